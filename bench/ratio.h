@@ -1,0 +1,47 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+// Prints each benchmark as usual, then for every operation the time at the
+// larger size divided by the time at the smaller one.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs) {
+            const std::string name = r.benchmark_name();
+            const auto slash = name.rfind('/');
+            const std::string op = name.substr(0, slash);
+            const long n = std::stol(name.substr(slash + 1));
+            m_times[op][n] = r.GetAdjustedRealTime();
+        }
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::printf("\n%-28s %12s %12s %8s\n", "operation", "small", "large", "ratio");
+        for (const auto& [op, bySize] : m_times) {
+            if (bySize.size() < 2)
+                continue;
+            const auto small = bySize.begin();
+            const auto large = bySize.rbegin();
+            std::printf("%-28s %9.2f ms %9.2f ms %8.2f  (%ld vs %ld)\n", op.c_str(), small->second,
+                        large->second, large->second / small->second, large->first, small->first);
+        }
+    }
+
+private:
+    std::map<std::string, std::map<long, double>> m_times;
+};
+
+#define RATIO_BENCHMARK_MAIN()                                                                              \
+    int main(int argc, char** argv) {                                                                       \
+        benchmark::Initialize(&argc, argv);                                                                 \
+        RatioReporter reporter;                                                                             \
+        benchmark::RunSpecifiedBenchmarks(&reporter);                                                       \
+        benchmark::Shutdown();                                                                              \
+        return 0;                                                                                           \
+    }

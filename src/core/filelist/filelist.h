@@ -1,0 +1,142 @@
+#pragma once
+
+#include "core/editor/namelines.h"
+#include "core/platform/filesystem.h"
+#include "core/platform/prompts.h"
+#include "core/settings/options.h"
+
+#include <QHash>
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+namespace vorlane {
+
+struct FileItemInfo {
+    qint64 FileSize = 0;
+    qint32 PlayTime = 0;
+    qint32 ItemNumber = 0; // -1 marks a separator
+};
+
+struct ListLine {
+    QString text;
+    FileItemInfo info;
+    bool selected = false;
+    bool isSeparator() const { return info.ItemNumber == -1; }
+};
+
+// What the file list needs from the window around it. Every hook may be left
+// empty (command line, core tests).
+struct FileListHooks {
+    std::function<void(bool)> setModified;
+    // Refresh the status bar and align the panes.
+    std::function<void()> lb1Click;
+    // Lines, selection or caret changed: repaint (suppressed inside updates).
+    std::function<void()> changed;
+    // One-way alignment of the editor's top line to the list's top line.
+    std::function<void()> alignEditorTop;
+    // Playing time in seconds of a file whose upper-case extension is given.
+    std::function<qint32(const QString& path, const QString& extUpper)> countPlayTime;
+    // New name of a freshly added file.
+    std::function<QString(int position, int groupSize, const QString& path)> applyMask;
+    // Opens a file with the program the desktop associates with it.
+    std::function<void(const QString& path)> openFile;
+};
+
+// The two status-bar panels for the current selection.
+struct StatusTexts {
+    QString panel0;
+    QString panel1;
+};
+
+// The left pane's data: lines with their records, selection and caret, the
+// item counter and the pending folder separator, kept line for line with the
+// name editor.
+class FileList {
+public:
+    enum SortMode { ByName = 1, ByNameWithoutDir = 2, ByNumber = 3 };
+
+    FileList(Options& options, Prompts& prompts, NameLines& editor, FileSystem& fs);
+
+    FileListHooks hooks;
+
+    // --- reading
+    int count() const { return int(m_lines.size()); }
+    const ListLine& line(int i) const { return m_lines[i]; }
+    const QString& text(int i) const { return m_lines[i].text; }
+    bool isSeparator(int i) const { return m_lines[i].isSeparator(); }
+    bool isSelected(int i) const { return m_lines[i].selected; }
+    int selectedCount() const;
+    int caret() const { return m_caret; }
+    qint32 itemCounter() const { return m_itemCounter; }
+    const QString& pendingSeparator() const { return m_pendingSeparator; }
+    int groupCounter() const { return m_groupCounter; }
+    NameLines& editor() { return m_editor; }
+    Options& options() { return m_options; }
+
+    // --- state set by the window and by later commands
+    void setCaret(int i);
+    void setSelected(int i, bool on);
+    void selectOnly(int i);
+    void selectRange(int from, int to, bool on);
+    void clearSelection();
+    void setPendingSeparator(const QString& folder) { m_pendingSeparator = folder; }
+    void setGroupCounter(int n) { m_groupCounter = n; }
+    void setPlayTime(int i, qint32 seconds) { m_lines[i].info.PlayTime = seconds; }
+
+    // Suspends repaint notifications of the list and the editor; nestable.
+    void beginUpdate();
+    void endUpdate();
+    bool updating() const { return m_updateDepth > 0; }
+
+    // --- the list's operations
+    bool AddItem(int position, int groupSize, bool loadingMode, const QString& text);
+    void AppendSeparator(const QString& text, const QString& editorText);
+    void RenumberItems();
+    // Empties the list and the editor lines beside it.
+    void clear();
+
+    // --- the list's commands
+    void Insertseparator1Click();
+    void mDeleteFromListClick();
+    void Selectallseparators1Click();
+    void ShiftSelectionUp1Click();
+    void ShiftSelectionDown1Click();
+    void SortSelection(int mode);
+    // Selects every line; returns the number of albums.
+    int SelectAll1Click();
+    void InvertSelection1Click();
+    void SelectAlbum1Click();
+    void Lb1DblClick();
+    void mDeletefromdiskClick();
+
+    StatusTexts statusTexts() const;
+
+private:
+    void setModified();
+    void lb1Click();
+    void notifyChanged();
+    void indexAdd(const QString& text);
+    void indexRemove(const QString& text);
+    // Keeps the lines whose flag is false, in list and editor, in one pass.
+    void removeLines(const QVector<char>& remove);
+    void moveLine(int from, int to);
+
+    Options& m_options;
+    Prompts& m_prompts;
+    NameLines& m_editor;
+    FileSystem& m_fs;
+
+    QVector<ListLine> m_lines;
+    int m_caret = -1;
+    qint32 m_itemCounter = 0;
+    QString m_pendingSeparator;
+    int m_groupCounter = 0;
+    int m_updateDepth = 0;
+    bool m_changedWhileSuspended = false;
+    // Case-folded text -> number of lines with that text, for the duplicate test.
+    QHash<QString, int> m_index;
+};
+
+} // namespace vorlane

@@ -1,0 +1,33 @@
+#include "filesystem.h"
+#include "paths.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vorlane {
+
+FileSystem::Stat PosixFileSystem::stat(const QString& path) {
+    struct ::stat st {};
+    Stat out;
+    if (::stat(encodeName(path).constData(), &st) != 0)
+        return out;
+    out.exists = true;
+    out.isDir = S_ISDIR(st.st_mode);
+    out.size = st.st_size;
+    return out;
+}
+
+bool PosixFileSystem::removeFile(const QString& path) {
+    const QByteArray p = encodeName(path);
+    struct ::stat st {};
+    if (::lstat(p.constData(), &st) != 0 || S_ISDIR(st.st_mode))
+        return false;
+    return ::unlink(p.constData()) == 0;
+}
+
+PosixFileSystem& PosixFileSystem::instance() {
+    static PosixFileSystem fs;
+    return fs;
+}
+
+} // namespace vorlane

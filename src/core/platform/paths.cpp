@@ -1,0 +1,153 @@
+#include "paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <unistd.h>
+
+namespace vorlane {
+
+bool isPathDelimiter(QChar c) {
+    if constexpr (kWindowsPaths)
+        return c == u'\\' || c == u':';
+    return c == u'/';
+}
+
+qsizetype lastDelimiter(const QString& path) {
+    for (qsizetype i = path.size() - 1; i >= 0; --i)
+        if (isPathDelimiter(path[i]))
+            return i;
+    return -1;
+}
+
+QString folderPart(const QString& path) { return path.left(lastDelimiter(path) + 1); }
+
+QString fileNamePart(const QString& path) { return path.mid(lastDelimiter(path) + 1); }
+
+QString lastComponent(const QString& path) {
+    QString p = path;
+    if (!p.isEmpty() && isPathDelimiter(p.back()))
+        p.chop(1);
+    return fileNamePart(p);
+}
+
+QString extensionOf(const QString& path) {
+    const QString name = fileNamePart(path);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+namespace {
+constexpr char16_t kEscapeBase = 0xDC00; // U+DC80..U+DCFF hold the bytes 0x80..0xFF
+
+// Length of the valid UTF-8 sequence at p (1..4), or 0 when it is not valid.
+int validSequence(const unsigned char* p, qsizetype left, char32_t& cp) {
+    const unsigned char b = p[0];
+    if (b < 0x80) {
+        cp = b;
+        return 1;
+    }
+    int len;
+    char32_t min;
+    if ((b & 0xE0) == 0xC0) {
+        len = 2, cp = b & 0x1F, min = 0x80;
+    } else if ((b & 0xF0) == 0xE0) {
+        len = 3, cp = b & 0x0F, min = 0x800;
+    } else if ((b & 0xF8) == 0xF0) {
+        len = 4, cp = b & 0x07, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (left < len)
+        return 0;
+    for (int i = 1; i < len; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not valid.
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return len;
+}
+} // namespace
+
+QString decodeName(const QByteArray& bytes) {
+    QString out;
+    out.reserve(bytes.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        char32_t cp = 0;
+        const int len = validSequence(p + i, n - i, cp);
+        if (len == 0) {
+            out.append(QChar(char16_t(kEscapeBase + p[i])));
+            ++i;
+            continue;
+        }
+        if (cp >= 0x10000) {
+            out.append(QChar::highSurrogate(cp));
+            out.append(QChar::lowSurrogate(cp));
+        } else {
+            out.append(QChar(char16_t(cp)));
+        }
+        i += len;
+    }
+    return out;
+}
+
+QByteArray encodeName(const QString& name) {
+    QByteArray out;
+    out.reserve(name.size() + name.size() / 2);
+    const qsizetype n = name.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = name[i].unicode();
+        char32_t cp = u;
+        if (u >= 0xDC80 && u <= 0xDCFF) {
+            out.append(char(u - kEscapeBase));
+            continue;
+        }
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(name[i + 1].unicode())) {
+            cp = QChar::surrogateToUcs4(u, name[i + 1].unicode());
+            ++i;
+        } else if (QChar::isSurrogate(u)) {
+            cp = 0xFFFD; // a stray surrogate has no bytes of its own
+        }
+        if (cp < 0x80) {
+            out.append(char(cp));
+        } else if (cp < 0x800) {
+            out.append(char(0xC0 | (cp >> 6)));
+            out.append(char(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.append(char(0xE0 | (cp >> 12)));
+            out.append(char(0x80 | ((cp >> 6) & 0x3F)));
+            out.append(char(0x80 | (cp & 0x3F)));
+        } else {
+            out.append(char(0xF0 | (cp >> 18)));
+            out.append(char(0x80 | ((cp >> 12) & 0x3F)));
+            out.append(char(0x80 | ((cp >> 6) & 0x3F)));
+            out.append(char(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+QString programHome(const QString& executableDir) {
+    QString dir = qEnvironmentVariable("VORLANE_HOME");
+    if (dir.isEmpty()) {
+        if (!executableDir.isEmpty() && ::access(QFile::encodeName(executableDir).constData(), W_OK) == 0) {
+            dir = executableDir;
+        } else {
+            QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+            if (base.isEmpty())
+                base = QDir::homePath() + QStringLiteral("/.config");
+            dir = base + QStringLiteral("/vorlane");
+        }
+    }
+    QDir().mkpath(dir);
+    while (dir.size() > 1 && dir.endsWith(u'/'))
+        dir.chop(1);
+    return dir;
+}
+
+} // namespace vorlane

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Path rules shared by the whole program. On POSIX the folder part of a path
+// runs up to and including its last '/'.
+namespace vorlane {
+
+#ifdef Q_OS_WIN
+inline constexpr bool kWindowsPaths = true;
+#else
+inline constexpr bool kWindowsPaths = false;
+#endif
+
+// True for the characters that end a folder part ('/' here; '\' and ':' on Windows).
+bool isPathDelimiter(QChar c);
+// Index of the last delimiter, or -1.
+qsizetype lastDelimiter(const QString& path);
+// Folder part including its final delimiter ("/a/b/c.txt" -> "/a/b/").
+QString folderPart(const QString& path);
+// Everything after the folder part ("/a/b/c.txt" -> "c.txt").
+QString fileNamePart(const QString& path);
+// The last component after one trailing delimiter is dropped:
+// "/m/Rock" and "/m/Rock/" give "Rock", "Separator" stays, "/" gives "".
+QString lastComponent(const QString& path);
+// The text from the file name's last '.' on, the dot included; empty if none.
+QString extensionOf(const QString& path);
+
+// Lossless file-name codec: valid UTF-8 decodes as usual; every byte that is
+// not part of a valid sequence maps to U+DC80 + (byte - 0x80) and back, so a
+// name that is not valid UTF-8 survives the round trip byte for byte.
+QString decodeName(const QByteArray& bytes);
+QByteArray encodeName(const QString& name);
+
+// Folder that holds vln.ini and vlnundo.txt: $VORLANE_HOME when set, else the
+// executable's folder when writable, else $XDG_CONFIG_HOME/vorlane
+// (~/.config/vorlane). The folder is created when missing. Ends without '/'.
+QString programHome(const QString& executableDir);
+
+} // namespace vorlane

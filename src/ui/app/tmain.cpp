@@ -1,0 +1,600 @@
+#include "tmain.h"
+
+#include "core/platform/paths.h"
+#include "ui/app/shell.h"
+#include "ui/editor/scinamelines.h"
+#include "ui/filelist/filelistview.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace vorlane {
+
+namespace {
+const QColor kSeparatorPink(255, 213, 213);
+
+QFont designFont() {
+    QFont f(QStringLiteral("Courier New"));
+    if (!QFontDatabase::families().contains(QStringLiteral("Courier New")))
+        f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    f.setPixelSize(13);
+    return f;
+}
+} // namespace
+
+TMain::TMain(const TMainDeps& deps, QWidget* parent)
+    : QMainWindow(parent), m_options(*deps.options), m_prompts(*deps.prompts),
+      m_fs(deps.fs ? *deps.fs : PosixFileSystem::instance()),
+      m_shell(deps.shell ? *deps.shell : Shell::desktop()), m_home(deps.home), m_appDir(deps.appDir) {
+    keyboardModifiers = [] { return QGuiApplication::queryKeyboardModifiers(); };
+    setWindowTitle(baseCaption());
+    setObjectName(QStringLiteral("Main"));
+
+    buildEditor();
+    m_names = std::make_unique<SciNameLines>(m_se2);
+    m_list = std::make_unique<FileList>(m_options, m_prompts, *m_names, m_fs);
+    m_lb1 = new FileListView(*m_list);
+    m_lb1->setObjectName(QStringLiteral("lb1"));
+    m_lb1->drawItem = [this](QPainter& p, const QRect& r, int i) { Lb1DrawItem(p, r, i); };
+
+    FileListHooks& h = m_list->hooks;
+    h.setModified = [this](bool f) { SetModified(f); };
+    h.lb1Click = [this] { Lb1Click(); };
+    h.changed = [this] { refreshList(); };
+    h.alignEditorTop = [this] { alignOneWay(); };
+    h.openFile = [this](const QString& path) { m_shell.openFile(path); };
+
+    m_splitter = new QSplitter(Qt::Horizontal);
+    m_splitter->addWidget(m_lb1);
+    m_splitter->addWidget(m_se2);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->setStretchFactor(1, 1);
+    setCentralWidget(m_splitter);
+
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+
+    connect(m_lb1, &FileListView::clicked, this, [this] { Lb1Click(); });
+    connect(m_lb1, &FileListView::scrolled, this, [this] { alignTwoWay(); });
+    connect(m_lb1, &FileListView::keyReleased, this, [this] { alignOneWay(); });
+    connect(m_lb1, &FileListView::doubleClicked, this, [this] { m_list->Lb1DblClick(); });
+    connect(m_se2, &QsciScintilla::textChanged, this, [this] {
+        // Editing the names marks the project changed; the editor never holds
+        // fewer lines than the list.
+        if (m_list->updating())
+            return;
+        if (m_names->count() < m_list->count()) {
+            const int missing = m_list->count() - m_names->count();
+            for (int i = 0; i < missing; ++i)
+                m_names->append(QString());
+        }
+        SetModified(true);
+    });
+    connect(m_se2, &QsciScintilla::SCN_UPDATEUI, this, [this](int updated) {
+        if ((updated & QsciScintilla::SC_UPDATE_V_SCROLL) && !m_aligning &&
+            m_se2->firstVisibleLine() != m_lb1->topLine()) {
+            m_aligning = true;
+            m_lb1->setTopLine(m_se2->firstVisibleLine());
+            m_aligning = false;
+        }
+    });
+
+    FormCreate();
+}
+
+TMain::~TMain() = default;
+
+NameLines& TMain::names() { return *m_names; }
+
+void TMain::buildEditor() {
+    m_se2 = new QsciScintilla;
+    m_se2->setObjectName(QStringLiteral("Se2"));
+    m_se2->setUtf8(true);
+    m_se2->setEolMode(QsciScintilla::EolUnix);
+    m_se2->setFont(designFont());
+    m_se2->setMarginWidth(0, 0);
+    m_se2->setMarginWidth(1, 0);
+    m_se2->setMarginWidth(2, 0);
+    m_se2->setWrapMode(QsciScintilla::WrapNone);
+    // Lines as high as the list's, so both panes stand line beside line.
+    const int textHeight = int(m_se2->SendScintilla(QsciScintilla::SCI_TEXTHEIGHT, 0));
+    if (textHeight < FileListView::kRowHeight)
+        m_se2->SendScintilla(QsciScintilla::SCI_SETEXTRADESCENT, FileListView::kRowHeight - textHeight);
+    m_se2->SendScintilla(QsciScintilla::SCI_SETENDATLASTLINE, 0L);
+    m_se2->SendScintilla(QsciScintilla::SCI_SETVSCROLLBAR, 0L);
+    m_se2->SendScintilla(QsciScintilla::SCI_SETHSCROLLBAR, m_options.Ssorcb ? 1L : 0L);
+    m_se2->setEdgeMode(QsciScintilla::EdgeLine);
+    m_se2->setEdgeColumn(m_options.alarmColumn());
+    m_se2->setEdgeColor(QColor(192, 192, 192));
+    m_se2->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+QAction* TMain::makeAction(const QString& name, const QString& caption, const QKeySequence& key,
+                           std::function<void()> handler) {
+    auto* a = new QAction(caption, this);
+    a->setObjectName(name);
+    if (!key.isEmpty())
+        a->setShortcut(key);
+    a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    a->setAutoRepeat(false);
+    if (handler)
+        connect(a, &QAction::triggered, this, [handler] { handler(); });
+    return a;
+}
+
+QAction* TMain::action(const QString& handler) const { return findChild<QAction*>(handler); }
+
+void TMain::buildMenus() {
+    auto noop = std::function<void()>();
+    FileList& l = *m_list;
+
+    // Main menu.
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(makeAction(QStringLiteral("New1Click"), QStringLiteral("&New"), {}, noop));
+    QAction* open = makeAction(QStringLiteral("Open1Click"), QStringLiteral("&Open..."), {}, noop);
+    file->addAction(open);
+    file->setDefaultAction(open);
+    file->addAction(makeAction(QStringLiteral("Merge1Click"), QStringLiteral("&Merge..."), {}, noop));
+    file->addSeparator();
+    file->addAction(makeAction(QStringLiteral("Save2Click"), QStringLiteral("Sa&ve"), {}, noop));
+    file->addAction(makeAction(QStringLiteral("SaveasmClick"), QStringLiteral("&Save as..."), {}, noop));
+    file->addSeparator();
+    file->addAction(makeAction(QStringLiteral("Exit1Click"), QStringLiteral("&Exit"), {}, [this] { Exit1Click(); }));
+
+    menuBar()->addAction(makeAction(QStringLiteral("Buffer1Click"), QStringLiteral("&Buffer"), {}, noop));
+
+    m_serviceMenu = menuBar()->addMenu(QStringLiteral("&Service"));
+    m_serviceMenu->setObjectName(QStringLiteral("Actions1"));
+    QAction* opts = makeAction(QStringLiteral("Options1Click"), QStringLiteral("&Options..."), Qt::Key_F10, noop);
+    opts->setShortcutContext(Qt::WindowShortcut);
+    m_serviceMenu->addAction(opts);
+    m_serviceMenu->setDefaultAction(opts);
+    m_serviceMenu->addSeparator();
+    m_serviceMenu->addAction(makeAction(QStringLiteral("ReCountmp3filestime1Click"),
+                                        QStringLiteral("&ReCount mp3/wav-file(s) time"), {}, noop));
+    m_serviceMenu->addAction(
+        makeAction(QStringLiteral("Checkfilesexist1Click"), QStringLiteral("Check file(s) &exist"), {}, noop));
+    m_serviceMenu->addSeparator();
+    m_serviceMenu->addAction(makeAction(QStringLiteral("Undo1Click"), QStringLiteral("&Undo rename..."), {}, noop));
+    m_serviceMenu->addAction(makeAction(QStringLiteral("Copy1Click"), QStringLiteral("&Copy..."), {}, noop));
+    m_serviceMenu->addAction(makeAction(QStringLiteral("Checkfile1Click"), QStringLiteral("Compare..."), {}, noop));
+    QAction* print =
+        makeAction(QStringLiteral("Makeprinttemplate1"), QStringLiteral("&Make print template"), {}, noop);
+    print->setEnabled(false);
+    m_serviceMenu->addAction(print);
+    connect(m_serviceMenu, &QMenu::aboutToShow, this, [this] { Actions1Click(); });
+
+    QAction* help = makeAction(QStringLiteral("Help1Click"), QStringLiteral("Help"), Qt::Key_F1, [this] { Help1Click(); });
+    help->setShortcutContext(Qt::WindowShortcut);
+    menuBar()->addAction(help);
+
+    // The main window sees these keys first, wherever the focus is.
+    QAction* altC = makeAction(QStringLiteral("FormKeyDownAltC"), QString(), QKeySequence(Qt::ALT | Qt::Key_C), noop);
+    QAction* altR = makeAction(QStringLiteral("FormKeyDownAltR"), QString(), QKeySequence(Qt::ALT | Qt::Key_R), noop);
+    for (QAction* a : {altC, altR}) {
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+    }
+
+    // File list menu.
+    m_pmlb = new QMenu(this);
+    m_pmlb->setObjectName(QStringLiteral("pmlb"));
+    QMenu* openSub = m_pmlb->addMenu(QStringLiteral("&Open"));
+    openSub->setObjectName(QStringLiteral("Open2"));
+    openSub->addAction(makeAction(QStringLiteral("Openfiles1Click"), QStringLiteral("Open &files..."),
+                                  QKeySequence(Qt::CTRL | Qt::Key_O), noop));
+    openSub->addAction(makeAction(QStringLiteral("OpenDirectory1Click"), QStringLiteral("Open F&older..."), {}, noop));
+    openSub->addAction(makeAction(QStringLiteral("OpenFolderwithsubfolders1Click"),
+                                  QStringLiteral("Open Fol&der with subfolders..."),
+                                  QKeySequence(Qt::CTRL | Qt::Key_D), noop));
+    QMenu* sortSub = m_pmlb->addMenu(QStringLiteral("&Sort"));
+    sortSub->setObjectName(QStringLiteral("Sort1"));
+    sortSub->addAction(makeAction(QStringLiteral("SortbyName1Click"), QStringLiteral("Sort by &Name"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_1), [&l] { l.SortSelection(FileList::ByName); }));
+    sortSub->addAction(makeAction(QStringLiteral("SortbyNamewithoutdir1Click"),
+                                  QStringLiteral("Sort by Name &without dir"), QKeySequence(Qt::CTRL | Qt::Key_2),
+                                  [&l] { l.SortSelection(FileList::ByNameWithoutDir); }));
+    sortSub->addAction(makeAction(QStringLiteral("Sortbynumber1Click"), QStringLiteral("&Sort by self number"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_3), [&l] { l.SortSelection(FileList::ByNumber); }));
+    QMenu* editSub = m_pmlb->addMenu(QStringLiteral("&Edit"));
+    editSub->setObjectName(QStringLiteral("Edit1"));
+    editSub->addAction(makeAction(QStringLiteral("mCopyPathAndNameClick"), QStringLiteral("Copy to clipboard"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_C), [this] { mCopyPathAndNameClick(); }));
+    editSub->addSeparator();
+    editSub->addAction(makeAction(QStringLiteral("SelectAll1Click"), QStringLiteral("&Select All"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_A), [this] { SelectAll1Click(); }));
+    editSub->addAction(makeAction(QStringLiteral("InvertSelection1Click"), QStringLiteral("&Invert selection"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_I), [&l] { l.InvertSelection1Click(); }));
+    editSub->addAction(makeAction(QStringLiteral("SelectAlbum1Click"), QStringLiteral("Select al&bum"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_S), [&l] { l.SelectAlbum1Click(); }));
+    editSub->addSeparator();
+    editSub->addAction(makeAction(QStringLiteral("Insertseparator1Click"), QStringLiteral("Insert S&eparator"),
+                                  Qt::Key_Insert, [this, &l] {
+                                      l.Insertseparator1Click();
+                                      m_lb1->refresh();
+                                  }));
+    editSub->addAction(makeAction(QStringLiteral("mDeleteFromListClick"), QStringLiteral("&Delete from list"),
+                                  Qt::Key_Delete, [&l] { l.mDeleteFromListClick(); }));
+    editSub->addAction(makeAction(QStringLiteral("Selectallseparators1Click"),
+                                  QStringLiteral("Delete separato&r(s)"), {}, [&l] { l.Selectallseparators1Click(); }));
+    editSub->addAction(makeAction(QStringLiteral("mDeletefromdiskClick"), QStringLiteral("Delete from disk..."), {},
+                                  [this] { mDeletefromdiskClick(); }));
+    editSub->addSeparator();
+    editSub->addAction(makeAction(QStringLiteral("ShiftSelectionUp1Click"), QStringLiteral("Shift Items Up"),
+                                  QKeySequence(Qt::ALT | Qt::Key_Up), [&l] { l.ShiftSelectionUp1Click(); }));
+    editSub->addAction(makeAction(QStringLiteral("ShiftSelectionDown1Click"), QStringLiteral("Shift Items Down"),
+                                  QKeySequence(Qt::ALT | Qt::Key_Down), [&l] { l.ShiftSelectionDown1Click(); }));
+    m_pmlb->addAction(makeAction(QStringLiteral("mOpeninExplorer1Click"), QStringLiteral("Open in Explorer"), {},
+                                 [this] { mOpeninExplorer1Click(); }));
+    m_pmlb->addSeparator();
+    m_pmlb->addAction(makeAction(QStringLiteral("Convert1Click"), QStringLiteral("&Convert..."), {}, noop));
+    m_pmlb->addAction(makeAction(QStringLiteral("FastConvert1Click"), QStringLiteral("&Fast Convert"),
+                                 QKeySequence(Qt::CTRL | Qt::Key_Q), noop));
+    m_pmlb->addSeparator();
+    m_pmlb->addAction(makeAction(QStringLiteral("Rename1Click"), QStringLiteral("&Rename..."), {}, noop));
+    // Shortcuts of the list's menu act while the list has the focus.
+    for (QMenu* m : {m_pmlb, openSub, sortSub, editSub})
+        for (QAction* a : m->actions())
+            if (!a->isSeparator() && !a->menu())
+                m_lb1->addAction(a);
+    m_pmlbActions = m_lb1->actions();
+    m_pmlbActions << sortSub->menuAction();
+    connect(m_pmlb, &QMenu::aboutToShow, this, [this] { pmlbPopup(); });
+    connect(m_pmlb, &QMenu::aboutToHide, this, [this] {
+        // The enabling rules hold while the menu is open; the keys stay usable.
+        for (QAction* a : m_pmlbActions)
+            a->setEnabled(true);
+    });
+    m_lb1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_lb1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_pmlb->exec(m_lb1->mapToGlobal(pos)); });
+
+    // Name editor menu.
+    m_pmse = new QMenu(this);
+    m_pmse->setObjectName(QStringLiteral("pmse"));
+    QMenu* caseSub = m_pmse->addMenu(QStringLiteral("&Case"));
+    caseSub->setObjectName(QStringLiteral("Case1"));
+    caseSub->addAction(makeAction(QStringLiteral("lowcasemClick"), QStringLiteral("&low case"),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_1), noop));
+    caseSub->addAction(makeAction(QStringLiteral("UPPERCASE1Click"), QStringLiteral("&UPPER CASE"),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_2), noop));
+    caseSub->addAction(makeAction(QStringLiteral("Firstletterup1Click"), QStringLiteral("&First letter up"),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_3), noop));
+    caseSub->addAction(makeAction(QStringLiteral("UpFirstInEachWord1Click"), QStringLiteral("Up First In Each &Word"),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_4), noop));
+    caseSub->addAction(makeAction(QStringLiteral("Kirilitsa1Click"), QStringLiteral("Кириллица -> &Kirillitsa"),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_5), noop));
+    m_alignMenu = m_pmse->addMenu(QStringLiteral("&Align"));
+    m_alignMenu->setObjectName(QStringLiteral("Align1"));
+    m_alignMenu->addAction(makeAction(QStringLiteral("RightAlign1Click"), QStringLiteral("&Right Align"),
+                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), noop));
+    m_alignMenu->addAction(makeAction(QStringLiteral("LeftAlign1Click"), QStringLiteral("&Left Align"),
+                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), noop));
+    m_alignMenu->addAction(makeAction(QStringLiteral("Alignbydot1Click"), QStringLiteral("&Align by '.'"),
+                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Period), noop));
+    m_pmse->addSeparator();
+    m_pmse->addAction(makeAction(QStringLiteral("Cut1Click"), QStringLiteral("C&ut"), {}, [this] { m_se2->cut(); }));
+    m_pmse->addAction(makeAction(QStringLiteral("Copy2Click"), QStringLiteral("&Copy"), {}, [this] { m_se2->copy(); }));
+    m_pmse->addAction(
+        makeAction(QStringLiteral("Paste1Click"), QStringLiteral("&Paste"), {}, [this] { m_se2->paste(); }));
+    m_pmse->addAction(makeAction(QStringLiteral("Delete1Click"), QStringLiteral("&Delete"), {},
+                                 [this] { m_se2->removeSelectedText(); }));
+    m_pmse->addSeparator();
+    QMenu* sortEd = m_pmse->addMenu(QStringLiteral("&Sort"));
+    sortEd->setObjectName(QStringLiteral("Sort2"));
+    sortEd->addAction(makeAction(QStringLiteral("Ascending1Click"), QStringLiteral("&Ascending"), {}, noop));
+    sortEd->addAction(makeAction(QStringLiteral("Descending1Click"), QStringLiteral("&Descending"), {}, noop));
+    m_pmse->addSeparator();
+    QMenu* search = m_pmse->addMenu(QStringLiteral("Search"));
+    search->setObjectName(QStringLiteral("Search1"));
+    search->addAction(makeAction(QStringLiteral("Find1Click"), QStringLiteral("&Find..."),
+                                 QKeySequence(Qt::CTRL | Qt::Key_F), noop));
+    search->addAction(makeAction(QStringLiteral("Findnext1Click"), QStringLiteral("Find next"), Qt::Key_F3, noop));
+    search->addAction(makeAction(QStringLiteral("Findprevious1Click"), QStringLiteral("Find previous"),
+                                 QKeySequence(Qt::SHIFT | Qt::Key_F3), noop));
+    search->addSeparator();
+    search->addAction(makeAction(QStringLiteral("Replace1Click"), QStringLiteral("&Replace..."),
+                                 QKeySequence(Qt::CTRL | Qt::Key_R), noop));
+    for (QMenu* m : {caseSub, m_alignMenu, sortEd, search})
+        for (QAction* a : m->actions())
+            if (!a->isSeparator() && !a->shortcut().isEmpty())
+                m_se2->addAction(a);
+    connect(m_se2, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_pmse->exec(m_se2->mapToGlobal(pos)); });
+
+    // Status bar menu.
+    m_pmsb = new QMenu(this);
+    m_pmsb->setObjectName(QStringLiteral("pmsb"));
+    m_pmsb->addAction(makeAction(QStringLiteral("CopyTimexxxxxx1Click"), QStringLiteral("Copy (&Time: xx:xx:xx)"), {},
+                                 [this] { CopyTimexxxxxx1Click(); }));
+    m_pmsb->addAction(makeAction(QStringLiteral("Copyinformation1Click"), QStringLiteral("Copy &All Information"), {},
+                                 [this] { Copyinformation1Click(); }));
+}
+
+void TMain::buildToolBar() {
+    m_toolBar = addToolBar(QStringLiteral("Tools"));
+    m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_toolBar->setIconSize(QSize(24, 24));
+    auto add = [this](const QString& caption, QStyle::StandardPixmap icon, const QString& handler,
+                      const QString& hint = QString()) {
+        QAction* a = m_toolBar->addAction(style()->standardIcon(icon), caption);
+        QString tip = hint.isEmpty() ? caption : hint;
+        a->setToolTip(tip.remove(u'&'));
+        a->setObjectName(QStringLiteral("tb_") + handler);
+        if (QAction* target = action(handler))
+            connect(a, &QAction::triggered, target, &QAction::trigger);
+        if (auto* b = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(a)))
+            b->setFixedSize(62, 44);
+        return a;
+    };
+    add(QStringLiteral("New file"), QStyle::SP_FileIcon, QStringLiteral("New1Click"));
+    m_toolBar->addSeparator();
+    add(QStringLiteral("Open folder"), QStyle::SP_DirOpenIcon, QStringLiteral("OpenFolderwithsubfolders1Click"),
+        QStringLiteral("Open Folder with subfolders"));
+    add(QStringLiteral("Select All"), QStyle::SP_DialogApplyButton, QStringLiteral("SelectAll1Click"));
+    m_toolBar->addSeparator();
+    add(QStringLiteral("&Convert..."), QStyle::SP_BrowserReload, QStringLiteral("Convert1Click"));
+    add(QStringLiteral("&Rename..."), QStyle::SP_DialogSaveButton, QStringLiteral("Rename1Click"));
+    m_toolBar->addSeparator();
+    add(QStringLiteral("Find"), QStyle::SP_FileDialogContentsView, QStringLiteral("Find1Click"));
+    add(QStringLiteral("Find next"), QStyle::SP_ArrowForward, QStringLiteral("Findnext1Click"));
+    m_alignButton = new QToolButton;
+    m_alignButton->setObjectName(QStringLiteral("tbAlign"));
+    m_alignButton->setText(QStringLiteral("Align"));
+    m_alignButton->setToolTip(QStringLiteral("Align"));
+    m_alignButton->setIcon(style()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton));
+    m_alignButton->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_alignButton->setPopupMode(QToolButton::InstantPopup);
+    m_alignButton->setMenu(new QMenu(m_alignButton));
+    m_alignButton->menu()->setObjectName(QStringLiteral("pmAlign"));
+    m_alignButton->setFixedSize(62, 44);
+    m_toolBar->addWidget(m_alignButton);
+    m_toolBar->addSeparator();
+    add(QStringLiteral("Options..."), QStyle::SP_FileDialogDetailedView, QStringLiteral("Options1Click"));
+}
+
+void TMain::buildStatusBar() {
+    m_panel0 = new QLabel;
+    m_panel0->setObjectName(QStringLiteral("sb1panel0"));
+    m_panel1 = new QLabel;
+    m_panel1->setObjectName(QStringLiteral("sb1panel1"));
+    for (QLabel* l : {m_panel0, m_panel1}) {
+        l->setFrameShape(QFrame::Panel);
+        l->setFrameShadow(QFrame::Sunken);
+        l->setMinimumWidth(1);
+        statusBar()->addWidget(l);
+    }
+    statusBar()->setObjectName(QStringLiteral("sb1"));
+    statusBar()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(statusBar(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_pmsb->exec(statusBar()->mapToGlobal(pos)); });
+}
+
+void TMain::FormCreate() {
+    setAcceptDrops(true);
+    // Design bounds; stored geometry replaces them once settings exist.
+    move(246, 187);
+    resize(758, 452);
+    const int half = width() / 2;
+    m_splitter->setSizes({half, width() - half});
+    m_lb1->setFont(m_se2->font());
+
+    const QString undoLog = m_home + QStringLiteral("/vlnundo.txt");
+    if (!QFileInfo::exists(undoLog)) {
+        QFile f(undoLog);
+        if (!f.open(QIODevice::WriteOnly))
+            m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't create file\r") + undoLog);
+    }
+
+    // The tool bar's Align drop-down repeats the editor's Align submenu.
+    for (QAction* a : m_alignMenu->actions()) {
+        QAction* copy = m_alignButton->menu()->addAction(a->text());
+        connect(copy, &QAction::triggered, a, &QAction::trigger);
+    }
+    Lb1Click();
+    FormResize();
+}
+
+void TMain::SetModified(bool flag) {
+    if (m_modified == flag)
+        return;
+    m_modified = flag;
+    QString caption = windowTitle();
+    const qsizetype brace = caption.indexOf(u'}');
+    if (brace > 0) {
+        caption[brace - 1] = flag ? u'*' : u' ';
+        setWindowTitle(caption);
+    }
+}
+
+int TMain::ShowModalDialog(QDialog* dialog) {
+    const bool top = m_options.Topmcb;
+    if (top)
+        setTopmost(false);
+    const int result = dialog->exec();
+    if (top)
+        setTopmost(true);
+    return result;
+}
+
+void TMain::setTopmost(bool on) {
+    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == on)
+        return;
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    if (visible)
+        show();
+}
+
+void TMain::changeEvent(QEvent* e) {
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && m_options.Topmcb)
+        setTopmost(true);
+}
+
+void TMain::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    FormResize();
+}
+
+void TMain::FormResize() {
+    const int w = width();
+    const int w0 = w / 4;
+    m_panel0->setFixedWidth(w0);
+    m_panel1->setFixedWidth(qMax(1, w - w0 - 4));
+}
+
+void TMain::closeEvent(QCloseEvent* e) { e->accept(); }
+
+void TMain::refreshList() { m_lb1->refresh(); }
+
+void TMain::alignOneWay() {
+    if (m_aligning)
+        return;
+    m_aligning = true;
+    m_se2->setFirstVisibleLine(m_lb1->topLine());
+    m_aligning = false;
+}
+
+void TMain::alignTwoWay() {
+    if (m_aligning)
+        return;
+    alignOneWay();
+    if (m_se2->firstVisibleLine() != m_lb1->topLine()) {
+        m_aligning = true;
+        m_lb1->setTopLine(m_se2->firstVisibleLine());
+        m_aligning = false;
+    }
+}
+
+void TMain::Lb1Click() {
+    alignTwoWay();
+    const StatusTexts t = m_list->statusTexts();
+    m_panel0->setText(t.panel0);
+    m_panel1->setText(t.panel1);
+}
+
+void TMain::addPaths(const QStringList& paths) {
+    m_list->beginUpdate();
+    for (int i = 0; i < paths.size(); ++i)
+        m_list->AddItem(i, int(paths.size()), false, paths[i]);
+    m_list->endUpdate();
+    Lb1Click();
+}
+
+void TMain::Lb1DrawItem(QPainter& p, const QRect& rect, int index) {
+    if (index < 0 || index >= m_list->count())
+        return;
+    const ListLine& line = m_list->line(index);
+    p.save();
+    p.setClipRect(rect);
+    p.setFont(m_lb1->font());
+    const QFontMetrics fm(p.font());
+    if (line.isSeparator()) {
+        p.fillRect(rect, line.selected ? palette().color(QPalette::Button) : kSeparatorPink);
+        p.setPen(Qt::black);
+        if (m_separatorImage.isNull())
+            m_separatorImage = style()->standardIcon(QStyle::SP_DirIcon).pixmap(16, 16);
+        p.drawPixmap(rect.left() + 2, rect.top(), 16, 16, m_separatorImage);
+        const int textLeft = rect.left() + 16 + 4;
+        const QString text = m_options.Dsfcb ? lastComponent(line.text) : line.text;
+        p.drawText(QPoint(textLeft, rect.top() + fm.ascent()), text);
+        p.drawLine(textLeft, rect.bottom(), rect.right(), rect.bottom());
+    } else {
+        const QPalette& pal = m_lb1->palette();
+        p.fillRect(rect, line.selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Base));
+        p.setPen(line.selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text));
+        const QString text = m_options.Dsfcb ? fileNamePart(line.text) : line.text;
+        p.drawText(QPoint(rect.left(), rect.top() + fm.ascent()), text);
+    }
+    p.restore();
+}
+
+void TMain::pmlbPopup() {
+    const int selected = m_list->selectedCount();
+    const bool any = selected > 0;
+    const bool notEmpty = m_list->count() > 0;
+    auto enable = [this](const char* name, bool on) {
+        if (QAction* a = action(QLatin1String(name)))
+            a->setEnabled(on);
+    };
+    if (QMenu* sort = m_pmlb->findChild<QMenu*>(QStringLiteral("Sort1")))
+        sort->menuAction()->setEnabled(any);
+    for (const char* n : {"SelectAll1Click", "InvertSelection1Click", "SelectAlbum1Click"})
+        enable(n, notEmpty);
+    for (const char* n : {"mDeleteFromListClick", "mDeletefromdiskClick", "Selectallseparators1Click",
+                          "Convert1Click", "FastConvert1Click", "Rename1Click"})
+        enable(n, any);
+    enable("mCopyPathAndNameClick", m_list->caret() >= 0);
+    enable("mOpeninExplorer1Click", selected == 1);
+}
+
+void TMain::Actions1Click() {
+    const bool any = m_list->selectedCount() > 0;
+    action(QStringLiteral("ReCountmp3filestime1Click"))->setEnabled(any);
+    action(QStringLiteral("Checkfilesexist1Click"))->setEnabled(any);
+    const bool shift = keyboardModifiers() & Qt::ShiftModifier;
+    action(QStringLiteral("Copy1Click"))->setEnabled(shift);
+    action(QStringLiteral("Checkfile1Click"))->setEnabled(shift);
+}
+
+void TMain::SelectAll1Click() {
+    const int albums = m_list->SelectAll1Click();
+    m_panel1->setText(QStringLiteral("%1 Album(s) ").arg(albums) + m_panel1->text());
+}
+
+void TMain::mDeletefromdiskClick() { m_list->mDeletefromdiskClick(); }
+
+void TMain::mCopyPathAndNameClick() {
+    const int c = m_list->caret();
+    if (c < 0)
+        return;
+    const QString& t = m_list->text(c);
+    QGuiApplication::clipboard()->setText(m_options.Dsfcb ? fileNamePart(t) : t);
+}
+
+void TMain::CopyTimexxxxxx1Click() {
+    const QString t = m_panel1->text();
+    const qsizetype at = t.indexOf(QStringLiteral("Time"));
+    if (at < 0)
+        return;
+    QGuiApplication::clipboard()->setText(u'(' + t.mid(at, 300) + u')');
+}
+
+void TMain::Copyinformation1Click() { QGuiApplication::clipboard()->setText(m_panel1->text()); }
+
+void TMain::mOpeninExplorer1Click() {
+    const int c = m_list->caret();
+    if (c >= 0)
+        m_shell.showInFileManager(m_list->text(c));
+}
+
+void TMain::Help1Click() {
+    const QString file = m_appDir + QStringLiteral("/vln.html");
+    if (!QFileInfo::exists(file) || !m_shell.openFile(file))
+        m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't open help file"));
+}
+
+void TMain::Exit1Click() { close(); }
+
+} // namespace vorlane

@@ -1,0 +1,135 @@
+#pragma once
+
+#include "core/filelist/filelist.h"
+#include "core/platform/filesystem.h"
+#include "core/platform/prompts.h"
+#include "core/settings/options.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QDialog;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+class QsciScintilla;
+
+namespace vorlane {
+
+class FileListView;
+class SciNameLines;
+class Shell;
+
+// What the main window works with; tests hand in fakes.
+struct TMainDeps {
+    Options* options = nullptr;
+    Prompts* prompts = nullptr;
+    FileSystem* fs = nullptr;
+    Shell* shell = nullptr;
+    // Folder of vln.ini and vlnundo.txt.
+    QString home;
+    // Folder of the executable (help file).
+    QString appDir;
+};
+
+// The main window: file list on the left, name editor on the right, menus,
+// tool bar and the two-panel status bar. Handlers gather input and call the core.
+class TMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMain(const TMainDeps& deps, QWidget* parent = nullptr);
+    ~TMain() override;
+
+    static QString baseCaption() { return QStringLiteral("  Vorlane"); }
+
+    FileList& list() { return *m_list; }
+    NameLines& names();
+    FileListView* lb1() const { return m_lb1; }
+    QsciScintilla* Se2() const { return m_se2; }
+    QLabel* panel(int i) const { return i == 0 ? m_panel0 : m_panel1; }
+    QSplitter* splitter() const { return m_splitter; }
+    QMenu* pmlb() const { return m_pmlb; }
+    QMenu* pmse() const { return m_pmse; }
+    QMenu* pmsb() const { return m_pmsb; }
+    QToolBar* toolBar() const { return m_toolBar; }
+    QToolButton* alignButton() const { return m_alignButton; }
+    Options& options() { return m_options; }
+    bool isModified() const { return m_modified; }
+    // Finds an action by its object name (the handler's name).
+    QAction* action(const QString& handler) const;
+
+    // Keyboard state as Actions1Click reads it; tests replace it.
+    std::function<Qt::KeyboardModifiers()> keyboardModifiers;
+
+    // --- operations offered to the rest of the program
+    void SetModified(bool flag);
+    int ShowModalDialog(QDialog* dialog);
+    void Lb1Click();
+    void alignOneWay();
+    void alignTwoWay();
+    // Adds paths given on the command line as one group.
+    void addPaths(const QStringList& paths);
+
+    // --- commands
+    void Exit1Click();
+    void Help1Click();
+    void SelectAll1Click();
+    void mDeletefromdiskClick();
+    void mCopyPathAndNameClick();
+    void CopyTimexxxxxx1Click();
+    void Copyinformation1Click();
+    void mOpeninExplorer1Click();
+    void pmlbPopup();
+    void Actions1Click();
+    void Lb1DrawItem(QPainter& painter, const QRect& rect, int index);
+
+protected:
+    void changeEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    QAction* makeAction(const QString& name, const QString& caption, const QKeySequence& key,
+                        std::function<void()> handler);
+    void buildEditor();
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    void FormCreate();
+    void FormResize();
+    void setTopmost(bool on);
+    void refreshList();
+
+    Options& m_options;
+    Prompts& m_prompts;
+    FileSystem& m_fs;
+    Shell& m_shell;
+    QString m_home;
+    QString m_appDir;
+
+    QSplitter* m_splitter = nullptr;
+    FileListView* m_lb1 = nullptr;
+    QsciScintilla* m_se2 = nullptr;
+    std::unique_ptr<SciNameLines> m_names;
+    std::unique_ptr<FileList> m_list;
+    QLabel* m_panel0 = nullptr;
+    QLabel* m_panel1 = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QToolButton* m_alignButton = nullptr;
+    QMenu* m_pmlb = nullptr;
+    QMenu* m_pmse = nullptr;
+    QMenu* m_pmsb = nullptr;
+    QMenu* m_serviceMenu = nullptr;
+    QMenu* m_alignMenu = nullptr;
+    QList<QAction*> m_pmlbActions;
+    QPixmap m_separatorImage;
+    bool m_modified = false;
+    bool m_aligning = false;
+};
+
+} // namespace vorlane

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/editor/namelines.h"
+
+class QsciScintilla;
+
+namespace vorlane {
+
+// The name editor's lines over QScintilla. QScintilla always shows at least
+// one line; here text "" is 0 lines and a final line break ends the last line
+// rather than starting a new one ("a\n" and "a" are both the one line "a";
+// "\n" is one empty line).
+class SciNameLines : public NameLines {
+public:
+    explicit SciNameLines(QsciScintilla* editor) : m_e(editor) {}
+
+    int count() const override;
+    QString line(int i) const override;
+    void setLine(int i, const QString& text) override;
+    void append(const QString& text) override;
+    QStringList lines() const override;
+    void setLines(const QStringList& lines) override;
+    void beginUpdate() override;
+    void endUpdate() override;
+
+    // The editor text for a list of lines.
+    static QString textOf(const QStringList& lines);
+
+private:
+    long length() const;
+    bool endsWithBreak() const;
+
+    QsciScintilla* m_e;
+    int m_updateDepth = 0;
+};
+
+} // namespace vorlane

@@ -1,0 +1,194 @@
+#include "filelistview.h"
+
+#include "core/filelist/filelist.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleOptionFocusRect>
+
+namespace vorlane {
+
+FileListView::FileListView(FileList& list, QWidget* parent) : QAbstractScrollArea(parent), m_list(list) {
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    viewport()->setBackgroundRole(QPalette::Base);
+    verticalScrollBar()->setSingleStep(1);
+    refresh();
+}
+
+int FileListView::topLine() const { return verticalScrollBar()->value(); }
+
+void FileListView::setTopLine(int line) { verticalScrollBar()->setValue(line); }
+
+int FileListView::visibleRows() const { return qMax(1, viewport()->height() / kRowHeight); }
+
+int FileListView::rowAt(const QPoint& pos) const {
+    if (pos.y() < 0)
+        return -1;
+    const int row = topLine() + pos.y() / kRowHeight;
+    return row < m_list.count() ? row : -1;
+}
+
+QRect FileListView::rowRect(int index) const {
+    return QRect(0, (index - topLine()) * kRowHeight, viewport()->width(), kRowHeight);
+}
+
+void FileListView::ensureVisible(int index) {
+    if (index < 0)
+        return;
+    if (index < topLine())
+        setTopLine(index);
+    else if (index >= topLine() + visibleRows())
+        setTopLine(index - visibleRows() + 1);
+}
+
+void FileListView::refresh() {
+    QScrollBar* bar = verticalScrollBar();
+    bar->setPageStep(visibleRows());
+    bar->setRange(0, qMax(0, m_list.count() - visibleRows()));
+    viewport()->update();
+}
+
+void FileListView::paintEvent(QPaintEvent*) {
+    QPainter p(viewport());
+    const int first = topLine();
+    const int last = qMin(m_list.count() - 1, first + viewport()->height() / kRowHeight + 1);
+    for (int i = first; i <= last; ++i) {
+        const QRect r = rowRect(i);
+        if (drawItem)
+            drawItem(p, r, i);
+        if (i == m_list.caret() && hasFocus()) {
+            QStyleOptionFocusRect o;
+            o.initFrom(this);
+            o.rect = r;
+            o.backgroundColor = palette().color(QPalette::Base);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &o, &p, this);
+        }
+    }
+}
+
+void FileListView::resizeEvent(QResizeEvent* e) {
+    QAbstractScrollArea::resizeEvent(e);
+    refresh();
+}
+
+void FileListView::scrollContentsBy(int, int) {
+    viewport()->update();
+    Q_EMIT scrolled();
+}
+
+void FileListView::moveCaretTo(int index, Qt::KeyboardModifiers mods) {
+    if (m_list.count() == 0)
+        return;
+    index = qBound(0, index, m_list.count() - 1);
+    m_list.beginUpdate();
+    if (mods & Qt::ShiftModifier) {
+        if (!(mods & Qt::ControlModifier))
+            m_list.clearSelection();
+        m_list.selectRange(m_anchor, index, true);
+    } else if (!(mods & Qt::ControlModifier)) {
+        m_list.selectOnly(index);
+        m_anchor = index;
+    }
+    m_list.setCaret(index);
+    m_list.endUpdate();
+    ensureVisible(index);
+}
+
+void FileListView::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton)
+        return;
+    const int row = rowAt(e->position().toPoint());
+    if (row < 0)
+        return;
+    if ((e->modifiers() & Qt::ControlModifier) && !(e->modifiers() & Qt::ShiftModifier)) {
+        m_list.beginUpdate();
+        m_list.setSelected(row, !m_list.isSelected(row));
+        m_list.setCaret(row);
+        m_list.endUpdate();
+        m_anchor = row;
+    } else {
+        moveCaretTo(row, e->modifiers());
+    }
+    m_dragging = true;
+}
+
+void FileListView::mouseMoveEvent(QMouseEvent* e) {
+    if (!m_dragging || !(e->buttons() & Qt::LeftButton))
+        return;
+    int row = topLine() + int(e->position().y()) / kRowHeight;
+    if (e->position().y() < 0)
+        row = topLine() - 1;
+    row = qBound(0, row, m_list.count() - 1);
+    if (row != m_list.caret())
+        moveCaretTo(row, Qt::ShiftModifier);
+}
+
+void FileListView::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton && m_dragging) {
+        m_dragging = false;
+        Q_EMIT clicked();
+    }
+}
+
+void FileListView::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton && rowAt(e->position().toPoint()) >= 0)
+        Q_EMIT doubleClicked();
+}
+
+void FileListView::keyPressEvent(QKeyEvent* e) {
+    const int caret = qMax(0, m_list.caret());
+    const int page = qMax(1, visibleRows() - 1);
+    int target = -1;
+    switch (e->key()) {
+    case Qt::Key_Up:
+        target = caret - 1;
+        break;
+    case Qt::Key_Down:
+        target = caret + 1;
+        break;
+    case Qt::Key_PageUp:
+        target = caret - page;
+        break;
+    case Qt::Key_PageDown:
+        target = caret + page;
+        break;
+    case Qt::Key_Home:
+        target = 0;
+        break;
+    case Qt::Key_End:
+        target = m_list.count() - 1;
+        break;
+    case Qt::Key_Space:
+        if (m_list.caret() >= 0) {
+            const bool toggle = e->modifiers() & Qt::ControlModifier;
+            m_list.setSelected(caret, toggle ? !m_list.isSelected(caret) : true);
+            Q_EMIT clicked();
+        }
+        return;
+    default:
+        QAbstractScrollArea::keyPressEvent(e);
+        return;
+    }
+    if (m_list.count() == 0 || (e->modifiers() & Qt::AltModifier))
+        return;
+    moveCaretTo(target, e->modifiers());
+    Q_EMIT clicked();
+}
+
+void FileListView::keyReleaseEvent(QKeyEvent* e) {
+    QAbstractScrollArea::keyReleaseEvent(e);
+    Q_EMIT keyReleased();
+}
+
+void FileListView::wheelEvent(QWheelEvent* e) {
+    const int steps = e->angleDelta().y() / 40; // three lines per notch
+    if (steps != 0)
+        setTopLine(topLine() - steps);
+    e->accept();
+}
+
+} // namespace vorlane

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+
+#include <functional>
+
+namespace vorlane {
+
+class FileList;
+
+// The left pane: draws the core's lines with a fixed line height and edits the
+// core's selection and caret the way a multi-selection list box does (click,
+// Ctrl+click, Shift+click, drag, arrows, pages). Nothing is copied out of the
+// core, so the view costs the same for a million lines as for ten.
+class FileListView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    static constexpr int kRowHeight = 16;
+
+    explicit FileListView(FileList& list, QWidget* parent = nullptr);
+
+    // Draws line `index` into `rect` (Lb1DrawItem).
+    std::function<void(QPainter&, const QRect&, int index)> drawItem;
+
+    int topLine() const;
+    void setTopLine(int line);
+    int visibleRows() const;
+    int rowAt(const QPoint& viewportPos) const;
+    QRect rowRect(int index) const;
+    void ensureVisible(int index);
+    // The core changed: fit the scroll range and repaint.
+    void refresh();
+
+Q_SIGNALS:
+    void clicked();
+    void doubleClicked();
+    void keyReleased();
+    // A vertical scroll or a mouse-wheel turn moved the top line.
+    void scrolled();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void moveCaretTo(int index, Qt::KeyboardModifiers mods);
+
+    FileList& m_list;
+    int m_anchor = 0;
+    bool m_dragging = false;
+};
+
+} // namespace vorlane

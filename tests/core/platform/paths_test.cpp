@@ -1,0 +1,75 @@
+#include "core/platform/paths.h"
+
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace vorlane;
+
+TEST(Paths, PartsOfAPath) {
+    struct Case {
+        const char* path;
+        const char* folder;
+        const char* name;
+        const char* last;
+        const char* ext;
+    };
+    const Case cases[] = {
+        {"/m/Rock/a.mp3", "/m/Rock/", "a.mp3", "a.mp3", ".mp3"},
+        {"/m/Rock", "/m/", "Rock", "Rock", ""},
+        {"/m/Rock/", "/m/Rock/", "", "Rock", ""},
+        {"Separator", "", "Separator", "Separator", ""},
+        {"/", "/", "", "", ""},
+        {"/a.b/c", "/a.b/", "c", "c", ""},
+        {"/x/.hidden", "/x/", ".hidden", ".hidden", ".hidden"},
+        {"/x/a.tar.gz", "/x/", "a.tar.gz", "a.tar.gz", ".gz"},
+    };
+    for (const Case& c : cases) {
+        const QString p = QString::fromUtf8(c.path);
+        EXPECT_EQ(folderPart(p), QString::fromUtf8(c.folder)) << c.path;
+        EXPECT_EQ(fileNamePart(p), QString::fromUtf8(c.name)) << c.path;
+        EXPECT_EQ(lastComponent(p), QString::fromUtf8(c.last)) << c.path;
+        EXPECT_EQ(extensionOf(p), QString::fromUtf8(c.ext)) << c.path;
+    }
+}
+
+TEST(Paths, CodecKeepsValidUtf8AsText) {
+    const QByteArray utf8 = QStringLiteral("/music/Пётр — 🎵.mp3").toUtf8();
+    EXPECT_EQ(decodeName(utf8), QStringLiteral("/music/Пётр — 🎵.mp3"));
+    EXPECT_EQ(encodeName(decodeName(utf8)), utf8);
+}
+
+TEST(Paths, CodecRoundTripsAnyBytes) {
+    // Invalid sequences: lone continuation, truncated, overlong, surrogate, past U+10FFFF, Latin-1.
+    const QList<QByteArray> odd = {"\x80", "a\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                                   "caf\xE9.txt", "\xFF\xFE"};
+    for (const QByteArray& b : odd) {
+        const QString s = decodeName(b);
+        EXPECT_EQ(encodeName(s), b) << b.toHex().constData();
+        EXPECT_NE(s.toUtf8(), b) << "invalid bytes must not pass as text";
+    }
+    QRandomGenerator rng(7);
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray b(int(rng.bounded(1, 24)), '\0');
+        for (char& c : b)
+            c = char(rng.bounded(1, 256));
+        ASSERT_EQ(encodeName(decodeName(b)), b) << b.toHex().constData();
+    }
+}
+
+TEST(Paths, HomeFolderFollowsOverride) {
+    QTemporaryDir dir;
+    const QString wanted = dir.path() + QStringLiteral("/home/sub");
+    qputenv("VORLANE_HOME", wanted.toUtf8());
+    EXPECT_EQ(programHome(QStringLiteral("/nonexistent")), wanted);
+    EXPECT_TRUE(QFileInfo(wanted).isDir());
+    qunsetenv("VORLANE_HOME");
+    // Writable executable folder: portable use.
+    EXPECT_EQ(programHome(dir.path()), dir.path());
+    // Not writable: the per-user configuration folder.
+    qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/cfg")).toUtf8());
+    EXPECT_EQ(programHome(QStringLiteral("/nonexistent/bin")), dir.path() + QStringLiteral("/cfg/vorlane"));
+    qunsetenv("XDG_CONFIG_HOME");
+}
