@@ -34,7 +34,8 @@ QFont designFont() {
     QFont f(QStringLiteral("Courier New"));
     if (!QFontDatabase::families().contains(QStringLiteral("Courier New")))
         f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    f.setPixelSize(13);
+    // 13 pixels at 96 dpi; QScintilla measures fonts by point size only.
+    f.setPointSizeF(9.75);
     return f;
 }
 } // namespace
@@ -335,6 +336,8 @@ void TMain::buildToolBar() {
     m_toolBar->setMovable(false);
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_toolBar->setIconSize(QSize(24, 24));
+    m_buttonFont = font();
+    m_buttonFont.setPointSizeF(m_buttonFont.pointSizeF() * 0.85);
     auto add = [this](const QString& caption, QStyle::StandardPixmap icon, const QString& handler,
                       const QString& hint = QString()) {
         QAction* a = m_toolBar->addAction(style()->standardIcon(icon), caption);
@@ -343,8 +346,10 @@ void TMain::buildToolBar() {
         a->setObjectName(QStringLiteral("tb_") + handler);
         if (QAction* target = action(handler))
             connect(a, &QAction::triggered, target, &QAction::trigger);
-        if (auto* b = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(a)))
+        if (auto* b = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(a))) {
             b->setFixedSize(62, 44);
+            b->setFont(m_buttonFont);
+        }
         return a;
     };
     add(QStringLiteral("New file"), QStyle::SP_FileIcon, QStringLiteral("New1Click"));
@@ -368,6 +373,7 @@ void TMain::buildToolBar() {
     m_alignButton->setMenu(new QMenu(m_alignButton));
     m_alignButton->menu()->setObjectName(QStringLiteral("pmAlign"));
     m_alignButton->setFixedSize(62, 44);
+    m_alignButton->setFont(m_buttonFont);
     m_toolBar->addWidget(m_alignButton);
     m_toolBar->addSeparator();
     add(QStringLiteral("Options..."), QStyle::SP_FileDialogDetailedView, QStringLiteral("Options1Click"));

@@ -128,6 +128,7 @@ private:
     QMenu* m_alignMenu = nullptr;
     QList<QAction*> m_pmlbActions;
     QPixmap m_separatorImage;
+    QFont m_buttonFont;
     bool m_modified = false;
     bool m_aligning = false;
 };

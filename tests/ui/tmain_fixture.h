@@ -1,0 +1,88 @@
+#pragma once
+
+#include "support/fakefs.h"
+#include "support/qtprint.h"
+#include "ui/app/shell.h"
+#include "ui/app/tmain.h"
+#include "ui/filelist/filelistview.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class RecordingShell : public vorlane::Shell {
+public:
+    bool openFile(const QString& path) override {
+        opened << path;
+        return openResult;
+    }
+    bool showInFileManager(const QString& path) override {
+        shown << path;
+        return true;
+    }
+    QStringList opened;
+    QStringList shown;
+    bool openResult = true;
+};
+
+// The real main window over a fake disk (or the real one), scripted prompts
+// and a temporary home folder.
+class TMainTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid());
+        qputenv("VORLANE_HOME", home.path().toUtf8());
+        makeWindow(&fakeFs);
+    }
+    void makeWindow(vorlane::FileSystem* fs) {
+        window.reset();
+        vorlane::TMainDeps deps;
+        deps.options = &options;
+        deps.prompts = &prompts;
+        deps.fs = fs;
+        deps.shell = &shell;
+        deps.home = home.path();
+        deps.appDir = home.path();
+        window = std::make_unique<vorlane::TMain>(deps);
+        window->show();
+        QApplication::processEvents();
+    }
+    // Adds files that exist on the fake disk, optionally as a folder group.
+    void addFiles(const QStringList& paths, const QString& folder = QString(), qint64 size = 100) {
+        for (const QString& p : paths)
+            fakeFs.files.insert(p, size);
+        window->list().setPendingSeparator(folder);
+        window->addPaths(paths);
+    }
+    QStringList texts() {
+        QStringList t;
+        for (int i = 0; i < window->list().count(); ++i)
+            t << window->list().text(i);
+        return t;
+    }
+    QList<int> selected() {
+        QList<int> s;
+        for (int i = 0; i < window->list().count(); ++i)
+            if (window->list().isSelected(i))
+                s << i;
+        return s;
+    }
+    void trigger(const char* handler) {
+        QAction* a = window->action(QLatin1String(handler));
+        ASSERT_NE(a, nullptr) << handler;
+        a->trigger();
+        QApplication::processEvents();
+    }
+
+    QTemporaryDir home;
+    vorlane::Options options;
+    vorlane::ScriptedPrompts prompts;
+    FakeFileSystem fakeFs;
+    RecordingShell shell;
+    std::unique_ptr<vorlane::TMain> window;
+};
