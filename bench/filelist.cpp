@@ -36,8 +36,7 @@ struct Fixture {
     }
 };
 
-template <typename Setup, typename Op>
-void timed(benchmark::State& state, Setup setup, Op op) {
+template <typename Setup, typename Op> void timed(benchmark::State& state, Setup setup, Op op) {
     for (auto _ : state) {
         Fixture f(int(state.range(0)));
         setup(f);
@@ -49,7 +48,8 @@ void timed(benchmark::State& state, Setup setup, Op op) {
 }
 
 void AddWithDuplicateTest(benchmark::State& s) {
-    timed(s, [](Fixture&) {}, [](Fixture& f) { f.fill(); });
+    timed(
+        s, [](Fixture&) {}, [](Fixture& f) { f.fill(); });
 }
 
 void SortByName(benchmark::State& s) {
@@ -74,14 +74,39 @@ void DeleteEverySecondLine(benchmark::State& s) {
 }
 
 void SelectAll(benchmark::State& s) {
-    timed(s, [](Fixture& f) { f.fill(); }, [](Fixture& f) { f.list.SelectAll1Click(); });
+    timed(
+        s, [](Fixture& f) { f.fill(); }, [](Fixture& f) { f.list.SelectAll1Click(); });
 }
 
 } // namespace
 
-BENCHMARK(AddWithDuplicateTest)->Arg(50000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(SortByName)->Arg(50000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(DeleteEverySecondLine)->Arg(50000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(SelectAll)->Arg(50000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(AddWithDuplicateTest)
+    ->Arg(50000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->Repetitions(5);
+BENCHMARK(SortByName)
+    ->Arg(50000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->Repetitions(5);
+BENCHMARK(DeleteEverySecondLine)
+    ->Arg(50000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->Repetitions(5);
+BENCHMARK(SelectAll)
+    ->Arg(50000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->Repetitions(5);
 
 RATIO_BENCHMARK_MAIN()

@@ -207,9 +207,9 @@ void FileList::moveLine(int from, int to) {
 }
 
 void FileList::removeLines(const QVector<char>& remove) {
+    // Compacts the list and the editor lines in place, in one pass each.
     const int n = count();
-    QVector<ListLine> kept;
-    kept.reserve(n);
+    int kept = 0;
     int newCaret = -1;
     for (int i = 0; i < n; ++i) {
         if (remove[i]) {
@@ -217,22 +217,30 @@ void FileList::removeLines(const QVector<char>& remove) {
             continue;
         }
         if (newCaret < 0 && i >= m_caret)
-            newCaret = int(kept.size());
-        kept.append(std::move(m_lines[i]));
+            newCaret = kept;
+        if (kept != i)
+            m_lines[kept] = std::move(m_lines[i]);
+        ++kept;
     }
-    const QStringList ed = m_editor.lines();
-    QStringList edKept;
-    edKept.reserve(ed.size());
-    for (qsizetype i = 0; i < ed.size(); ++i)
-        if (i >= n || !remove[i])
-            edKept.append(ed[i]);
-    if (edKept.size() != ed.size())
-        m_editor.setLines(edKept);
-    m_lines = std::move(kept);
+    m_lines.resize(kept);
     if (m_lines.isEmpty())
         m_caret = -1;
     else
         m_caret = newCaret < 0 ? count() - 1 : newCaret;
+
+    QStringList ed = m_editor.lines();
+    qsizetype edKept = 0;
+    for (qsizetype i = 0; i < ed.size(); ++i) {
+        if (i < n && remove[i])
+            continue;
+        if (edKept != i)
+            ed[edKept] = std::move(ed[i]);
+        ++edKept;
+    }
+    if (edKept != ed.size()) {
+        ed.resize(edKept);
+        m_editor.setLines(ed);
+    }
     notifyChanged();
 }
 

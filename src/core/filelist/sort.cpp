@@ -4,6 +4,7 @@
 #include "core/platform/paths.h"
 
 #include <QCollator>
+#include <QHash>
 #include <QLocale>
 
 #include <cstring>
@@ -35,8 +36,14 @@ private:
     int compare(const SortKey& a, const SortKey& b) const {
         switch (m_mode) {
         case FileList::ByName: {
-            const int c = m_collator.compare(a.dir, b.dir);
-            return c != 0 ? c : m_collator.compare(a.name, b.name);
+            // Equal folders share one string (see SortSelection), which spares
+            // the collation of the folder part for files of one folder.
+            if (a.dir.constData() != b.dir.constData()) {
+                const int c = m_collator.compare(a.dir, b.dir);
+                if (c != 0)
+                    return c;
+            }
+            return m_collator.compare(a.name, b.name);
         }
         case FileList::ByNameWithoutDir: {
             const qsizetype n = qMin(a.bytes.size(), b.bytes.size());
@@ -91,6 +98,7 @@ void FileList::SortSelection(int mode) {
     // Keys of the slots, in list order.
     QVector<SortKey> keys;
     const QLocale locale;
+    QHash<QString, QString> folders; // one shared string per folder part
     for (int i = 0; i < count(); ++i) {
         const ListLine& l = m_lines[i];
         if (!l.selected || l.isSeparator())
@@ -108,7 +116,9 @@ void FileList::SortSelection(int mode) {
                         split = int(c) + 1;
                     }
                 }
-                k.dir = key.left(split);
+                const QString dir = key.left(split);
+                auto it = folders.constFind(dir);
+                k.dir = it != folders.constEnd() ? it.value() : *folders.insert(dir, dir);
                 k.name = key.mid(qMax(split - 1, 0), 1024);
             } else {
                 k.bytes = encodeName(fileNamePart(key));
