@@ -1,5 +1,5 @@
-#include "ui/editor/scinamelines.h"
 #include "support/qtprint.h"
+#include "ui/editor/scinamelines.h"
 
 #include <Qsci/qsciscintilla.h>
 

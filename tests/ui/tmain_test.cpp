@@ -107,14 +107,15 @@ TEST_F(TMainTest, MenusCarryTheirCaptionsAndKeys) {
     QStringList edit;
     for (QAction* a : window->pmlb()->actions()[2]->menu()->actions())
         edit << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(edit, QStringList({"Copy to clipboard", "-", "&Select All", "&Invert selection", "Select al&bum", "-",
-                                 "Insert S&eparator", "&Delete from list", "Delete separato&r(s)",
-                                 "Delete from disk...", "-", "Shift Items Up", "Shift Items Down"}));
+    EXPECT_EQ(edit,
+              QStringList({"Copy to clipboard", "-", "&Select All", "&Invert selection", "Select al&bum", "-",
+                           "Insert S&eparator", "&Delete from list", "Delete separato&r(s)",
+                           "Delete from disk...", "-", "Shift Items Up", "Shift Items Down"}));
     QStringList tools;
     for (QAction* a : window->toolBar()->actions())
         tools << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(tools, QStringList({"New file", "-", "Open folder", "Select All", "-", "&Convert...", "&Rename...",
-                                  "-", "Find", "Find next", "", "-", "Options..."}));
+    EXPECT_EQ(tools, QStringList({"New file", "-", "Open folder", "Select All", "-", "&Convert...",
+                                  "&Rename...", "-", "Find", "Find next", "", "-", "Options..."}));
     // The Align drop-down repeats the editor's Align submenu.
     QStringList align;
     for (QAction* a : window->alignButton()->menu()->actions())

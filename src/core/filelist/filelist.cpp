@@ -42,7 +42,9 @@ void FileList::selectRange(int from, int to, bool on) {
     notifyChanged();
 }
 
-void FileList::clearSelection() { selectRange(0, count() - 1, false); }
+void FileList::clearSelection() {
+    selectRange(0, count() - 1, false);
+}
 
 void FileList::beginUpdate() {
     if (m_updateDepth++ == 0)
@@ -73,7 +75,9 @@ void FileList::lb1Click() {
         hooks.lb1Click();
 }
 
-void FileList::indexAdd(const QString& text) { ++m_index[text.toCaseFolded()]; }
+void FileList::indexAdd(const QString& text) {
+    ++m_index[text.toCaseFolded()];
+}
 
 void FileList::indexRemove(const QString& text) {
     auto it = m_index.find(text.toCaseFolded());

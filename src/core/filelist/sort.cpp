@@ -14,8 +14,8 @@ namespace vorlane {
 namespace {
 
 struct SortKey {
-    QString dir;     // by name: the folder part up to its last tab
-    QString name;    // by name: from the last tab on (at most 1,024 characters)
+    QString dir;      // by name: the folder part up to its last tab
+    QString name;     // by name: from the last tab on (at most 1,024 characters)
     QByteArray bytes; // without dir: the file name's bytes
     qint32 number = 0;
     int line = 0;

@@ -20,9 +20,13 @@ qsizetype lastDelimiter(const QString& path) {
     return -1;
 }
 
-QString folderPart(const QString& path) { return path.left(lastDelimiter(path) + 1); }
+QString folderPart(const QString& path) {
+    return path.left(lastDelimiter(path) + 1);
+}
 
-QString fileNamePart(const QString& path) { return path.mid(lastDelimiter(path) + 1); }
+QString fileNamePart(const QString& path) {
+    return path.mid(lastDelimiter(path) + 1);
+}
 
 QString lastComponent(const QString& path) {
     QString p = path;

@@ -40,7 +40,8 @@ const QList<OptionInfo>& optionTable() {
            "the left window"),
          nullptr, &Options::cbDontCountmp3},
         {"cbDontRenum", S("Don't renum after change"), false, S("0"),
-         S("Every line in left window, except separator, has a unique number.\r\nApplication can renumber all "
+         S("Every line in left window, except separator, has a unique number.\r\nApplication can renumber "
+           "all "
            "lines after each change (deleting, moving, etc)"),
          nullptr, &Options::cbDontRenum},
         {"cbDontLookDups", S("Don't check for duplicates"), false, S("0"),

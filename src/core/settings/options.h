@@ -8,18 +8,18 @@ namespace vorlane {
 // The twelve option switches. Every command reads them at the moment it acts;
 // the options dialog edits this one object.
 struct Options {
-    QString masked = QStringLiteral("*.*");      // File Mask
-    QString Alleveled = QStringLiteral("127");   // Alarm string length
-    bool Topmcb = false;                         // Stay on top
-    bool cbDontAskToSave = false;                // Don't Ask about file saving
-    bool Dsfcb = true;                           // Don't show folders on left
-    bool Iccb = true;                            // Ignore case when sorting
-    bool cbDontUseSeps = false;                  // Don't use separators
-    bool cbMaxSpeed = false;                     // Maximize speed
-    bool cbDontCountmp3 = true;                  // Don't count MP3/WAV-files time
-    bool cbDontRenum = false;                    // Don't renum after change
-    bool cbDontLookDups = false;                 // Don't check for duplicates
-    bool Ssorcb = false;                         // Show Horz. Scroll on Right
+    QString masked = QStringLiteral("*.*");    // File Mask
+    QString Alleveled = QStringLiteral("127"); // Alarm string length
+    bool Topmcb = false;                       // Stay on top
+    bool cbDontAskToSave = false;              // Don't Ask about file saving
+    bool Dsfcb = true;                         // Don't show folders on left
+    bool Iccb = true;                          // Ignore case when sorting
+    bool cbDontUseSeps = false;                // Don't use separators
+    bool cbMaxSpeed = false;                   // Maximize speed
+    bool cbDontCountmp3 = true;                // Don't count MP3/WAV-files time
+    bool cbDontRenum = false;                  // Don't renum after change
+    bool cbDontLookDups = false;               // Don't check for duplicates
+    bool Ssorcb = false;                       // Show Horz. Scroll on Right
 
     // The right-edge column: Alleveled as an integer, 127 when it is not one.
     int alarmColumn() const;
@@ -33,8 +33,8 @@ struct OptionInfo {
     bool isText;
     QString defaultValue; // "0"/"1" for check boxes
     QString hint;         // empty: no hint
-    QString Options::* text = nullptr;
-    bool Options::* flag = nullptr;
+    QString Options::*text = nullptr;
+    bool Options::*flag = nullptr;
 };
 
 const QList<OptionInfo>& optionTable();

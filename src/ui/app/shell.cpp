@@ -16,7 +16,9 @@ QUrl urlOf(const QString& path) {
 }
 } // namespace
 
-bool Shell::openFile(const QString& path) { return QDesktopServices::openUrl(urlOf(path)); }
+bool Shell::openFile(const QString& path) {
+    return QDesktopServices::openUrl(urlOf(path));
+}
 
 bool Shell::showInFileManager(const QString& path) {
     QDBusMessage call = QDBusMessage::createMethodCall(

@@ -103,7 +103,9 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
 
 TMain::~TMain() = default;
 
-NameLines& TMain::names() { return *m_names; }
+NameLines& TMain::names() {
+    return *m_names;
+}
 
 void TMain::buildEditor() {
     m_se2 = new QsciScintilla;
@@ -141,7 +143,9 @@ QAction* TMain::makeAction(const QString& name, const QString& caption, const QK
     return a;
 }
 
-QAction* TMain::action(const QString& handler) const { return findChild<QAction*>(handler); }
+QAction* TMain::action(const QString& handler) const {
+    return findChild<QAction*>(handler);
+}
 
 void TMain::buildMenus() {
     auto noop = std::function<void()>();
@@ -158,38 +162,45 @@ void TMain::buildMenus() {
     file->addAction(makeAction(QStringLiteral("Save2Click"), QStringLiteral("Sa&ve"), {}, noop));
     file->addAction(makeAction(QStringLiteral("SaveasmClick"), QStringLiteral("&Save as..."), {}, noop));
     file->addSeparator();
-    file->addAction(makeAction(QStringLiteral("Exit1Click"), QStringLiteral("&Exit"), {}, [this] { Exit1Click(); }));
+    file->addAction(
+        makeAction(QStringLiteral("Exit1Click"), QStringLiteral("&Exit"), {}, [this] { Exit1Click(); }));
 
     menuBar()->addAction(makeAction(QStringLiteral("Buffer1Click"), QStringLiteral("&Buffer"), {}, noop));
 
     m_serviceMenu = menuBar()->addMenu(QStringLiteral("&Service"));
     m_serviceMenu->setObjectName(QStringLiteral("Actions1"));
-    QAction* opts = makeAction(QStringLiteral("Options1Click"), QStringLiteral("&Options..."), Qt::Key_F10, noop);
+    QAction* opts =
+        makeAction(QStringLiteral("Options1Click"), QStringLiteral("&Options..."), Qt::Key_F10, noop);
     opts->setShortcutContext(Qt::WindowShortcut);
     m_serviceMenu->addAction(opts);
     m_serviceMenu->setDefaultAction(opts);
     m_serviceMenu->addSeparator();
     m_serviceMenu->addAction(makeAction(QStringLiteral("ReCountmp3filestime1Click"),
                                         QStringLiteral("&ReCount mp3/wav-file(s) time"), {}, noop));
-    m_serviceMenu->addAction(
-        makeAction(QStringLiteral("Checkfilesexist1Click"), QStringLiteral("Check file(s) &exist"), {}, noop));
+    m_serviceMenu->addAction(makeAction(QStringLiteral("Checkfilesexist1Click"),
+                                        QStringLiteral("Check file(s) &exist"), {}, noop));
     m_serviceMenu->addSeparator();
-    m_serviceMenu->addAction(makeAction(QStringLiteral("Undo1Click"), QStringLiteral("&Undo rename..."), {}, noop));
+    m_serviceMenu->addAction(
+        makeAction(QStringLiteral("Undo1Click"), QStringLiteral("&Undo rename..."), {}, noop));
     m_serviceMenu->addAction(makeAction(QStringLiteral("Copy1Click"), QStringLiteral("&Copy..."), {}, noop));
-    m_serviceMenu->addAction(makeAction(QStringLiteral("Checkfile1Click"), QStringLiteral("Compare..."), {}, noop));
+    m_serviceMenu->addAction(
+        makeAction(QStringLiteral("Checkfile1Click"), QStringLiteral("Compare..."), {}, noop));
     QAction* print =
         makeAction(QStringLiteral("Makeprinttemplate1"), QStringLiteral("&Make print template"), {}, noop);
     print->setEnabled(false);
     m_serviceMenu->addAction(print);
     connect(m_serviceMenu, &QMenu::aboutToShow, this, [this] { Actions1Click(); });
 
-    QAction* help = makeAction(QStringLiteral("Help1Click"), QStringLiteral("Help"), Qt::Key_F1, [this] { Help1Click(); });
+    QAction* help = makeAction(QStringLiteral("Help1Click"), QStringLiteral("Help"), Qt::Key_F1,
+                               [this] { Help1Click(); });
     help->setShortcutContext(Qt::WindowShortcut);
     menuBar()->addAction(help);
 
     // The main window sees these keys first, wherever the focus is.
-    QAction* altC = makeAction(QStringLiteral("FormKeyDownAltC"), QString(), QKeySequence(Qt::ALT | Qt::Key_C), noop);
-    QAction* altR = makeAction(QStringLiteral("FormKeyDownAltR"), QString(), QKeySequence(Qt::ALT | Qt::Key_R), noop);
+    QAction* altC =
+        makeAction(QStringLiteral("FormKeyDownAltC"), QString(), QKeySequence(Qt::ALT | Qt::Key_C), noop);
+    QAction* altR =
+        makeAction(QStringLiteral("FormKeyDownAltR"), QString(), QKeySequence(Qt::ALT | Qt::Key_R), noop);
     for (QAction* a : {altC, altR}) {
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);
@@ -202,49 +213,57 @@ void TMain::buildMenus() {
     openSub->setObjectName(QStringLiteral("Open2"));
     openSub->addAction(makeAction(QStringLiteral("Openfiles1Click"), QStringLiteral("Open &files..."),
                                   QKeySequence(Qt::CTRL | Qt::Key_O), noop));
-    openSub->addAction(makeAction(QStringLiteral("OpenDirectory1Click"), QStringLiteral("Open F&older..."), {}, noop));
+    openSub->addAction(
+        makeAction(QStringLiteral("OpenDirectory1Click"), QStringLiteral("Open F&older..."), {}, noop));
     openSub->addAction(makeAction(QStringLiteral("OpenFolderwithsubfolders1Click"),
                                   QStringLiteral("Open Fol&der with subfolders..."),
                                   QKeySequence(Qt::CTRL | Qt::Key_D), noop));
     QMenu* sortSub = m_pmlb->addMenu(QStringLiteral("&Sort"));
     sortSub->setObjectName(QStringLiteral("Sort1"));
     sortSub->addAction(makeAction(QStringLiteral("SortbyName1Click"), QStringLiteral("Sort by &Name"),
-                                  QKeySequence(Qt::CTRL | Qt::Key_1), [&l] { l.SortSelection(FileList::ByName); }));
-    sortSub->addAction(makeAction(QStringLiteral("SortbyNamewithoutdir1Click"),
-                                  QStringLiteral("Sort by Name &without dir"), QKeySequence(Qt::CTRL | Qt::Key_2),
-                                  [&l] { l.SortSelection(FileList::ByNameWithoutDir); }));
-    sortSub->addAction(makeAction(QStringLiteral("Sortbynumber1Click"), QStringLiteral("&Sort by self number"),
-                                  QKeySequence(Qt::CTRL | Qt::Key_3), [&l] { l.SortSelection(FileList::ByNumber); }));
+                                  QKeySequence(Qt::CTRL | Qt::Key_1),
+                                  [&l] { l.SortSelection(FileList::ByName); }));
+    sortSub->addAction(makeAction(
+        QStringLiteral("SortbyNamewithoutdir1Click"), QStringLiteral("Sort by Name &without dir"),
+        QKeySequence(Qt::CTRL | Qt::Key_2), [&l] { l.SortSelection(FileList::ByNameWithoutDir); }));
+    sortSub->addAction(makeAction(QStringLiteral("Sortbynumber1Click"),
+                                  QStringLiteral("&Sort by self number"), QKeySequence(Qt::CTRL | Qt::Key_3),
+                                  [&l] { l.SortSelection(FileList::ByNumber); }));
     QMenu* editSub = m_pmlb->addMenu(QStringLiteral("&Edit"));
     editSub->setObjectName(QStringLiteral("Edit1"));
-    editSub->addAction(makeAction(QStringLiteral("mCopyPathAndNameClick"), QStringLiteral("Copy to clipboard"),
-                                  QKeySequence(Qt::CTRL | Qt::Key_C), [this] { mCopyPathAndNameClick(); }));
+    editSub->addAction(makeAction(QStringLiteral("mCopyPathAndNameClick"),
+                                  QStringLiteral("Copy to clipboard"), QKeySequence(Qt::CTRL | Qt::Key_C),
+                                  [this] { mCopyPathAndNameClick(); }));
     editSub->addSeparator();
     editSub->addAction(makeAction(QStringLiteral("SelectAll1Click"), QStringLiteral("&Select All"),
                                   QKeySequence(Qt::CTRL | Qt::Key_A), [this] { SelectAll1Click(); }));
-    editSub->addAction(makeAction(QStringLiteral("InvertSelection1Click"), QStringLiteral("&Invert selection"),
-                                  QKeySequence(Qt::CTRL | Qt::Key_I), [&l] { l.InvertSelection1Click(); }));
+    editSub->addAction(makeAction(QStringLiteral("InvertSelection1Click"),
+                                  QStringLiteral("&Invert selection"), QKeySequence(Qt::CTRL | Qt::Key_I),
+                                  [&l] { l.InvertSelection1Click(); }));
     editSub->addAction(makeAction(QStringLiteral("SelectAlbum1Click"), QStringLiteral("Select al&bum"),
                                   QKeySequence(Qt::CTRL | Qt::Key_S), [&l] { l.SelectAlbum1Click(); }));
     editSub->addSeparator();
-    editSub->addAction(makeAction(QStringLiteral("Insertseparator1Click"), QStringLiteral("Insert S&eparator"),
-                                  Qt::Key_Insert, [this, &l] {
+    editSub->addAction(makeAction(QStringLiteral("Insertseparator1Click"),
+                                  QStringLiteral("Insert S&eparator"), Qt::Key_Insert, [this, &l] {
                                       l.Insertseparator1Click();
                                       m_lb1->refresh();
                                   }));
     editSub->addAction(makeAction(QStringLiteral("mDeleteFromListClick"), QStringLiteral("&Delete from list"),
                                   Qt::Key_Delete, [&l] { l.mDeleteFromListClick(); }));
     editSub->addAction(makeAction(QStringLiteral("Selectallseparators1Click"),
-                                  QStringLiteral("Delete separato&r(s)"), {}, [&l] { l.Selectallseparators1Click(); }));
-    editSub->addAction(makeAction(QStringLiteral("mDeletefromdiskClick"), QStringLiteral("Delete from disk..."), {},
+                                  QStringLiteral("Delete separato&r(s)"), {},
+                                  [&l] { l.Selectallseparators1Click(); }));
+    editSub->addAction(makeAction(QStringLiteral("mDeletefromdiskClick"),
+                                  QStringLiteral("Delete from disk..."), {},
                                   [this] { mDeletefromdiskClick(); }));
     editSub->addSeparator();
     editSub->addAction(makeAction(QStringLiteral("ShiftSelectionUp1Click"), QStringLiteral("Shift Items Up"),
                                   QKeySequence(Qt::ALT | Qt::Key_Up), [&l] { l.ShiftSelectionUp1Click(); }));
-    editSub->addAction(makeAction(QStringLiteral("ShiftSelectionDown1Click"), QStringLiteral("Shift Items Down"),
-                                  QKeySequence(Qt::ALT | Qt::Key_Down), [&l] { l.ShiftSelectionDown1Click(); }));
-    m_pmlb->addAction(makeAction(QStringLiteral("mOpeninExplorer1Click"), QStringLiteral("Open in Explorer"), {},
-                                 [this] { mOpeninExplorer1Click(); }));
+    editSub->addAction(makeAction(QStringLiteral("ShiftSelectionDown1Click"),
+                                  QStringLiteral("Shift Items Down"), QKeySequence(Qt::ALT | Qt::Key_Down),
+                                  [&l] { l.ShiftSelectionDown1Click(); }));
+    m_pmlb->addAction(makeAction(QStringLiteral("mOpeninExplorer1Click"), QStringLiteral("Open in Explorer"),
+                                 {}, [this] { mOpeninExplorer1Click(); }));
     m_pmlb->addSeparator();
     m_pmlb->addAction(makeAction(QStringLiteral("Convert1Click"), QStringLiteral("&Convert..."), {}, noop));
     m_pmlb->addAction(makeAction(QStringLiteral("FastConvert1Click"), QStringLiteral("&Fast Convert"),
@@ -279,9 +298,11 @@ void TMain::buildMenus() {
                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_2), noop));
     caseSub->addAction(makeAction(QStringLiteral("Firstletterup1Click"), QStringLiteral("&First letter up"),
                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_3), noop));
-    caseSub->addAction(makeAction(QStringLiteral("UpFirstInEachWord1Click"), QStringLiteral("Up First In Each &Word"),
+    caseSub->addAction(makeAction(QStringLiteral("UpFirstInEachWord1Click"),
+                                  QStringLiteral("Up First In Each &Word"),
                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_4), noop));
-    caseSub->addAction(makeAction(QStringLiteral("Kirilitsa1Click"), QStringLiteral("Кириллица -> &Kirillitsa"),
+    caseSub->addAction(makeAction(QStringLiteral("Kirilitsa1Click"),
+                                  QStringLiteral("Кириллица -> &Kirillitsa"),
                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_5), noop));
     m_alignMenu = m_pmse->addMenu(QStringLiteral("&Align"));
     m_alignMenu->setObjectName(QStringLiteral("Align1"));
@@ -292,8 +313,10 @@ void TMain::buildMenus() {
     m_alignMenu->addAction(makeAction(QStringLiteral("Alignbydot1Click"), QStringLiteral("&Align by '.'"),
                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Period), noop));
     m_pmse->addSeparator();
-    m_pmse->addAction(makeAction(QStringLiteral("Cut1Click"), QStringLiteral("C&ut"), {}, [this] { m_se2->cut(); }));
-    m_pmse->addAction(makeAction(QStringLiteral("Copy2Click"), QStringLiteral("&Copy"), {}, [this] { m_se2->copy(); }));
+    m_pmse->addAction(
+        makeAction(QStringLiteral("Cut1Click"), QStringLiteral("C&ut"), {}, [this] { m_se2->cut(); }));
+    m_pmse->addAction(
+        makeAction(QStringLiteral("Copy2Click"), QStringLiteral("&Copy"), {}, [this] { m_se2->copy(); }));
     m_pmse->addAction(
         makeAction(QStringLiteral("Paste1Click"), QStringLiteral("&Paste"), {}, [this] { m_se2->paste(); }));
     m_pmse->addAction(makeAction(QStringLiteral("Delete1Click"), QStringLiteral("&Delete"), {},
@@ -302,13 +325,15 @@ void TMain::buildMenus() {
     QMenu* sortEd = m_pmse->addMenu(QStringLiteral("&Sort"));
     sortEd->setObjectName(QStringLiteral("Sort2"));
     sortEd->addAction(makeAction(QStringLiteral("Ascending1Click"), QStringLiteral("&Ascending"), {}, noop));
-    sortEd->addAction(makeAction(QStringLiteral("Descending1Click"), QStringLiteral("&Descending"), {}, noop));
+    sortEd->addAction(
+        makeAction(QStringLiteral("Descending1Click"), QStringLiteral("&Descending"), {}, noop));
     m_pmse->addSeparator();
     QMenu* search = m_pmse->addMenu(QStringLiteral("Search"));
     search->setObjectName(QStringLiteral("Search1"));
     search->addAction(makeAction(QStringLiteral("Find1Click"), QStringLiteral("&Find..."),
                                  QKeySequence(Qt::CTRL | Qt::Key_F), noop));
-    search->addAction(makeAction(QStringLiteral("Findnext1Click"), QStringLiteral("Find next"), Qt::Key_F3, noop));
+    search->addAction(
+        makeAction(QStringLiteral("Findnext1Click"), QStringLiteral("Find next"), Qt::Key_F3, noop));
     search->addAction(makeAction(QStringLiteral("Findprevious1Click"), QStringLiteral("Find previous"),
                                  QKeySequence(Qt::SHIFT | Qt::Key_F3), noop));
     search->addSeparator();
@@ -324,9 +349,11 @@ void TMain::buildMenus() {
     // Status bar menu.
     m_pmsb = new QMenu(this);
     m_pmsb->setObjectName(QStringLiteral("pmsb"));
-    m_pmsb->addAction(makeAction(QStringLiteral("CopyTimexxxxxx1Click"), QStringLiteral("Copy (&Time: xx:xx:xx)"), {},
+    m_pmsb->addAction(makeAction(QStringLiteral("CopyTimexxxxxx1Click"),
+                                 QStringLiteral("Copy (&Time: xx:xx:xx)"), {},
                                  [this] { CopyTimexxxxxx1Click(); }));
-    m_pmsb->addAction(makeAction(QStringLiteral("Copyinformation1Click"), QStringLiteral("Copy &All Information"), {},
+    m_pmsb->addAction(makeAction(QStringLiteral("Copyinformation1Click"),
+                                 QStringLiteral("Copy &All Information"), {},
                                  [this] { Copyinformation1Click(); }));
 }
 
@@ -354,8 +381,8 @@ void TMain::buildToolBar() {
     };
     add(QStringLiteral("New file"), QStyle::SP_FileIcon, QStringLiteral("New1Click"));
     m_toolBar->addSeparator();
-    add(QStringLiteral("Open folder"), QStyle::SP_DirOpenIcon, QStringLiteral("OpenFolderwithsubfolders1Click"),
-        QStringLiteral("Open Folder with subfolders"));
+    add(QStringLiteral("Open folder"), QStyle::SP_DirOpenIcon,
+        QStringLiteral("OpenFolderwithsubfolders1Click"), QStringLiteral("Open Folder with subfolders"));
     add(QStringLiteral("Select All"), QStyle::SP_DialogApplyButton, QStringLiteral("SelectAll1Click"));
     m_toolBar->addSeparator();
     add(QStringLiteral("&Convert..."), QStyle::SP_BrowserReload, QStringLiteral("Convert1Click"));
@@ -470,9 +497,13 @@ void TMain::FormResize() {
     m_panel1->setFixedWidth(qMax(1, w - w0 - 4));
 }
 
-void TMain::closeEvent(QCloseEvent* e) { e->accept(); }
+void TMain::closeEvent(QCloseEvent* e) {
+    e->accept();
+}
 
-void TMain::refreshList() { m_lb1->refresh(); }
+void TMain::refreshList() {
+    m_lb1->refresh();
+}
 
 void TMain::alignOneWay() {
     if (m_aligning)
@@ -569,7 +600,9 @@ void TMain::SelectAll1Click() {
     m_panel1->setText(QStringLiteral("%1 Album(s) ").arg(albums) + m_panel1->text());
 }
 
-void TMain::mDeletefromdiskClick() { m_list->mDeletefromdiskClick(); }
+void TMain::mDeletefromdiskClick() {
+    m_list->mDeletefromdiskClick();
+}
 
 void TMain::mCopyPathAndNameClick() {
     const int c = m_list->caret();
@@ -587,7 +620,9 @@ void TMain::CopyTimexxxxxx1Click() {
     QGuiApplication::clipboard()->setText(u'(' + t.mid(at, 300) + u')');
 }
 
-void TMain::Copyinformation1Click() { QGuiApplication::clipboard()->setText(m_panel1->text()); }
+void TMain::Copyinformation1Click() {
+    QGuiApplication::clipboard()->setText(m_panel1->text());
+}
 
 void TMain::mOpeninExplorer1Click() {
     const int c = m_list->caret();
@@ -601,6 +636,8 @@ void TMain::Help1Click() {
         m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't open help file"));
 }
 
-void TMain::Exit1Click() { close(); }
+void TMain::Exit1Click() {
+    close();
+}
 
 } // namespace vorlane

@@ -4,7 +4,9 @@
 
 namespace vorlane {
 
-long SciNameLines::length() const { return m_e->SendScintilla(QsciScintilla::SCI_GETLENGTH); }
+long SciNameLines::length() const {
+    return m_e->SendScintilla(QsciScintilla::SCI_GETLENGTH);
+}
 
 bool SciNameLines::endsWithBreak() const {
     const long len = length();

@@ -19,11 +19,17 @@ FileListView::FileListView(FileList& list, QWidget* parent) : QAbstractScrollAre
     refresh();
 }
 
-int FileListView::topLine() const { return verticalScrollBar()->value(); }
+int FileListView::topLine() const {
+    return verticalScrollBar()->value();
+}
 
-void FileListView::setTopLine(int line) { verticalScrollBar()->setValue(line); }
+void FileListView::setTopLine(int line) {
+    verticalScrollBar()->setValue(line);
+}
 
-int FileListView::visibleRows() const { return qMax(1, viewport()->height() / kRowHeight); }
+int FileListView::visibleRows() const {
+    return qMax(1, viewport()->height() / kRowHeight);
+}
 
 int FileListView::rowAt(const QPoint& pos) const {
     if (pos.y() < 0)

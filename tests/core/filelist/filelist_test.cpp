@@ -106,9 +106,9 @@ TEST_F(FileListTest, PlayTimeAndMaskHooks) {
     EXPECT_EQ(counted, QStringList({".MP3", ".WAV", ".MP3"}));
     EXPECT_EQ(list.line(0).info.PlayTime, 42);
     EXPECT_EQ(list.line(2).info.PlayTime, 0);
-    EXPECT_EQ(list.count(), 4);      // an error while counting keeps the line
+    EXPECT_EQ(list.count(), 4); // an error while counting keeps the line
     EXPECT_EQ(editor.line(0), "0/0 s.Mp3");
-    EXPECT_EQ(editor.line(3), "");   // the mask was not reached
+    EXPECT_EQ(editor.line(3), ""); // the mask was not reached
     options.cbDontCountmp3 = true;
     add("/x.mp3");
     EXPECT_EQ(counted.size(), 3);

@@ -64,7 +64,7 @@ TEST_F(FileListTest, SortLeavesExchangedSlotsUnselected) {
     EXPECT_EQ(texts(), QStringList({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"}));
     EXPECT_EQ(editor.lines(), QStringList({"A", "B", "C"}));
     EXPECT_EQ(selected(), QList<int>({2}));
-    EXPECT_EQ(list.caret(), 2); // the caret went with its line
+    EXPECT_EQ(list.caret(), 2);     // the caret went with its line
     EXPECT_EQ(editor.bulkEdits, 2); // one for setLines above, one for the sort
 }
 

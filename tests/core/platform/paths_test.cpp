@@ -43,7 +43,7 @@ TEST(Paths, CodecKeepsValidUtf8AsText) {
 
 TEST(Paths, CodecRoundTripsAnyBytes) {
     // Invalid sequences: lone continuation, truncated, overlong, surrogate, past U+10FFFF, Latin-1.
-    const QList<QByteArray> odd = {"\x80", "a\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+    const QList<QByteArray> odd = {"\x80",        "a\xC3",   "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
                                    "caf\xE9.txt", "\xFF\xFE"};
     for (const QByteArray& b : odd) {
         const QString s = decodeName(b);

@@ -23,7 +23,7 @@ TEST(Options, FirstStartDefaults) {
 }
 
 TEST(Options, AlarmColumn) {
-    const std::pair<const char*, int> cases[] = {{"127", 127}, {"80", 80}, {" 60 ", 60}, {"", 127},
+    const std::pair<const char*, int> cases[] = {{"127", 127}, {"80", 80},   {" 60 ", 60}, {"", 127},
                                                  {"abc", 127}, {"12x", 127}, {"0", 0}};
     Options o;
     for (const auto& [text, col] : cases) {
