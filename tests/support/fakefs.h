@@ -27,6 +27,13 @@ public:
         return true;
     }
 
+    bool renameNoReplace(const QString& from, const QString& to) override {
+        if (!files.contains(from) || files.contains(to) || folders.contains(to))
+            return false;
+        files.insert(to, files.take(from));
+        return true;
+    }
+
     QHash<QString, qint64> files;
     QSet<QString> folders;
     QSet<QString> undeletable;

@@ -86,6 +86,18 @@ void FileList::indexRemove(const QString& text) {
 }
 
 bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QString& text) {
+    return AddItem(position, groupSize, loadingMode, text, nullptr);
+}
+
+void FileList::setLineText(int i, const QString& text) {
+    indexRemove(m_lines[i].text);
+    m_lines[i].text = text;
+    indexAdd(text);
+    notifyChanged();
+}
+
+bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QString& text,
+                       const FileSystem::Stat* known) {
     if (position < 0) {
         AppendSeparator(text, lastComponent(text));
         setModified();
@@ -102,7 +114,7 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
         }
         if (!m_options.cbDontLookDups && m_index.contains(text.toCaseFolded()))
             return false;
-        const FileSystem::Stat st = m_fs.stat(text);
+        const FileSystem::Stat st = known ? *known : m_fs.stat(text);
         if (!st.exists || st.isDir) {
             m_prompts.error(QStringLiteral("Error"), QStringLiteral("Can't find file\r") + text);
             return false;

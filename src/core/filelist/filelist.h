@@ -72,7 +72,9 @@ public:
     qint32 itemCounter() const { return m_itemCounter; }
     const QString& pendingSeparator() const { return m_pendingSeparator; }
     int groupCounter() const { return m_groupCounter; }
+    int& groupCounterRef() { return m_groupCounter; }
     NameLines& editor() { return m_editor; }
+    FileSystem& fileSystem() { return m_fs; }
     Options& options() { return m_options; }
 
     // --- state set by the window and by later commands
@@ -92,6 +94,12 @@ public:
 
     // --- the list's operations
     bool AddItem(int position, int groupSize, bool loadingMode, const QString& text);
+    // The same, for a caller that has just looked the file up in its folder
+    // (the folder scan): `known` stands for the lookup of the path.
+    bool AddItem(int position, int groupSize, bool loadingMode, const QString& text,
+                 const FileSystem::Stat* known);
+    // Replaces the text of line i (a file renamed on disk).
+    void setLineText(int i, const QString& text);
     void AppendSeparator(const QString& text, const QString& editorText);
     void RenumberItems();
     // Empties the list and the editor lines beside it.

@@ -1,6 +1,9 @@
 #include "filesystem.h"
 #include "paths.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +26,20 @@ bool PosixFileSystem::removeFile(const QString& path) {
     if (::lstat(p.constData(), &st) != 0 || S_ISDIR(st.st_mode))
         return false;
     return ::unlink(p.constData()) == 0;
+}
+
+bool PosixFileSystem::renameNoReplace(const QString& from, const QString& to) {
+    const QByteArray f = encodeName(from);
+    const QByteArray t = encodeName(to);
+    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return false;
+    // The file system cannot refuse to replace by itself: look first.
+    struct ::stat st {};
+    if (::lstat(t.constData(), &st) == 0 || errno != ENOENT)
+        return false;
+    return ::rename(f.constData(), t.constData()) == 0;
 }
 
 PosixFileSystem& PosixFileSystem::instance() {

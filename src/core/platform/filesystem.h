@@ -18,12 +18,15 @@ public:
     virtual Stat stat(const QString& path) = 0;
     // Deletes a file (never a folder); false on failure.
     virtual bool removeFile(const QString& path) = 0;
+    // Renames or moves a file; fails, and never replaces, when `to` exists.
+    virtual bool renameNoReplace(const QString& from, const QString& to) = 0;
 };
 
 class PosixFileSystem : public FileSystem {
 public:
     Stat stat(const QString& path) override;
     bool removeFile(const QString& path) override;
+    bool renameNoReplace(const QString& from, const QString& to) override;
 
     static PosixFileSystem& instance();
 };

@@ -1,0 +1,114 @@
+#include "adding.h"
+
+#include "core/platform/dirwalk.h"
+#include "core/platform/paths.h"
+
+#include <QLocale>
+
+namespace vorlane {
+
+namespace {
+const QString kAdding = QStringLiteral("Adding Items");
+const QString kWereAdded = QStringLiteral("were added");
+} // namespace
+
+FileMask::FileMask(const QString& masked) {
+    if (masked.size() <= 2)
+        return;
+    m_list = u';' + QLocale().toUpper(masked) + u';';
+    m_all = m_list.contains(QLatin1String(";*.*;"));
+}
+
+bool FileMask::matches(const QString& fileName) const {
+    if (m_all)
+        return true;
+    if (m_list.isEmpty())
+        return false;
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    const QString ext = dot < 0 ? QString() : QLocale().toUpper(fileName.mid(dot));
+    return m_list.contains(QStringLiteral(";*") + ext + u';');
+}
+
+void FileAdder::addFiles(const QStringList& files) {
+    if (files.isEmpty())
+        return;
+    const int n = int(files.size());
+    m_list.setPendingSeparator(folderPart(files.first()));
+    m_group.PrepareGroup(kAdding, n);
+    for (int i = 0; i < n; ++i) {
+        m_list.AddItem(i, n, false, files[i]);
+        if (!m_group.PrintGroup())
+            break;
+    }
+    m_group.EndGroup(kWereAdded);
+}
+
+void FileAdder::addFolder(const QString& folder, bool withSubfolders) {
+    m_group.PrepareGroup(kAdding, -1);
+    ScanFolder(folder, withSubfolders);
+    m_group.EndGroup(kWereAdded);
+}
+
+void FileAdder::FilesDropped(const QStringList& paths) {
+    const int n = int(paths.size());
+    if (n == 0)
+        return;
+    m_list.setPendingSeparator(folderPart(paths.first()));
+    m_group.PrepareGroup(kAdding, n);
+    for (int i = 0; i < n; ++i) {
+        const QString& path = paths[i];
+        const FileSystem::Stat st = m_list.fileSystem().stat(path);
+        if (st.exists && !st.isDir) {
+            m_list.AddItem(i, n, false, path, &st);
+            if (!m_group.PrintGroup())
+                break;
+        } else {
+            m_group.setTotal(-1);
+            ScanFolder(path, true);
+        }
+    }
+    m_group.EndGroup(kWereAdded);
+}
+
+void FileAdder::ScanFolder(const QString& folder, bool withSubfolders) {
+    if (m_group.cancelled())
+        return;
+    std::vector<DirEntry> entries;
+    if (!readFolder(folder, entries)) {
+        m_prompts.error(QStringLiteral("Error"), QStringLiteral("Can't open directory\r") + folder);
+        return;
+    }
+    QString base = folder;
+    while (base.size() > 1 && isPathDelimiter(base.back()))
+        base.chop(1);
+    if (base.size() == 1 && isPathDelimiter(base[0]))
+        base.clear(); // the root: its files are "/" + name
+    m_list.setPendingSeparator(base);
+
+    const FileMask mask(m_options.masked);
+    int groupSize = 0;
+    if (currentMask && currentMask().toUpper().contains(QLatin1String("[CC"))) {
+        for (const DirEntry& e : entries)
+            if (e.kind == DirEntry::File && mask.matches(e.name))
+                ++groupSize;
+    }
+    QStringList subfolders;
+    int position = 0;
+    for (const DirEntry& e : entries) {
+        if (e.kind == DirEntry::File && mask.matches(e.name)) {
+            FileSystem::Stat st;
+            st.exists = true;
+            st.size = e.size;
+            m_list.AddItem(position, groupSize, false, base + u'/' + e.name, e.size >= 0 ? &st : nullptr);
+            if (!m_group.PrintGroup())
+                break;
+            ++position;
+        } else if (e.kind == DirEntry::Folder && withSubfolders) {
+            subfolders << e.name;
+        }
+    }
+    for (const QString& name : subfolders)
+        ScanFolder(base + u'/' + name, withSubfolders);
+}
+
+} // namespace vorlane

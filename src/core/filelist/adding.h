@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/filelist/filelist.h"
+#include "core/filelist/groupop.h"
+
+#include <functional>
+
+namespace vorlane {
+
+// The file mask of the folder commands: ";"-separated patterns of which only
+// "*.*" (every file), "*" + extension and a lone "*" (no extension) count.
+class FileMask {
+public:
+    explicit FileMask(const QString& masked);
+    bool matches(const QString& fileName) const;
+
+private:
+    QString m_list; // ";" + upper-case text + ";", empty when nothing matches
+    bool m_all = false;
+};
+
+// Files and folders entering the file list as group operations.
+class FileAdder {
+public:
+    FileAdder(FileList& list, GroupOperation& group, Prompts& prompts, Options& options)
+        : m_list(list), m_group(group), m_prompts(prompts), m_options(options) {}
+
+    // The mask editor's current mask; a "[CC" in it makes each folder be
+    // counted first, so the counter knows its group size.
+    std::function<QString()> currentMask;
+
+    // Files chosen in the add-files dialog.
+    void addFiles(const QStringList& files);
+    // A chosen folder, with or without its subfolders.
+    void addFolder(const QString& folder, bool withSubfolders);
+    // Files and folders dropped on the main window.
+    void FilesDropped(const QStringList& paths);
+    void ScanFolder(const QString& folder, bool withSubfolders);
+
+private:
+    FileList& m_list;
+    GroupOperation& m_group;
+    Prompts& m_prompts;
+    Options& m_options;
+};
+
+} // namespace vorlane

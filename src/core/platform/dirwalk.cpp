@@ -1,0 +1,52 @@
+#include "dirwalk.h"
+
+#include "paths.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace vorlane {
+
+bool readFolder(const QString& folder, std::vector<DirEntry>& out, bool wantSizes) {
+    out.clear();
+    DIR* dir = ::opendir(encodeName(folder).constData());
+    if (!dir)
+        return false;
+    const int fd = ::dirfd(dir);
+    while (const dirent* e = ::readdir(dir)) {
+        const char* n = e->d_name;
+        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
+            continue;
+        DirEntry entry;
+        unsigned char type = e->d_type;
+        struct ::stat st {};
+        if (type == DT_UNKNOWN && ::fstatat(fd, n, &st, AT_SYMLINK_NOFOLLOW) == 0)
+            type = S_ISLNK(st.st_mode) ? DT_LNK : (S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN);
+        const bool link = type == DT_LNK;
+        bool haveStat = false;
+        if (type == DT_UNKNOWN || link || (type == DT_REG && wantSizes)) {
+            // Follows links: a link to a file is a file of the link target's size.
+            if (::fstatat(fd, n, &st, 0) == 0) {
+                haveStat = true;
+                type = S_ISREG(st.st_mode) ? DT_REG : (S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN);
+            } else {
+                type = DT_UNKNOWN;
+            }
+        }
+        if (type == DT_REG) {
+            entry.kind = DirEntry::File;
+            entry.size = haveStat ? qint64(st.st_size) : -1;
+        } else if (type == DT_DIR && !link) {
+            entry.kind = DirEntry::Folder;
+        } else {
+            entry.kind = DirEntry::Other;
+        }
+        entry.name = decodeName(QByteArray(n));
+        out.push_back(std::move(entry));
+    }
+    ::closedir(dir);
+    return true;
+}
+
+} // namespace vorlane

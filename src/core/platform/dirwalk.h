@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+namespace vorlane {
+
+struct DirEntry {
+    enum Kind { File, Folder, Other };
+    QString name;
+    Kind kind = Other;
+    qint64 size = -1; // files only
+};
+
+// Reads a folder's entries in the order the file system reports them,
+// hidden ones included, "." and ".." left out. A link to a file is a file; a
+// link to a folder counts as neither (folder walks never follow one, so a
+// link cannot send them round in circles). Names keep their bytes through the
+// file-name codec. False when the folder cannot be opened.
+bool readFolder(const QString& folder, std::vector<DirEntry>& out, bool wantSizes = true);
+
+} // namespace vorlane

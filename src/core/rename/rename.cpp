@@ -1,0 +1,82 @@
+#include "rename.h"
+
+#include "core/platform/paths.h"
+#include "core/rename/undolog.h"
+
+namespace vorlane {
+
+QString RenameRun::newName(const QString& editorLine) {
+    qsizetype end = editorLine.size();
+    while (end > 0 && editorLine[end - 1] == u' ')
+        --end;
+    return editorLine.left(end);
+}
+
+RenameRun::Result RenameRun::Rename1Click() {
+    Result result;
+    int count = 0;
+    for (int i = 0; i < m_list.count(); ++i)
+        if (m_list.isSelected(i) && !m_list.isSeparator(i))
+            ++count;
+    if (count == 0) {
+        m_prompts.error(QStringLiteral("Error"), QStringLiteral("No items selected"));
+        return result;
+    }
+    const auto answer =
+        m_prompts.ask(QStringLiteral("Confirmation"),
+                      QStringLiteral("Do you really want to RENAME\rselected file(s) ( %1 )").arg(count),
+                      Prompts::Icon::Information, Prompts::Buttons::YesNoCancel);
+    if (answer != Prompts::Answer::Yes)
+        return result;
+
+    UndoLog log(m_logPath);
+    if (!log.open()) {
+        m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't open the undo log\r") + m_logPath);
+        return result;
+    }
+    result.started = true;
+    NameLines& editor = m_list.editor();
+    for (int i = 0; i < m_list.count();) {
+        if (!m_list.isSelected(i) || m_list.isSeparator(i)) {
+            ++i;
+            continue;
+        }
+        // Files here carry no read-only/hidden/system/archive attributes: nothing to reset.
+        const QString oldPath = m_list.text(i);
+        const QString name = newName(i < editor.count() ? editor.line(i) : QString());
+        const QString target = folderPart(oldPath) + name;
+        if (m_fs.renameNoReplace(oldPath, target)) {
+            const bool logged = log.append(oldPath, name);
+            // The list follows the disk even when the log could not take the entry.
+            m_list.setLineText(i, target);
+            m_list.setSelected(i, false);
+            editor.setLine(i, QString());
+            if (m_list.hooks.setModified)
+                m_list.hooks.setModified(true);
+            ++result.renamed;
+            if (!logged) {
+                m_prompts.error(QStringLiteral("Vorlane"),
+                                QStringLiteral("Can't write to the undo log\r") + m_logPath);
+                break;
+            }
+            ++i;
+            continue;
+        }
+        const auto choice = m_prompts.ask(QStringLiteral("Error!"),
+                                          QStringLiteral("Can't rename file\r") + oldPath + QStringLiteral("\r\tto\r") +
+                                              name + QStringLiteral("\rWhat do you want to do?"),
+                                          Prompts::Icon::Error, Prompts::Buttons::AbortRetryIgnore);
+        if (choice == Prompts::Answer::Retry)
+            continue;
+        ++result.failed;
+        if (choice == Prompts::Answer::Abort)
+            break;
+        ++i;
+    }
+    log.close();
+    if (m_list.hooks.lb1Click)
+        m_list.hooks.lb1Click();
+    return result;
+}
+
+} // namespace vorlane

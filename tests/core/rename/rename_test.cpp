@@ -1,0 +1,236 @@
+#include "core/rename/rename.h"
+#include "core/rename/undolog.h"
+
+#include "support/diskfixture.h"
+#include "support/qtprint.h"
+
+#include <functional>
+
+using namespace vorlane;
+
+namespace {
+
+// Scripted answers, with a hook that runs when a box is shown.
+class HookPrompts : public ScriptedPrompts {
+public:
+    Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons) override {
+        if (onAsk)
+            onAsk(text);
+        return ScriptedPrompts::ask(title, text, icon, buttons);
+    }
+    std::function<void(const QString&)> onAsk;
+};
+
+class RenameTest : public ::testing::Test {
+protected:
+    RenameTest() : list(options, prompts, editor, PosixFileSystem::instance()) {
+        logPath = disk.path("vlnundo.txt");
+        UndoLog::createIfMissing(logPath);
+        list.hooks.setModified = [this](bool) { ++modified; };
+    }
+    // Lists the files (all selected) with their new names.
+    void prepare(const QList<std::pair<QString, QString>>& files) {
+        list.clear();
+        for (const auto& [path, name] : files) {
+            list.AddItem(0, 0, true, path);
+            editor.setLine(list.count() - 1, name);
+        }
+        list.SelectAll1Click();
+    }
+    RenameRun::Result run(QList<Prompts::Answer> answers = {}) {
+        prompts.shown.clear();
+        modified = 0;
+        prompts.script = QList<Prompts::Answer>{Prompts::Answer::Yes} + answers;
+        return RenameRun(list, prompts, PosixFileSystem::instance(), logPath).Rename1Click();
+    }
+    QByteArray log() { return disk.read(logPath); }
+    QList<int> selected() const {
+        QList<int> s;
+        for (int i = 0; i < list.count(); ++i)
+            if (list.isSelected(i))
+                s << i;
+        return s;
+    }
+
+    Disk disk;
+    Options options;
+    HookPrompts prompts;
+    ListNameLines editor;
+    FileList list;
+    QString logPath;
+    int modified = 0;
+};
+
+} // namespace
+
+TEST_F(RenameTest, RenamesAndLogs) {
+    const QString a = disk.file("a.mp3"), b = disk.file("b.mp3");
+    disk.folder("sub");
+    prepare({{a, "first.mp3  "}, {b, "sub/x.mp3"}});
+    const auto r = run();
+    EXPECT_EQ(r.renamed, 2);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].title, "Confirmation");
+    EXPECT_EQ(prompts.shown[0].text, "Do you really want to RENAME\rselected file(s) ( 2 )");
+    EXPECT_EQ(prompts.shown[0].icon, Prompts::Icon::Information);
+    EXPECT_TRUE(disk.exists("first.mp3"));
+    EXPECT_TRUE(disk.exists("sub/x.mp3"));
+    EXPECT_FALSE(disk.exists("a.mp3"));
+    EXPECT_EQ(list.text(0), disk.path("first.mp3"));
+    EXPECT_EQ(list.text(1), disk.path("sub/x.mp3"));
+    EXPECT_TRUE(selected().isEmpty());
+    EXPECT_EQ(editor.lines(), QStringList({"", ""}));
+    EXPECT_EQ(list.line(1).info.ItemNumber, 2);
+    EXPECT_EQ(modified, 2);
+    EXPECT_EQ(log(), (a + "\r\nfirst.mp3\r\n" + b + "\r\nsub/x.mp3\r\n").toUtf8());
+}
+
+TEST_F(RenameTest, NothingToDo) {
+    const QString a = disk.file("a");
+    // Separators only, or nothing selected: the error box.
+    list.AddItem(-1, 0, true, disk.root());
+    list.SelectAll1Click();
+    run();
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].title, "Error");
+    EXPECT_EQ(prompts.shown[0].text, "No items selected");
+    // Any answer but Yes changes nothing.
+    for (auto answer : {Prompts::Answer::No, Prompts::Answer::Cancel}) {
+        prepare({{a, "b"}});
+        prompts.script = {answer};
+        RenameRun(list, prompts, PosixFileSystem::instance(), logPath).Rename1Click();
+        EXPECT_TRUE(disk.exists("a"));
+        EXPECT_EQ(selected(), QList<int>({0}));
+    }
+    EXPECT_EQ(log(), QByteArray());
+}
+
+TEST_F(RenameTest, FailuresAskAbortRetryIgnore) {
+    struct Case {
+        const char* name;
+        const char* shownName;
+    };
+    // An empty or blank name targets the folder itself; a missing folder; a name too long.
+    const Case cases[] = {{"", ""}, {"   ", ""}, {"nodir/x", "nodir/x"}, {"exists.txt", "exists.txt"}};
+    disk.file("exists.txt");
+    const QString a = disk.file("a.txt");
+    for (const Case& c : cases) {
+        prepare({{a, c.name}});
+        run({Prompts::Answer::Ignore});
+        ASSERT_EQ(prompts.shown.size(), 2) << c.name;
+        EXPECT_EQ(prompts.shown[1].title, "Error!");
+        EXPECT_EQ(prompts.shown[1].text,
+                  "Can't rename file\r" + a + "\r\tto\r" + c.shownName + "\rWhat do you want to do?");
+        EXPECT_EQ(prompts.shown[1].buttons, Prompts::Buttons::AbortRetryIgnore);
+        EXPECT_TRUE(disk.exists("a.txt"));
+        EXPECT_EQ(selected(), QList<int>({0}));
+        EXPECT_EQ(editor.line(0), QString::fromLatin1(c.name));
+    }
+    EXPECT_EQ(disk.read(disk.path("exists.txt")), "x"); // never replaced
+    EXPECT_EQ(log(), QByteArray());
+}
+
+TEST_F(RenameTest, SwapAndChain) {
+    const QString a = disk.file("a.mp3"), b = disk.file("b.mp3");
+    prepare({{a, "b.mp3"}, {b, "a.mp3"}});
+    run({Prompts::Answer::Ignore, Prompts::Answer::Ignore});
+    EXPECT_EQ(prompts.shown.size(), 3);
+    EXPECT_EQ(selected(), QList<int>({0, 1}));
+    // Chain: a -> b fails, b -> c goes; a second run takes a -> b.
+    prepare({{a, "b.mp3"}, {b, "c.mp3"}});
+    run({Prompts::Answer::Ignore});
+    EXPECT_TRUE(disk.exists("c.mp3"));
+    EXPECT_EQ(selected(), QList<int>({0}));
+    run();
+    EXPECT_TRUE(disk.exists("b.mp3"));
+    EXPECT_FALSE(disk.exists("a.mp3"));
+    EXPECT_EQ(log().count("\r\n"), 4);
+}
+
+TEST_F(RenameTest, RetryAfterTheCauseIsGone) {
+    const QString a = disk.file("a"), blocker = disk.file("b");
+    const QString c = disk.file("c");
+    prepare({{a, "b"}, {c, "d"}});
+    int boxes = 0;
+    prompts.onAsk = [&](const QString& text) {
+        if (text.startsWith("Can't rename") && ++boxes == 2)
+            QFile::remove(blocker); // the second Retry finds the way free
+    };
+    run({Prompts::Answer::Retry, Prompts::Answer::Retry});
+    EXPECT_EQ(boxes, 2);
+    EXPECT_TRUE(disk.exists("b"));
+    EXPECT_TRUE(disk.exists("d"));
+    EXPECT_TRUE(selected().isEmpty());
+}
+
+TEST_F(RenameTest, AbortInTheMiddle) {
+    const QString a = disk.file("1"), b = disk.file("2"), c = disk.file("3");
+    disk.file("taken");
+    prepare({{a, "one"}, {b, "taken"}, {c, "three"}});
+    run({Prompts::Answer::Abort});
+    EXPECT_TRUE(disk.exists("one"));
+    EXPECT_TRUE(disk.exists("2"));
+    EXPECT_TRUE(disk.exists("3"));
+    EXPECT_EQ(selected(), QList<int>({1, 2}));
+    EXPECT_EQ(editor.lines(), QStringList({"", "taken", "three"}));
+    EXPECT_EQ(log(), (a + "\r\none\r\n").toUtf8());
+}
+
+TEST_F(RenameTest, TargetAppearingBetweenRunsIsNotReplaced) {
+    const QString a = disk.file("a", 3);
+    prepare({{a, "b"}});
+    disk.file("b", 7);
+    run({Prompts::Answer::Ignore});
+    EXPECT_EQ(disk.read(disk.path("b")).size(), 7);
+    EXPECT_EQ(disk.read(a).size(), 3);
+}
+
+TEST_F(RenameTest, NamesThatAreNotUtf8KeepTheirBytes) {
+    const QString odd = disk.rawFile("\xC0\xFF-old");
+    prepare({{odd, decodeName("\xE9t\xE9.mp3")}});
+    run();
+    const QByteArray root = QFile::encodeName(disk.root());
+    EXPECT_EQ(::access((root + "/\xE9t\xE9.mp3").constData(), F_OK), 0);
+    EXPECT_EQ(log(), root + "/\xC0\xFF-old\r\n\xE9t\xE9.mp3\r\n");
+    EXPECT_EQ(encodeName(list.text(0)), root + "/\xE9t\xE9.mp3");
+}
+
+TEST_F(RenameTest, LogThatCannotBeOpenedStopsEverything) {
+    const QString a = disk.file("a");
+    QFile::remove(logPath);
+    QDir().mkdir(logPath); // a folder where the log should be
+    prepare({{a, "b"}});
+    const auto r = run();
+    EXPECT_FALSE(r.started);
+    EXPECT_TRUE(disk.exists("a"));
+    ASSERT_EQ(prompts.shown.size(), 2);
+    EXPECT_EQ(prompts.shown[1].text, "Can't open the undo log\r" + logPath);
+}
+
+TEST_F(RenameTest, LogWriteFailureKeepsListAndDiskTogether) {
+    const QString a = disk.file("a"), b = disk.file("b");
+    prepare({{a, "a2"}, {b, "b2"}});
+    logPath = "/dev/full";
+    run();
+    // The first file is renamed and its line shows it; the run ends there.
+    EXPECT_TRUE(disk.exists("a2"));
+    EXPECT_EQ(list.text(0), disk.path("a2"));
+    EXPECT_TRUE(disk.exists("b"));
+    EXPECT_EQ(selected(), QList<int>({1}));
+    ASSERT_EQ(prompts.shown.size(), 2);
+    EXPECT_EQ(prompts.shown[1].text, "Can't write to the undo log\r/dev/full");
+}
+
+TEST(UndoLog, CreateIfMissingLeavesExistingLogs) {
+    Disk disk;
+    const QString p = disk.path("log.txt");
+    EXPECT_TRUE(UndoLog::createIfMissing(p));
+    EXPECT_EQ(disk.read(p), QByteArray());
+    QFile f(p);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write("x\r\ny\r\n");
+    f.close();
+    EXPECT_TRUE(UndoLog::createIfMissing(p));
+    EXPECT_EQ(disk.read(p), "x\r\ny\r\n");
+    EXPECT_FALSE(UndoLog::createIfMissing(disk.path("no/such/folder/log.txt")));
+}
