@@ -56,8 +56,11 @@ protected:
     void addFiles(const QStringList& paths, const QString& folder = QString(), qint64 size = 100) {
         for (const QString& p : paths)
             fakeFs.files.insert(p, size);
-        window->list().setPendingSeparator(folder);
-        window->addPaths(paths);
+        vorlane::FileList& list = window->list();
+        list.setPendingSeparator(folder);
+        for (int i = 0; i < paths.size(); ++i)
+            list.AddItem(i, int(paths.size()), false, paths[i]);
+        window->Lb1Click();
     }
     QStringList texts() {
         QStringList t;

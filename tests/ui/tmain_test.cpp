@@ -277,7 +277,8 @@ TEST_F(TMainTest, DeleteFromDiskKeepsWhatCannotGo) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("data");
     }
-    window->addPaths({a, b});
+    window->list().AddItem(0, 2, false, a);
+    window->list().AddItem(1, 2, false, b);
     // b becomes a folder: no file to delete there, even for root.
     ASSERT_TRUE(QFile::remove(b));
     ASSERT_TRUE(QDir().mkdir(b));

@@ -35,17 +35,21 @@ void FileAdder::addFiles(const QStringList& files) {
     const int n = int(files.size());
     m_list.setPendingSeparator(folderPart(files.first()));
     m_group.PrepareGroup(kAdding, n);
+    m_list.beginUpdate();
     for (int i = 0; i < n; ++i) {
         m_list.AddItem(i, n, false, files[i]);
         if (!m_group.PrintGroup())
             break;
     }
+    m_list.endUpdate();
     m_group.EndGroup(kWereAdded);
 }
 
 void FileAdder::addFolder(const QString& folder, bool withSubfolders) {
     m_group.PrepareGroup(kAdding, -1);
+    m_list.beginUpdate();
     ScanFolder(folder, withSubfolders);
+    m_list.endUpdate();
     m_group.EndGroup(kWereAdded);
 }
 
@@ -55,6 +59,7 @@ void FileAdder::FilesDropped(const QStringList& paths) {
         return;
     m_list.setPendingSeparator(folderPart(paths.first()));
     m_group.PrepareGroup(kAdding, n);
+    m_list.beginUpdate();
     for (int i = 0; i < n; ++i) {
         const QString& path = paths[i];
         const FileSystem::Stat st = m_list.fileSystem().stat(path);
@@ -67,6 +72,7 @@ void FileAdder::FilesDropped(const QStringList& paths) {
             ScanFolder(path, true);
         }
     }
+    m_list.endUpdate();
     m_group.EndGroup(kWereAdded);
 }
 

@@ -1,7 +1,11 @@
 #include "tmain.h"
 
 #include "core/platform/paths.h"
+#include "core/rename/rename.h"
+#include "core/rename/undolog.h"
 #include "ui/app/shell.h"
+#include "ui/filelist/tfrmgroupop.h"
+#include "ui/filelist/topendirdialog.h"
 #include "ui/editor/scinamelines.h"
 #include "ui/filelist/filelistview.h"
 
@@ -12,6 +16,10 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QUrl>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,6 +37,20 @@ namespace vorlane {
 
 namespace {
 const QColor kSeparatorPink(255, 213, 213);
+
+// Long commands keep the window alive: the list shows what was added so far,
+// then pending events are handled (a click on Cancel among them).
+class WindowPump : public EventPump {
+public:
+    explicit WindowPump(std::function<void()> refresh) : m_refresh(std::move(refresh)) {}
+    void pump() override {
+        m_refresh();
+        QCoreApplication::processEvents();
+    }
+
+private:
+    std::function<void()> m_refresh;
+};
 
 QFont designFont() {
     QFont f(QStringLiteral("Courier New"));
@@ -61,6 +83,24 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
     h.changed = [this] { refreshList(); };
     h.alignEditorTop = [this] { alignOneWay(); };
     h.openFile = [this](const QString& path) { m_shell.openFile(path); };
+
+    Clock* clock = deps.clock;
+    if (!clock) {
+        m_ownClock = std::make_unique<SteadyClock>();
+        clock = m_ownClock.get();
+    }
+    EventPump* pump = deps.pump;
+    if (!pump) {
+        m_ownPump = std::make_unique<WindowPump>([this] { refreshList(); });
+        pump = m_ownPump.get();
+    }
+    m_group = std::make_unique<GroupOperation>(m_list->groupCounterRef(), *clock, *pump);
+    m_groupUi = std::make_unique<QtGroupUi>(*this, *m_group);
+    m_group->setUi(m_groupUi.get());
+    m_adder = std::make_unique<FileAdder>(*m_list, *m_group, m_prompts, m_options);
+    // Until the mask editor exists its default mask stands.
+    m_adder->currentMask = [] { return QStringLiteral("[n].[e]"); };
+    odfExecute = [this] { return runAddFilesDialog(); };
 
     m_splitter = new QSplitter(Qt::Horizontal);
     m_splitter->addWidget(m_lb1);
@@ -199,8 +239,8 @@ void TMain::buildMenus() {
     // The main window sees these keys first, wherever the focus is.
     QAction* altC =
         makeAction(QStringLiteral("FormKeyDownAltC"), QString(), QKeySequence(Qt::ALT | Qt::Key_C), noop);
-    QAction* altR =
-        makeAction(QStringLiteral("FormKeyDownAltR"), QString(), QKeySequence(Qt::ALT | Qt::Key_R), noop);
+    QAction* altR = makeAction(QStringLiteral("FormKeyDownAltR"), QString(), QKeySequence(Qt::ALT | Qt::Key_R),
+                               [this] { Rename1Click(); });
     for (QAction* a : {altC, altR}) {
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);
@@ -212,12 +252,12 @@ void TMain::buildMenus() {
     QMenu* openSub = m_pmlb->addMenu(QStringLiteral("&Open"));
     openSub->setObjectName(QStringLiteral("Open2"));
     openSub->addAction(makeAction(QStringLiteral("Openfiles1Click"), QStringLiteral("Open &files..."),
-                                  QKeySequence(Qt::CTRL | Qt::Key_O), noop));
-    openSub->addAction(
-        makeAction(QStringLiteral("OpenDirectory1Click"), QStringLiteral("Open F&older..."), {}, noop));
+                                  QKeySequence(Qt::CTRL | Qt::Key_O), [this] { Openfiles1Click(); }));
+    openSub->addAction(makeAction(QStringLiteral("OpenDirectory1Click"), QStringLiteral("Open F&older..."), {},
+                                  [this] { OpenDirectory1Click(); }));
     openSub->addAction(makeAction(QStringLiteral("OpenFolderwithsubfolders1Click"),
                                   QStringLiteral("Open Fol&der with subfolders..."),
-                                  QKeySequence(Qt::CTRL | Qt::Key_D), noop));
+                                  QKeySequence(Qt::CTRL | Qt::Key_D), [this] { OpenFolderwithsubfolders1Click(); }));
     QMenu* sortSub = m_pmlb->addMenu(QStringLiteral("&Sort"));
     sortSub->setObjectName(QStringLiteral("Sort1"));
     sortSub->addAction(makeAction(QStringLiteral("SortbyName1Click"), QStringLiteral("Sort by &Name"),
@@ -269,7 +309,8 @@ void TMain::buildMenus() {
     m_pmlb->addAction(makeAction(QStringLiteral("FastConvert1Click"), QStringLiteral("&Fast Convert"),
                                  QKeySequence(Qt::CTRL | Qt::Key_Q), noop));
     m_pmlb->addSeparator();
-    m_pmlb->addAction(makeAction(QStringLiteral("Rename1Click"), QStringLiteral("&Rename..."), {}, noop));
+    m_pmlb->addAction(
+        makeAction(QStringLiteral("Rename1Click"), QStringLiteral("&Rename..."), {}, [this] { Rename1Click(); }));
     // Shortcuts of the list's menu act while the list has the focus.
     for (QMenu* m : {m_pmlb, openSub, sortSub, editSub})
         for (QAction* a : m->actions())
@@ -432,12 +473,11 @@ void TMain::FormCreate() {
     m_splitter->setSizes({half, width() - half});
     m_lb1->setFont(m_se2->font());
 
-    const QString undoLog = m_home + QStringLiteral("/vlnundo.txt");
-    if (!QFileInfo::exists(undoLog)) {
-        QFile f(undoLog);
-        if (!f.open(QIODevice::WriteOnly))
-            m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't create file\r") + undoLog);
-    }
+    m_openDir = std::make_unique<TOpenDirDialog>(QStringLiteral("Choose folder to get file from"));
+    m_destDir = std::make_unique<TOpenDirDialog>(QStringLiteral("Choose destination folder"));
+
+    if (!UndoLog::createIfMissing(undoLogPath()))
+        m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't create file\r") + undoLogPath());
 
     // The tool bar's Align drop-down repeats the editor's Align submenu.
     for (QAction* a : m_alignMenu->actions()) {
@@ -498,8 +538,72 @@ void TMain::FormResize() {
 }
 
 void TMain::closeEvent(QCloseEvent* e) {
+    m_openDir.reset();
+    m_destDir.reset();
     e->accept();
 }
+
+void TMain::dragEnterEvent(QDragEnterEvent* e) {
+    if (e->mimeData()->hasUrls())
+        e->acceptProposedAction();
+}
+
+void TMain::dropEvent(QDropEvent* e) {
+    QStringList paths;
+    for (const QUrl& url : e->mimeData()->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        // The path's own bytes, also for names that are not UTF-8.
+        paths << decodeName(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+    }
+    e->acceptProposedAction();
+    FilesDropped(paths);
+}
+
+QStringList TMain::runAddFilesDialog() {
+    QFileDialog dialog(this, QStringLiteral("Choose file(s) you want to add to left panel"), m_odfDir);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setNameFilters({QStringLiteral("MP3 Files (*.mp3)"), QStringLiteral("All Files (*)")});
+    if (ShowModalDialog(&dialog) != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+void TMain::Openfiles1Click() {
+    const QStringList files = odfExecute();
+    if (files.isEmpty())
+        return;
+    m_adder->addFiles(files);
+    if (m_openDir)
+        m_openDir->SetStartFolder(files.first());
+}
+
+void TMain::openFolder(bool withSubfolders) {
+    if (!m_openDir)
+        return;
+    const bool top = m_options.Topmcb;
+    if (top)
+        setTopmost(false);
+    m_openDir->setOwner(m_lb1);
+    const bool chosen = m_openDir->Execute();
+    if (top)
+        setTopmost(true);
+    if (!chosen)
+        return;
+    const QString folder = m_openDir->Directory();
+    m_odfDir = folder;
+    m_openDir->SetStartFolder(folder);
+    m_adder->addFolder(folder, withSubfolders);
+}
+
+void TMain::OpenDirectory1Click() { openFolder(false); }
+
+void TMain::OpenFolderwithsubfolders1Click() { openFolder(true); }
+
+void TMain::FilesDropped(const QStringList& paths) { m_adder->FilesDropped(paths); }
+
+void TMain::Rename1Click() { RenameRun(*m_list, m_prompts, m_fs, undoLogPath()).Rename1Click(); }
 
 void TMain::refreshList() {
     m_lb1->refresh();
@@ -531,13 +635,7 @@ void TMain::Lb1Click() {
     m_panel1->setText(t.panel1);
 }
 
-void TMain::addPaths(const QStringList& paths) {
-    m_list->beginUpdate();
-    for (int i = 0; i < paths.size(); ++i)
-        m_list->AddItem(i, int(paths.size()), false, paths[i]);
-    m_list->endUpdate();
-    Lb1Click();
-}
+void TMain::addPaths(const QStringList& paths) { FilesDropped(paths); }
 
 void TMain::Lb1DrawItem(QPainter& p, const QRect& rect, int index) {
     if (index < 0 || index >= m_list->count())

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/filelist/adding.h"
 #include "core/filelist/filelist.h"
+#include "core/filelist/groupop.h"
 #include "core/platform/filesystem.h"
 #include "core/platform/prompts.h"
 #include "core/settings/options.h"
@@ -22,6 +24,8 @@ class QsciScintilla;
 namespace vorlane {
 
 class FileListView;
+class QtGroupUi;
+class TOpenDirDialog;
 class SciNameLines;
 class Shell;
 
@@ -35,6 +39,9 @@ struct TMainDeps {
     QString home;
     // Folder of the executable (help file).
     QString appDir;
+    // Time and event pumping of long commands; the real ones when left empty.
+    Clock* clock = nullptr;
+    EventPump* pump = nullptr;
 };
 
 // The main window: file list on the left, name editor on the right, menus,
@@ -65,6 +72,18 @@ public:
 
     // Keyboard state as Actions1Click reads it; tests replace it.
     std::function<Qt::KeyboardModifiers()> keyboardModifiers;
+    // The add-files dialog: the chosen files, none when cancelled. Tests replace it.
+    std::function<QStringList()> odfExecute;
+
+    GroupOperation& group() { return *m_group; }
+    QtGroupUi& groupUi() { return *m_groupUi; }
+    FileAdder& adder() { return *m_adder; }
+    // The folder choosers for adding folders and for copying.
+    TOpenDirDialog* openDirDialog() const { return m_openDir.get(); }
+    TOpenDirDialog* destDirDialog() const { return m_destDir.get(); }
+    QString undoLogPath() const { return m_home + QStringLiteral("/vlnundo.txt"); }
+    QString odfInitialDir() const { return m_odfDir; }
+    void setTopmost(bool on);
 
     // --- operations offered to the rest of the program
     void SetModified(bool flag);
@@ -76,6 +95,11 @@ public:
     void addPaths(const QStringList& paths);
 
     // --- commands
+    void Openfiles1Click();
+    void OpenDirectory1Click();
+    void OpenFolderwithsubfolders1Click();
+    void FilesDropped(const QStringList& paths);
+    void Rename1Click();
     void Exit1Click();
     void Help1Click();
     void SelectAll1Click();
@@ -92,6 +116,8 @@ protected:
     void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
 private:
     QAction* makeAction(const QString& name, const QString& caption, const QKeySequence& key,
@@ -102,8 +128,9 @@ private:
     void buildStatusBar();
     void FormCreate();
     void FormResize();
-    void setTopmost(bool on);
     void refreshList();
+    void openFolder(bool withSubfolders);
+    QStringList runAddFilesDialog();
 
     Options& m_options;
     Prompts& m_prompts;
@@ -117,6 +144,14 @@ private:
     QsciScintilla* m_se2 = nullptr;
     std::unique_ptr<SciNameLines> m_names;
     std::unique_ptr<FileList> m_list;
+    std::unique_ptr<Clock> m_ownClock;
+    std::unique_ptr<EventPump> m_ownPump;
+    std::unique_ptr<GroupOperation> m_group;
+    std::unique_ptr<QtGroupUi> m_groupUi;
+    std::unique_ptr<FileAdder> m_adder;
+    std::unique_ptr<TOpenDirDialog> m_openDir;
+    std::unique_ptr<TOpenDirDialog> m_destDir;
+    QString m_odfDir;
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
     QToolBar* m_toolBar = nullptr;

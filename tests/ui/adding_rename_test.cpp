@@ -1,0 +1,157 @@
+#include "support/diskfixture.h"
+#include "tmain_fixture.h"
+#include "ui/filelist/tfrmgroupop.h"
+#include "ui/filelist/topendirdialog.h"
+
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+
+using namespace vorlane;
+
+namespace {
+
+class StepClock : public Clock {
+public:
+    qint64 nowMs() override { return now += 600; }
+    qint64 now = 0;
+};
+
+class ProbePump : public EventPump {
+public:
+    void pump() override {
+        if (probe)
+            probe();
+    }
+    std::function<void()> probe;
+};
+
+// The window over the real disk, with a clock that always calls for a refresh.
+class AddRenameTest : public TMainTest {
+protected:
+    void SetUp() override {
+        TMainTest::SetUp();
+        vorlane::TMainDeps deps;
+        deps.options = &options;
+        deps.prompts = &prompts;
+        deps.shell = &shell;
+        deps.home = home.path();
+        deps.appDir = home.path();
+        deps.clock = &clock;
+        deps.pump = &pump;
+        window.reset();
+        window = std::make_unique<TMain>(deps);
+        window->show();
+        QApplication::processEvents();
+    }
+    QStringList editorLines() { return window->names().lines(); }
+
+    Disk disk;
+    StepClock clock;
+    ProbePump pump;
+};
+
+} // namespace
+
+TEST_F(AddRenameTest, OpenFolderThenRename) {
+    disk.file("album/01 intro.mp3");
+    disk.file("album/cd2/02 song.mp3");
+    // The folder chooser, answered by the test.
+    QString shownTitle;
+    window->openDirDialog()->browser = [&](const TOpenDirDialog& d) {
+        shownTitle = d.title();
+        return disk.path("album");
+    };
+    // While the group runs the main window is disabled and the progress window shown.
+    bool disabledDuringGroup = false, progressShown = false;
+    pump.probe = [&] {
+        disabledDuringGroup = !window->isEnabled();
+        progressShown = window->groupUi().window()->isVisible();
+    };
+    window->lb1()->setFocus();
+    QTest::keyClick(window->lb1(), Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(shownTitle, "Choose folder to get file from");
+    EXPECT_TRUE(disabledDuringGroup);
+    EXPECT_TRUE(progressShown);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_FALSE(window->groupUi().window()->isVisible());
+    EXPECT_EQ(window->groupUi().window()->windowTitle(), "Adding Items");
+    EXPECT_EQ(texts(), QStringList({disk.path("album"), disk.path("album/01 intro.mp3"), disk.path("album/cd2"),
+                                    disk.path("album/cd2/02 song.mp3")}));
+    EXPECT_EQ(window->panel(0)->text(), "2 item(s) were added");
+    EXPECT_EQ(window->openDirDialog()->startFolder(), disk.path("album"));
+    EXPECT_EQ(window->odfInitialDir(), disk.path("album"));
+
+    // Names typed beside the files, then Rename with Alt+R.
+    window->names().setLines({"album", "Intro.mp3  ", "cd2", "Song.mp3"});
+    window->list().SelectAll1Click();
+    prompts.script = {Prompts::Answer::Yes};
+    QTest::keyClick(window->lb1(), Qt::Key_R, Qt::AltModifier);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].text, "Do you really want to RENAME\rselected file(s) ( 2 )");
+    EXPECT_TRUE(disk.exists("album/Intro.mp3"));
+    EXPECT_TRUE(disk.exists("album/cd2/Song.mp3"));
+    EXPECT_EQ(texts()[1], disk.path("album/Intro.mp3"));
+    EXPECT_EQ(texts()[3], disk.path("album/cd2/Song.mp3"));
+    EXPECT_EQ(selected(), QList<int>({0, 2})); // the separators stay selected
+    EXPECT_EQ(editorLines(), QStringList({"album", "", "cd2", ""}));
+    EXPECT_EQ(disk.read(window->undoLogPath()), (disk.path("album/01 intro.mp3") + "\r\nIntro.mp3\r\n" +
+                                                 disk.path("album/cd2/02 song.mp3") + "\r\nSong.mp3\r\n")
+                                                    .toUtf8());
+    EXPECT_TRUE(window->isModified());
+}
+
+TEST_F(AddRenameTest, CancelledChooserChangesNothing) {
+    window->openDirDialog()->browser = [](const TOpenDirDialog&) { return QString(); };
+    window->OpenDirectory1Click();
+    EXPECT_EQ(window->list().count(), 0);
+    EXPECT_TRUE(window->panel(0)->text().startsWith("Cur:"));
+    window->odfExecute = [] { return QStringList(); };
+    window->Openfiles1Click();
+    EXPECT_EQ(window->list().count(), 0);
+}
+
+TEST_F(AddRenameTest, OpenFilesAndCancelButton) {
+    const QString a = disk.file("x/1.mp3"), b = disk.file("x/2.mp3"), c = disk.file("x/3.mp3");
+    window->odfExecute = [&] { return QStringList{a, b, c}; };
+    // Cancel is pressed at the first refresh: the item in hand is the last.
+    pump.probe = [&] { window->groupUi().window()->bCancel->click(); };
+    window->Openfiles1Click();
+    EXPECT_EQ(texts(), QStringList({disk.path("x/"), a}));
+    EXPECT_EQ(window->names().line(0), "x");
+    EXPECT_EQ(window->panel(0)->text(), "1 of 3 item(s) were added");
+    EXPECT_EQ(window->groupUi().window()->LInfo->text(), "1 items of 3");
+    EXPECT_EQ(window->openDirDialog()->startFolder(), a);
+}
+
+TEST_F(AddRenameTest, DroppedFilesAndFolders) {
+    const QString f = disk.file("drop/one.txt");
+    disk.file("drop/in/two.txt");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(f), QUrl::fromLocalFile(disk.path("drop/in"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    EXPECT_EQ(texts(), QStringList({disk.path("drop/"), f, disk.path("drop/in"), disk.path("drop/in/two.txt")}));
+    EXPECT_EQ(window->panel(0)->text(), "2 item(s) were added");
+}
+
+TEST_F(AddRenameTest, RenameFailureBoxAndRetry) {
+    const QString a = disk.file("r/a.txt");
+    disk.file("r/b.txt");
+    window->list().AddItem(0, 1, false, a);
+    window->names().setLine(0, "b.txt");
+    window->list().SelectAll1Click();
+    prompts.script = {Prompts::Answer::Yes, Prompts::Answer::Retry, Prompts::Answer::Ignore};
+    window->action("Rename1Click")->trigger();
+    ASSERT_EQ(prompts.shown.size(), 3);
+    EXPECT_EQ(prompts.shown[1].title, "Error!");
+    EXPECT_EQ(prompts.shown[1].text, "Can't rename file\r" + a + "\r\tto\rb.txt\rWhat do you want to do?");
+    EXPECT_EQ(prompts.shown[2].text, prompts.shown[1].text);
+    EXPECT_TRUE(disk.exists("r/a.txt"));
+    EXPECT_EQ(selected(), QList<int>({0}));
+    EXPECT_EQ(disk.read(window->undoLogPath()), QByteArray());
+}
