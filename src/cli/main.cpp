@@ -1,18 +1,216 @@
 // vorlane-cli: the renamer's core for scripts.
+#include "core/editor/namelines.h"
+#include "core/filelist/adding.h"
+#include "core/platform/paths.h"
+#include "core/rename/rename.h"
+#include "core/rename/undolog.h"
+
 #include <QCoreApplication>
-#include <QTextStream>
+#include <QDir>
+#include <QFile>
 
 #include <cstdio>
+#include <unistd.h>
+
+using namespace vorlane;
 
 namespace {
 
-const char* kHelp = "Usage: vorlane-cli [--version] [--help] COMMAND [ARGS...]\n"
-                    "\n"
-                    "Batch renaming from the command line, with the same core as the desktop program.\n"
-                    "\n"
-                    "Options:\n"
-                    "  --version   print the version and exit\n"
-                    "  --help      print this help and exit\n";
+const char* kHelp =
+    "Usage: vorlane-cli [--version] [--help] COMMAND [OPTIONS] [--] ARGS...\n"
+    "\n"
+    "Batch renaming from the command line, with the same core as the desktop program.\n"
+    "\n"
+    "Commands:\n"
+    "  scan [--recursive] [--file-mask MASKS] DIR...\n"
+    "      Print what opening each folder would add to an empty file list: one\n"
+    "      line per list line, a file as its full path, a separator as '#' and its text.\n"
+    "      --recursive        include subfolders\n"
+    "      --file-mask MASKS  e.g. \"*.mp3;*.wav\" (default \"*.*\")\n"
+    "  rename --names FILE [--yes] [--on-error abort|ignore] PATH...\n"
+    "      Rename PATH i to line i of FILE (in the folder of PATH i; trailing\n"
+    "      blanks dropped), appending each rename to the undo log. One line is\n"
+    "      printed per failure; the exit status is 1 when any rename failed.\n"
+    "      --yes              do not ask for confirmation\n"
+    "      --on-error WHAT    abort (default) or ignore a failed rename and go on\n"
+    "\n"
+    "Options:\n"
+    "  --version   print the version and exit\n"
+    "  --help      print this help and exit\n";
+
+void out(const QString& line) {
+    const QByteArray b = encodeName(line) + '\n';
+    std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
+}
+
+void err(const QString& line) {
+    const QByteArray b = "vorlane-cli: " + encodeName(line) + '\n';
+    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
+}
+
+// Message boxes on a terminal: errors go to standard error, questions are
+// answered by the command's options or, on a terminal, by the user.
+class CliPrompts : public Prompts {
+public:
+    bool yes = false;
+    Answer onError = Answer::Abort;
+    int errors = 0;
+
+    Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons) override {
+        QString line = text;
+        line.remove(QStringLiteral("\rWhat do you want to do?"));
+        line.replace(QStringLiteral("\r\tto\r"), QStringLiteral(" to "));
+        line.replace(u'\r', u' ');
+        switch (buttons) {
+        case Buttons::Ok:
+            if (icon == Icon::Error)
+                ++errors;
+            err(line);
+            return Answer::Ok;
+        case Buttons::AbortRetryIgnore:
+            ++errors;
+            err(line);
+            return onError;
+        case Buttons::YesNoCancel:
+            break;
+        }
+        if (yes)
+            return Answer::Yes;
+        if (!::isatty(STDIN_FILENO)) {
+            err(title + QStringLiteral(": ") + line + QStringLiteral(" (not confirmed; use --yes)"));
+            return Answer::No;
+        }
+        std::fprintf(stderr, "%s? [y/N] ", encodeName(line).constData());
+        char answer[16] = {};
+        if (!std::fgets(answer, sizeof answer, stdin))
+            return Answer::No;
+        return (answer[0] == 'y' || answer[0] == 'Y') ? Answer::Yes : Answer::No;
+    }
+};
+
+QString absolute(const QString& path) {
+    return path.startsWith(u'/') ? path : QDir::currentPath() + u'/' + path;
+}
+
+struct Args {
+    QStringList positional;
+    QHash<QString, QString> values;
+    QSet<QString> flags;
+    QString error;
+};
+
+// Options before "--", each either a flag or taking one value.
+Args parse(const QStringList& in, const QSet<QString>& flags, const QSet<QString>& valued) {
+    Args a;
+    bool options = true;
+    for (int i = 0; i < in.size(); ++i) {
+        const QString& s = in[i];
+        if (options && s == QLatin1String("--")) {
+            options = false;
+        } else if (options && s.startsWith(QLatin1String("--"))) {
+            QString name = s, value;
+            const qsizetype eq = s.indexOf(u'=');
+            if (eq > 0) {
+                name = s.left(eq);
+                value = s.mid(eq + 1);
+            }
+            if (flags.contains(name) && eq < 0) {
+                a.flags.insert(name);
+            } else if (valued.contains(name)) {
+                if (eq < 0) {
+                    if (++i >= in.size()) {
+                        a.error = name + QStringLiteral(" needs a value");
+                        return a;
+                    }
+                    value = in[i];
+                }
+                a.values.insert(name, value);
+            } else {
+                a.error = QStringLiteral("unknown option ") + s;
+                return a;
+            }
+        } else {
+            a.positional << s;
+        }
+    }
+    return a;
+}
+
+int scan(const QStringList& argv) {
+    const Args a = parse(argv, {QStringLiteral("--recursive")}, {QStringLiteral("--file-mask")});
+    if (!a.error.isEmpty() || a.positional.isEmpty()) {
+        err(a.error.isEmpty() ? QStringLiteral("scan needs at least one folder") : a.error);
+        return 2;
+    }
+    Options options;
+    if (a.values.contains(QStringLiteral("--file-mask")))
+        options.masked = a.values.value(QStringLiteral("--file-mask"));
+    CliPrompts prompts;
+    ListNameLines editor;
+    FileList list(options, prompts, editor, PosixFileSystem::instance());
+    SteadyClock clock;
+    NoPump pump;
+    GroupOperation group(list.groupCounterRef(), clock, pump);
+    FileAdder adder(list, group, prompts, options);
+    const bool recursive = a.flags.contains(QStringLiteral("--recursive"));
+    for (const QString& dir : a.positional)
+        adder.addFolder(absolute(dir), recursive);
+    for (int i = 0; i < list.count(); ++i)
+        out(list.isSeparator(i) ? u'#' + list.text(i) : list.text(i));
+    return prompts.errors ? 1 : 0;
+}
+
+int rename(const QStringList& argv) {
+    const Args a = parse(argv, {QStringLiteral("--yes")},
+                         {QStringLiteral("--names"), QStringLiteral("--on-error")});
+    QString error = a.error;
+    const QString onError = a.values.value(QStringLiteral("--on-error"), QStringLiteral("abort"));
+    if (error.isEmpty() && !a.values.contains(QStringLiteral("--names")))
+        error = QStringLiteral("rename needs --names FILE");
+    if (error.isEmpty() && onError != QLatin1String("abort") && onError != QLatin1String("ignore"))
+        error = QStringLiteral("--on-error takes abort or ignore");
+    if (error.isEmpty() && a.positional.isEmpty())
+        error = QStringLiteral("rename needs at least one path");
+    if (!error.isEmpty()) {
+        err(error);
+        return 2;
+    }
+    QFile namesFile(a.values.value(QStringLiteral("--names")));
+    if (!namesFile.open(QIODevice::ReadOnly)) {
+        err(QStringLiteral("can't read ") + namesFile.fileName());
+        return 2;
+    }
+    QStringList names;
+    for (QByteArray line : namesFile.readAll().split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        names << decodeName(line);
+    }
+    if (!names.isEmpty() && names.last().isEmpty())
+        names.removeLast(); // the final line break ends the last line
+
+    Options options;
+    CliPrompts prompts;
+    prompts.yes = a.flags.contains(QStringLiteral("--yes"));
+    prompts.onError = onError == QLatin1String("ignore") ? Prompts::Answer::Ignore : Prompts::Answer::Abort;
+    ListNameLines editor;
+    FileList list(options, prompts, editor, PosixFileSystem::instance());
+    const int n = int(a.positional.size());
+    for (int i = 0; i < n; ++i)
+        list.AddItem(i, n, true, absolute(a.positional[i]));
+    editor.setLines(names.mid(0, n));
+    list.SelectAll1Click();
+
+    const QString log = programHome(QCoreApplication::applicationDirPath()) + QStringLiteral("/vlnundo.txt");
+    if (!UndoLog::createIfMissing(log)) {
+        err(QStringLiteral("can't create the undo log ") + log);
+        return 1;
+    }
+    const RenameRun::Result r = RenameRun(list, prompts, PosixFileSystem::instance(), log).Rename1Click();
+    if (!r.started)
+        return 1;
+    return (r.failed > 0 || r.renamed < n) ? 1 : 0;
+}
 
 } // namespace
 
@@ -20,15 +218,28 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vorlane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VORLANE_VERSION));
-    const QStringList args = app.arguments().mid(1);
-    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
-        std::fputs(kHelp, args.isEmpty() ? stderr : stdout);
-        return args.isEmpty() ? 2 : 0;
+    // Arguments by their bytes: paths need not be UTF-8.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << decodeName(QByteArray(argv[i]));
+    if (args.isEmpty()) {
+        std::fputs(kHelp, stderr);
+        return 2;
     }
-    if (args.first() == QLatin1String("--version")) {
+    const QString cmd = args.takeFirst();
+    if (cmd == QLatin1String("--help") || cmd == QLatin1String("-h") || args.contains(QStringLiteral("--help"))) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (cmd == QLatin1String("--version")) {
         std::printf("vorlane-cli %s\n", VORLANE_VERSION);
         return 0;
     }
-    std::fprintf(stderr, "vorlane-cli: unknown command '%s'\n%s", qPrintable(args.first()), kHelp);
+    if (cmd == QLatin1String("scan"))
+        return scan(args);
+    if (cmd == QLatin1String("rename"))
+        return rename(args);
+    err(QStringLiteral("unknown command '") + cmd + QStringLiteral("'"));
+    std::fputs(kHelp, stderr);
     return 2;
 }

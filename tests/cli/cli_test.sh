@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Command-line front end against real folders: scan output, rename, undo log.
+set -u
+cli=$(realpath "$1")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export VORLANE_HOME="$work/home"
+cd "$work"
+failures=0
+checks=0
+check() { # name expected actual
+  checks=$((checks + 1))
+  if [ "$2" != "$3" ]; then
+    echo "FAIL $1"; echo "  expected: $(printf '%q' "$2")"; echo "  actual:   $(printf '%q' "$3")"
+    failures=$((failures + 1))
+  fi
+}
+
+mkdir -p F/A F/B
+touch F/f1.mp3 F/f2.txt F/A/a1.MP3 F/A/noext
+check "scan recursive with mask" "#$work/F
+$work/F/f1.mp3
+#$work/F/A
+$work/F/A/a1.MP3" "$("$cli" scan --recursive --file-mask '*.mp3' F)"
+check "scan without subfolders" "#$work/F/A
+$work/F/A/noext" "$("$cli" scan --file-mask='*.wav;*' F/A)"
+"$cli" scan missing >/dev/null 2>err.txt; check "missing folder status" 1 $?
+check "missing folder message" "vorlane-cli: Can't open directory $work/missing" "$(cat err.txt)"
+"$cli" scan --bogus F >/dev/null 2>&1; check "unknown option" 2 $?
+
+# A name that is not UTF-8 is listed and renamed by its bytes.
+mkdir raw && touch "raw/$(printf 'caf\xe9')"
+check "scan raw bytes" "$(printf '#%s/raw\n%s/raw/caf\xe9' "$work" "$work")" "$("$cli" scan raw)"
+printf 'new\xff.txt\n' > rawnames.txt
+"$cli" rename --yes --names rawnames.txt "raw/$(printf 'caf\xe9')" >/dev/null 2>&1; check "rename raw status" 0 $?
+[ -e "raw/$(printf 'new\xff.txt')" ]; check "renamed raw file exists" 0 $?
+
+printf 'one.mp3  \nnoext\n' > names.txt
+"$cli" rename --names names.txt F/f1.mp3 </dev/null >/dev/null 2>&1; check "unconfirmed rename status" 1 $?
+[ -e F/f1.mp3 ]; check "unconfirmed rename keeps file" 0 $?
+"$cli" rename --yes --on-error ignore --names names.txt F/f1.mp3 F/A/a1.MP3 2>err.txt
+check "failed rename status" 1 $?
+check "failure line" "vorlane-cli: Can't rename file $work/F/A/a1.MP3 to noext" "$(cat err.txt)"
+[ -e F/one.mp3 ] && [ -e F/A/a1.MP3 ]; check "disk after rename" 0 $?
+check "undo log" "$(printf '%s\r\n%s\r\n%s\r\n%s\r\n' "$work/raw/$(printf 'caf\xe9')" "$(printf 'new\xff.txt')" "$work/F/f1.mp3" one.mp3; printf x)" "$(cat "$VORLANE_HOME/vlnundo.txt"; printf x)"
+
+echo "$((checks - failures)) passed, $failures failed"
+[ "$failures" -eq 0 ]
