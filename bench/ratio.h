@@ -11,6 +11,10 @@
 // the larger size divided by the best time at the smaller one.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    // Operations measured against a baseline of the same size, instead of sizes
+    // against each other: {operation, baseline}.
+    std::vector<std::pair<std::string, std::string>> baselines;
+
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         // The best of the repetitions: the machine's noise only ever adds time.
@@ -26,6 +30,16 @@ public:
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
+        if (!baselines.empty()) {
+            std::printf("\n%-22s %-18s %8s %12s %12s %8s\n", "operation", "baseline", "size", "operation",
+                        "baseline", "ratio");
+            for (const auto& [op, base] : baselines)
+                for (const auto& [n, t] : m_times[op])
+                    if (m_times[base].count(n))
+                        std::printf("%-22s %-18s %8ld %9.2f ms %9.2f ms %8.2f\n", op.c_str(), base.c_str(), n,
+                                    t, m_times[base][n], t / m_times[base][n]);
+            return;
+        }
         std::printf("\n%-28s %12s %12s %8s\n", "operation", "small", "large", "ratio");
         for (const auto& [op, bySize] : m_times) {
             if (bySize.size() < 2)

@@ -104,6 +104,7 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
         return true;
     }
     qint64 size = 0;
+    QString folded; // the duplicate test's key, computed once
     if (!loadingMode) {
         // Our own files store one path per line: a path holding a line break
         // could never be saved or logged faithfully.
@@ -112,7 +113,8 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
                             QStringLiteral("File name contains a line break\r") + text);
             return false;
         }
-        if (!m_options.cbDontLookDups && m_index.contains(text.toCaseFolded()))
+        folded = text.toCaseFolded();
+        if (!m_options.cbDontLookDups && m_index.contains(folded))
             return false;
         const FileSystem::Stat st = known ? *known : m_fs.stat(text);
         if (!st.exists || st.isDir) {
@@ -144,7 +146,10 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
     l.info.ItemNumber = ++m_itemCounter;
     ++m_groupCounter;
     m_lines.append(l);
-    indexAdd(text);
+    if (folded.isNull())
+        indexAdd(text);
+    else
+        ++m_index[folded];
     m_editor.append(QString());
     if (m_caret < 0)
         m_caret = 0;

@@ -1,0 +1,220 @@
+// Folder scanning and renaming against the bare system calls they are built on.
+#include "core/editor/namelines.h"
+#include "core/filelist/adding.h"
+#include "core/platform/paths.h"
+#include "core/rename/rename.h"
+#include "core/rename/undolog.h"
+#include "ratio.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace vorlane;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+double since(Clock::time_point t0) {
+    return std::chrono::duration<double>(Clock::now() - t0).count();
+}
+
+// A tree of `files` empty files, 100 to a folder, in folders two levels deep.
+class Tree {
+public:
+    explicit Tree(int files) {
+        const QByteArray root = QFile::encodeName(m_dir.path());
+        for (int i = 0; i < files; ++i) {
+            const QByteArray folder =
+                root + "/g" + QByteArray::number(i / 10000) + "/f" + QByteArray::number(i / 100);
+            if (i % 100 == 0)
+                QDir().mkpath(QFile::decodeName(folder));
+            const QByteArray file = folder + "/track " + QByteArray::number(i) + ".mp3";
+            const int fd = ::open(file.constData(), O_WRONLY | O_CREAT, 0644);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    }
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+Tree& tree(int files) {
+    static std::map<int, std::unique_ptr<Tree>> trees;
+    auto& t = trees[files];
+    if (!t)
+        t = std::make_unique<Tree>(files);
+    return *t;
+}
+
+// The baseline: readdir over the tree, entry types as reported, nothing else;
+// with `sizes`, also the one stat per file that knowing each file's size costs.
+long bareWalk(const QByteArray& folder, bool sizes = false) {
+    DIR* d = ::opendir(folder.constData());
+    if (!d)
+        return 0;
+    long n = 0;
+    std::vector<QByteArray> sub;
+    while (const dirent* e = ::readdir(d)) {
+        if (e->d_name[0] == '.')
+            continue;
+        if (e->d_type == DT_DIR) {
+            sub.push_back(folder + '/' + e->d_name);
+        } else {
+            struct ::stat st {};
+            if (sizes && ::fstatat(::dirfd(d), e->d_name, &st, 0) == 0)
+                n += st.st_size;
+            ++n;
+        }
+    }
+    ::closedir(d);
+    for (const QByteArray& s : sub)
+        n += bareWalk(s, sizes);
+    return n;
+}
+
+void BareWalk(benchmark::State& state) {
+    const QByteArray root = QFile::encodeName(tree(int(state.range(0))).path());
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        benchmark::DoNotOptimize(bareWalk(root));
+        state.SetIterationTime(since(t0));
+    }
+}
+
+void BareWalkStat(benchmark::State& state) {
+    const QByteArray root = QFile::encodeName(tree(int(state.range(0))).path());
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        benchmark::DoNotOptimize(bareWalk(root, true));
+        state.SetIterationTime(since(t0));
+    }
+}
+
+void ScanAndAdd(benchmark::State& state) {
+    const QString root = tree(int(state.range(0))).path();
+    for (auto _ : state) {
+        Options options;
+        ScriptedPrompts prompts;
+        ListNameLines editor;
+        FileList list(options, prompts, editor, PosixFileSystem::instance());
+        SteadyClock clock;
+        NoPump pump;
+        GroupOperation group(list.groupCounterRef(), clock, pump);
+        FileAdder adder(list, group, prompts, options);
+        const auto t0 = Clock::now();
+        adder.addFolder(root, true);
+        state.SetIterationTime(since(t0));
+        if (list.count() < state.range(0))
+            state.SkipWithError("files missing from the list");
+    }
+}
+
+// Files a0..aN-1 renamed to b0..bN-1 and back, so every round starts alike.
+struct RenameSet {
+    QTemporaryDir dir;
+    QStringList a, b;
+    explicit RenameSet(int n) {
+        for (int i = 0; i < n; ++i) {
+            a << dir.path() + QStringLiteral("/a%1.mp3").arg(i);
+            b << dir.path() + QStringLiteral("/b%1.mp3").arg(i);
+            const int fd = ::open(encodeName(a.last()).constData(), O_WRONLY | O_CREAT, 0644);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    }
+    void back() {
+        for (int i = 0; i < a.size(); ++i)
+            ::rename(encodeName(b[i]).constData(), encodeName(a[i]).constData());
+    }
+};
+
+void BareRename(benchmark::State& state) {
+    RenameSet set(int(state.range(0)));
+    std::vector<std::pair<QByteArray, QByteArray>> pairs;
+    for (int i = 0; i < set.a.size(); ++i)
+        pairs.emplace_back(encodeName(set.a[i]), encodeName(set.b[i]));
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        for (const auto& [from, to] : pairs)
+            ::rename(from.constData(), to.constData());
+        state.SetIterationTime(since(t0));
+        set.back();
+    }
+}
+
+void RenameRunOf(benchmark::State& state) {
+    RenameSet set(int(state.range(0)));
+    const QString log = set.dir.path() + QStringLiteral("/vlnundo.txt");
+    UndoLog::createIfMissing(log);
+    for (auto _ : state) {
+        Options options;
+        ScriptedPrompts prompts; // answers Yes to the question
+        ListNameLines editor;
+        FileList list(options, prompts, editor, PosixFileSystem::instance());
+        for (int i = 0; i < set.a.size(); ++i)
+            list.AddItem(i, 0, true, set.a[i]);
+        QStringList names;
+        for (const QString& p : set.b)
+            names << fileNamePart(p);
+        editor.setLines(names);
+        list.SelectAll1Click();
+        const auto t0 = Clock::now();
+        const auto r = RenameRun(list, prompts, PosixFileSystem::instance(), log).Rename1Click();
+        state.SetIterationTime(since(t0));
+        if (r.renamed != set.a.size())
+            state.SkipWithError("renames failed");
+        set.back();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BareWalk)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5);
+BENCHMARK(BareWalkStat)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5);
+BENCHMARK(ScanAndAdd)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5);
+BENCHMARK(BareRename)
+    ->Arg(10000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5);
+BENCHMARK(RenameRunOf)
+    ->Arg(10000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5);
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    reporter.baselines = {
+        {"ScanAndAdd", "BareWalk"}, {"ScanAndAdd", "BareWalkStat"}, {"RenameRunOf", "BareRename"}};
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
