@@ -14,6 +14,20 @@ int FileList::selectedCount() const {
     return n;
 }
 
+int FileList::findLine(const QString& path) const {
+    if (!m_firstLineValid) {
+        m_firstLine.clear();
+        m_firstLine.reserve(m_lines.size());
+        for (int i = 0; i < count(); ++i) {
+            const QString key = m_lines[i].text.toCaseFolded();
+            if (!m_firstLine.contains(key))
+                m_firstLine.insert(key, i);
+        }
+        m_firstLineValid = true;
+    }
+    return m_firstLine.value(path.toCaseFolded(), -1);
+}
+
 void FileList::setCaret(int i) {
     m_caret = m_lines.isEmpty() ? -1 : qBound(0, i, count() - 1);
     notifyChanged();
@@ -77,9 +91,17 @@ void FileList::lb1Click() {
 
 void FileList::indexAdd(const QString& text) {
     ++m_index[text.toCaseFolded()];
+    m_firstLineValid = false;
+}
+
+void FileList::indexAppended(const QString& folded) {
+    ++m_index[folded];
+    if (m_firstLineValid && !m_firstLine.contains(folded))
+        m_firstLine.insert(folded, count() - 1);
 }
 
 void FileList::indexRemove(const QString& text) {
+    m_firstLineValid = false;
     auto it = m_index.find(text.toCaseFolded());
     if (it != m_index.end() && --it.value() <= 0)
         m_index.erase(it);
@@ -146,10 +168,7 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
     l.info.ItemNumber = ++m_itemCounter;
     ++m_groupCounter;
     m_lines.append(l);
-    if (folded.isNull())
-        indexAdd(text);
-    else
-        ++m_index[folded];
+    indexAppended(folded.isNull() ? text.toCaseFolded() : folded);
     m_editor.append(QString());
     if (m_caret < 0)
         m_caret = 0;
@@ -180,7 +199,7 @@ void FileList::AppendSeparator(const QString& text, const QString& editorText) {
     l.text = text;
     l.info.ItemNumber = -1;
     m_lines.append(l);
-    indexAdd(text);
+    indexAppended(text.toCaseFolded());
     m_editor.append(QString());
     m_editor.setLine(count() - 1, editorText);
     if (m_caret < 0)
@@ -207,6 +226,7 @@ void FileList::clear() {
     m_editor.setLines(ed);
     m_lines.clear();
     m_index.clear();
+    m_firstLineValid = false;
     m_caret = -1;
     notifyChanged();
     endUpdate();
@@ -216,6 +236,7 @@ void FileList::moveLine(int from, int to) {
     if (from == to)
         return;
     m_lines.move(from, to);
+    m_firstLineValid = false;
     if (m_caret == from)
         m_caret = to;
     else if (from < to && m_caret > from && m_caret <= to)

@@ -68,6 +68,8 @@ public:
     bool isSeparator(int i) const { return m_lines[i].isSeparator(); }
     bool isSelected(int i) const { return m_lines[i].selected; }
     int selectedCount() const;
+    // The first line whose text equals `path` without regard to letter case, or -1.
+    int findLine(const QString& path) const;
     int caret() const { return m_caret; }
     qint32 itemCounter() const { return m_itemCounter; }
     const QString& pendingSeparator() const { return m_pendingSeparator; }
@@ -127,6 +129,7 @@ private:
     void notifyChanged();
     void indexAdd(const QString& text);
     void indexRemove(const QString& text);
+    void indexAppended(const QString& folded);
     // Keeps the lines whose flag is false, in list and editor, in one pass.
     void removeLines(const QVector<char>& remove);
     void moveLine(int from, int to);
@@ -145,6 +148,9 @@ private:
     bool m_changedWhileSuspended = false;
     // Case-folded text -> number of lines with that text, for the duplicate test.
     QHash<QString, int> m_index;
+    // Case-folded text -> its first line; rebuilt on demand after lines move.
+    mutable QHash<QString, int> m_firstLine;
+    mutable bool m_firstLineValid = false;
 };
 
 } // namespace vorlane

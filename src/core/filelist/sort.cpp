@@ -144,6 +144,7 @@ void FileList::SortSelection(int mode) {
     }
 
     beginUpdate();
+    m_firstLineValid = false;
     QStringList ed = m_editor.lines();
     bool editorChanged = false;
     int k = 0;

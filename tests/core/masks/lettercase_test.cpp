@@ -1,0 +1,61 @@
+#include "core/masks/cp1251.h"
+#include "core/masks/lettercase.h"
+#include "support/qtprint.h"
+
+#include <gtest/gtest.h>
+
+using namespace vorlane;
+
+TEST(LetterCase, Conversions) {
+    struct Case {
+        QString in, first, words, translit;
+    };
+    const Case cases[] = {
+        {"", "", "", ""},
+        {"HELLO WORLD", "Hello world", "Hello World", "HELLO WORLD"},
+        {"12 monkeys", "12 Monkeys", "12 Monkeys", "12 monkeys"},
+        {"  123abc def", "  123Abc def", "  123Abc Def", "  123abc def"},
+        {"ab\r\ncd", "Ab\r\nCd", "Ab\r\nCd", "ab\r\ncd"},
+        {"hello_world.mp3", "Hello_world.mp3", "Hello_World.Mp3", "hello_world.mp3"},
+        {"rock'n'roll", "Rock'n'roll", "Rock'N'Roll", "rock'n'roll"},
+        {"o'neil e-mail 2nd", "O'neil e-mail 2nd", "O'Neil E-Mail 2Nd", "o'neil e-mail 2nd"},
+        {"me@home", "Me@home", "Me@home", "me@home"},
+        // Ё and ё are letters here, also at the start of a word.
+        {"ёлка", "Ёлка", "Ёлка", "jolka"},
+        {"пётр иванов", "Пётр иванов", "Пётр Иванов", "pjotr ivanov"},
+        {"ЩЕДРИН Ёж", "Щедрин ёж", "Щедрин Ёж", "SHHEDRIN JOzh"},
+        // Ukrainian letters of the 128-191 block pass transliteration unchanged.
+        {"їжак і єнот", "їЖак і єнот", "їЖак і єНот", "їzhak і єnot"},
+        // A letter that Windows-1251 lacks is a word letter.
+        {"éa èb", "Éa èb", "Éa Èb", "éa èb"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FirstLetterUp(c.in), c.first) << c.in.toStdString();
+        EXPECT_EQ(UpFirstInEachWord(c.in), c.words) << c.in.toStdString();
+        EXPECT_EQ(Translit(c.in), c.translit) << c.in.toStdString();
+    }
+    EXPECT_EQ(lowerCase("ПРИВЕТ World"), "привет world");
+    EXPECT_EQ(upperCase("привет ёж"), "ПРИВЕТ ЁЖ");
+}
+
+TEST(LetterCase, TranslitTable) {
+    const QString capitals = "АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ";
+    const QStringList latin = {"A", "B", "V", "G", "D", "E",  "ZH",  "Z",  "I", "J", "K",  "L",  "M",  "N",  "O",  "P",
+                               "R", "S", "T", "U", "F", "KH", "C",   "CH", "SH", "SHH", "''", "Y", "'", "EH", "JU", "JA"};
+    for (int i = 0; i < capitals.size(); ++i) {
+        EXPECT_EQ(Translit(capitals.mid(i, 1)), latin[i]);
+        EXPECT_EQ(Translit(capitals.mid(i, 1).toLower()), latin[i].toLower());
+    }
+    EXPECT_EQ(Translit("Жук Щука"), "ZHuk SHHuka");
+    EXPECT_EQ(Translit("abc 123 -_!"), "abc 123 -_!");
+}
+
+TEST(Cp1251, CodesAndDecoding) {
+    EXPECT_EQ(cp1251Code(u'A'), 65);
+    EXPECT_EQ(cp1251Code(QChar(0x0401)), 168); // Ё
+    EXPECT_EQ(cp1251Code(QChar(0x0451)), 184); // ё
+    EXPECT_EQ(cp1251Code(QChar(0x0410)), 192); // А
+    EXPECT_EQ(cp1251Code(QChar(0x044F)), 255); // я
+    EXPECT_EQ(cp1251Code(QChar(0x00E9)), -1);  // é
+    EXPECT_EQ(fromCp1251("\xCF\xF0\xE8\xE2\xE5\xF2 \xA8"), "Привет Ё");
+}
