@@ -1,6 +1,8 @@
 // vorlane-cli: the renamer's core for scripts.
 #include "core/editor/namelines.h"
 #include "core/filelist/adding.h"
+#include "core/masks/applymask.h"
+#include "core/media/mp3tag.h"
 #include "core/platform/paths.h"
 #include "core/rename/rename.h"
 #include "core/rename/undolog.h"
@@ -16,27 +18,33 @@ using namespace vorlane;
 
 namespace {
 
-const char* kHelp =
-    "Usage: vorlane-cli [--version] [--help] COMMAND [OPTIONS] [--] ARGS...\n"
-    "\n"
-    "Batch renaming from the command line, with the same core as the desktop program.\n"
-    "\n"
-    "Commands:\n"
-    "  scan [--recursive] [--file-mask MASKS] DIR...\n"
-    "      Print what opening each folder would add to an empty file list: one\n"
-    "      line per list line, a file as its full path, a separator as '#' and its text.\n"
-    "      --recursive        include subfolders\n"
-    "      --file-mask MASKS  e.g. \"*.mp3;*.wav\" (default \"*.*\")\n"
-    "  rename --names FILE [--yes] [--on-error abort|ignore] PATH...\n"
-    "      Rename PATH i to line i of FILE (in the folder of PATH i; trailing\n"
-    "      blanks dropped), appending each rename to the undo log. One line is\n"
-    "      printed per failure; the exit status is 1 when any rename failed.\n"
-    "      --yes              do not ask for confirmation\n"
-    "      --on-error WHAT    abort (default) or ignore a failed rename and go on\n"
-    "\n"
-    "Options:\n"
-    "  --version   print the version and exit\n"
-    "  --help      print this help and exit\n";
+const char* kHelp = "Usage: vorlane-cli [--version] [--help] COMMAND [OPTIONS] [--] ARGS...\n"
+                    "\n"
+                    "Batch renaming from the command line, with the same core as the desktop program.\n"
+                    "\n"
+                    "Commands:\n"
+                    "  scan [--recursive] [--file-mask MASKS] DIR...\n"
+                    "      Print what opening each folder would add to an empty file list: one\n"
+                    "      line per list line, a file as its full path, a separator as '#' and its text.\n"
+                    "      --recursive        include subfolders\n"
+                    "      --file-mask MASKS  e.g. \"*.mp3;*.wav\" (default \"*.*\")\n"
+                    "  rename --names FILE [--yes] [--on-error abort|ignore] PATH...\n"
+                    "      Rename PATH i to line i of FILE (in the folder of PATH i; trailing\n"
+                    "      blanks dropped), appending each rename to the undo log. One line is\n"
+                    "      printed per failure; the exit status is 1 when any rename failed.\n"
+                    "      --yes              do not ask for confirmation\n"
+                    "      --on-error WHAT    abort (default) or ignore a failed rename and go on\n"
+    "  names --mask MASK [--case none|lower|upper|first|words] [--force-case]\n"
+    "        [--translit] [--exclude-ext] PATH...\n"
+    "      Print the new name of each path from MASK (e.g. \"[c3,'1']_[n].[e]\"); the\n"
+    "      counter is the path's position, the total the number of paths. A\n"
+    "      malformed mask prints <Error> for each path and ends with status 2.\n"
+    "  tags PATH\n"
+    "      Print the ID3v1 fields of a file: title=, artist=, album=, year=, comment=.\n"
+                    "\n"
+                    "Options:\n"
+                    "  --version   print the version and exit\n"
+                    "  --help      print this help and exit\n";
 
 void out(const QString& line) {
     const QByteArray b = encodeName(line) + '\n';
@@ -161,8 +169,8 @@ int scan(const QStringList& argv) {
 }
 
 int rename(const QStringList& argv) {
-    const Args a = parse(argv, {QStringLiteral("--yes")},
-                         {QStringLiteral("--names"), QStringLiteral("--on-error")});
+    const Args a =
+        parse(argv, {QStringLiteral("--yes")}, {QStringLiteral("--names"), QStringLiteral("--on-error")});
     QString error = a.error;
     const QString onError = a.values.value(QStringLiteral("--on-error"), QStringLiteral("abort"));
     if (error.isEmpty() && !a.values.contains(QStringLiteral("--names")))
@@ -212,6 +220,77 @@ int rename(const QStringList& argv) {
     return (r.failed > 0 || r.renamed < n) ? 1 : 0;
 }
 
+int names(const QStringList& argv) {
+    const Args a = parse(
+        argv, {QStringLiteral("--force-case"), QStringLiteral("--translit"), QStringLiteral("--exclude-ext")},
+        {QStringLiteral("--mask"), QStringLiteral("--case")});
+    QString error = a.error;
+    static const QStringList cases = {QStringLiteral("none"), QStringLiteral("lower"),
+                                      QStringLiteral("upper"), QStringLiteral("first"),
+                                      QStringLiteral("words")};
+    const int caseChoice =
+        int(cases.indexOf(a.values.value(QStringLiteral("--case"), QStringLiteral("none"))));
+    if (error.isEmpty() && !a.values.contains(QStringLiteral("--mask")))
+        error = QStringLiteral("names needs --mask MASK");
+    if (error.isEmpty() && caseChoice < 0)
+        error = QStringLiteral("--case takes none, lower, upper, first or words");
+    if (error.isEmpty() && a.positional.isEmpty())
+        error = QStringLiteral("names needs at least one path");
+    if (!error.isEmpty()) {
+        err(error);
+        return 2;
+    }
+    Options options;
+    CliPrompts prompts;
+    ListNameLines editor;
+    FileList list(options, prompts, editor, PosixFileSystem::instance());
+    const int n = int(a.positional.size());
+    QStringList paths;
+    for (int i = 0; i < n; ++i) {
+        const QString path = absolute(a.positional[i]);
+        paths << path;
+        // A file enters as the add-files command adds it; anything else as a stored line.
+        const FileSystem::Stat st = PosixFileSystem::instance().stat(path);
+        const bool file = st.exists && !st.isDir;
+        list.AddItem(i, n, !file, path, file ? &st : nullptr);
+    }
+    MaskContext ctx;
+    ctx.list = &list;
+    ctx.editor = &editor;
+    ctx.settings.Casecb = caseChoice;
+    ctx.settings.fcase = a.flags.contains(QStringLiteral("--force-case"));
+    ctx.settings.Translitcb = a.flags.contains(QStringLiteral("--translit"));
+    ctx.settings.exextcb = a.flags.contains(QStringLiteral("--exclude-ext"));
+    const QString mask = a.values.value(QStringLiteral("--mask"));
+    bool malformed = false;
+    for (int i = 0; i < n; ++i) {
+        const auto name = ApplyMask(i, n, paths[i], mask, ctx);
+        malformed = malformed || !name;
+        out(name.value_or(QStringLiteral("<Error>")));
+    }
+    return malformed ? 2 : 0;
+}
+
+int tags(const QStringList& argv) {
+    const Args a = parse(argv, {}, {});
+    if (!a.error.isEmpty() || a.positional.size() != 1) {
+        err(a.error.isEmpty() ? QStringLiteral("tags needs one path") : a.error);
+        return 2;
+    }
+    const QString path = absolute(a.positional.first());
+    const std::pair<const char*, char> fields[] = {
+        {"title", 'T'}, {"artist", 'A'}, {"album", 'C'}, {"year", 'Y'}, {"comment", 'R'}};
+    for (const auto& [name, letter] : fields) {
+        const auto value = ReadMp3TagField(path, letter);
+        if (!value) {
+            err(QStringLiteral("can't open ") + path);
+            return 1;
+        }
+        out(QString::fromLatin1(name) + u'=' + *value);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -227,7 +306,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QString cmd = args.takeFirst();
-    if (cmd == QLatin1String("--help") || cmd == QLatin1String("-h") || args.contains(QStringLiteral("--help"))) {
+    if (cmd == QLatin1String("--help") || cmd == QLatin1String("-h") ||
+        args.contains(QStringLiteral("--help"))) {
         std::fputs(kHelp, stdout);
         return 0;
     }
@@ -239,6 +319,10 @@ int main(int argc, char* argv[]) {
         return scan(args);
     if (cmd == QLatin1String("rename"))
         return rename(args);
+    if (cmd == QLatin1String("names"))
+        return names(args);
+    if (cmd == QLatin1String("tags"))
+        return tags(args);
     err(QStringLiteral("unknown command '") + cmd + QStringLiteral("'"));
     std::fputs(kHelp, stderr);
     return 2;

@@ -44,5 +44,25 @@ check "failure line" "vorlane-cli: Can't rename file $work/F/A/a1.MP3 to noext" 
 [ -e F/one.mp3 ] && [ -e F/A/a1.MP3 ]; check "disk after rename" 0 $?
 check "undo log" "$(printf '%s\r\n%s\r\n%s\r\n%s\r\n' "$work/raw/$(printf 'caf\xe9')" "$(printf 'new\xff.txt')" "$work/F/f1.mp3" one.mp3; printf x)" "$(cat "$VORLANE_HOME/vlnundo.txt"; printf x)"
 
+# Names from a mask: counters, size of listed files, letter conversion, malformed masks.
+printf 'hello' > s.txt
+check "names" "001_002_s.txt 5
+002_002_gone.mp3 0" "$("$cli" names --mask "[c3,'1']_[cc3]_[n].[e] [s]" s.txt gone.mp3)"
+check "names letter conversion" "ZHUK.mp3" "$("$cli" names --mask '[n].[e]' --case upper --translit --exclude-ext -- "Жук.mp3")"
+out=$("$cli" names --mask '[n3' a b); status=$?
+check "malformed mask output" "<Error>
+<Error>" "$out"
+check "malformed mask status" 2 $status
+
+# Tag fields of a file with an ID3v1 block.
+{ head -c 300 /dev/zero; printf 'TAG'; printf '%-30s' 'A Title'; printf '%-30s' 'Artist'; printf '%-30s' 'Album'
+  printf '1999'; printf '%-30s' 'Note'; printf '\x11'; } > t.mp3
+check "tags" "title=A Title
+artist=Artist
+album=Album
+year=1999
+comment=Note" "$("$cli" tags t.mp3)"
+"$cli" tags nothing.mp3 >/dev/null 2>&1; check "tags of a missing file" 1 $?
+
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -1,13 +1,15 @@
 #include "tmain.h"
 
+#include "core/masks/applymask.h"
+#include "core/masks/lettercase.h"
 #include "core/platform/paths.h"
 #include "core/rename/rename.h"
 #include "core/rename/undolog.h"
 #include "ui/app/shell.h"
-#include "ui/filelist/tfrmgroupop.h"
-#include "ui/filelist/topendirdialog.h"
 #include "ui/editor/scinamelines.h"
 #include "ui/filelist/filelistview.h"
+#include "ui/filelist/tfrmgroupop.h"
+#include "ui/filelist/topendirdialog.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -16,22 +18,22 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QDragEnterEvent>
-#include <QFileDialog>
-#include <QMimeData>
-#include <QUrl>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 
 namespace vorlane {
 
@@ -99,7 +101,14 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
     m_group->setUi(m_groupUi.get());
     m_adder = std::make_unique<FileAdder>(*m_list, *m_group, m_prompts, m_options);
     // Until the mask editor exists its default mask stands.
-    m_adder->currentMask = [] { return QStringLiteral("[n].[e]"); };
+    m_adder->currentMask = [this] { return currentMask(); };
+    h.applyMask = [this](int position, int groupSize, const QString& path) {
+        MaskContext ctx;
+        ctx.list = m_list.get();
+        ctx.editor = m_names.get();
+        ctx.settings = m_letters;
+        return ApplyMask(position, groupSize, path, currentMask(), ctx).value_or(QString());
+    };
     odfExecute = [this] { return runAddFilesDialog(); };
 
     m_splitter = new QSplitter(Qt::Horizontal);
@@ -239,8 +248,8 @@ void TMain::buildMenus() {
     // The main window sees these keys first, wherever the focus is.
     QAction* altC =
         makeAction(QStringLiteral("FormKeyDownAltC"), QString(), QKeySequence(Qt::ALT | Qt::Key_C), noop);
-    QAction* altR = makeAction(QStringLiteral("FormKeyDownAltR"), QString(), QKeySequence(Qt::ALT | Qt::Key_R),
-                               [this] { Rename1Click(); });
+    QAction* altR = makeAction(QStringLiteral("FormKeyDownAltR"), QString(),
+                               QKeySequence(Qt::ALT | Qt::Key_R), [this] { Rename1Click(); });
     for (QAction* a : {altC, altR}) {
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);
@@ -253,11 +262,11 @@ void TMain::buildMenus() {
     openSub->setObjectName(QStringLiteral("Open2"));
     openSub->addAction(makeAction(QStringLiteral("Openfiles1Click"), QStringLiteral("Open &files..."),
                                   QKeySequence(Qt::CTRL | Qt::Key_O), [this] { Openfiles1Click(); }));
-    openSub->addAction(makeAction(QStringLiteral("OpenDirectory1Click"), QStringLiteral("Open F&older..."), {},
-                                  [this] { OpenDirectory1Click(); }));
-    openSub->addAction(makeAction(QStringLiteral("OpenFolderwithsubfolders1Click"),
-                                  QStringLiteral("Open Fol&der with subfolders..."),
-                                  QKeySequence(Qt::CTRL | Qt::Key_D), [this] { OpenFolderwithsubfolders1Click(); }));
+    openSub->addAction(makeAction(QStringLiteral("OpenDirectory1Click"), QStringLiteral("Open F&older..."),
+                                  {}, [this] { OpenDirectory1Click(); }));
+    openSub->addAction(makeAction(
+        QStringLiteral("OpenFolderwithsubfolders1Click"), QStringLiteral("Open Fol&der with subfolders..."),
+        QKeySequence(Qt::CTRL | Qt::Key_D), [this] { OpenFolderwithsubfolders1Click(); }));
     QMenu* sortSub = m_pmlb->addMenu(QStringLiteral("&Sort"));
     sortSub->setObjectName(QStringLiteral("Sort1"));
     sortSub->addAction(makeAction(QStringLiteral("SortbyName1Click"), QStringLiteral("Sort by &Name"),
@@ -309,8 +318,8 @@ void TMain::buildMenus() {
     m_pmlb->addAction(makeAction(QStringLiteral("FastConvert1Click"), QStringLiteral("&Fast Convert"),
                                  QKeySequence(Qt::CTRL | Qt::Key_Q), noop));
     m_pmlb->addSeparator();
-    m_pmlb->addAction(
-        makeAction(QStringLiteral("Rename1Click"), QStringLiteral("&Rename..."), {}, [this] { Rename1Click(); }));
+    m_pmlb->addAction(makeAction(QStringLiteral("Rename1Click"), QStringLiteral("&Rename..."), {},
+                                 [this] { Rename1Click(); }));
     // Shortcuts of the list's menu act while the list has the focus.
     for (QMenu* m : {m_pmlb, openSub, sortSub, editSub})
         for (QAction* a : m->actions())
@@ -334,17 +343,20 @@ void TMain::buildMenus() {
     QMenu* caseSub = m_pmse->addMenu(QStringLiteral("&Case"));
     caseSub->setObjectName(QStringLiteral("Case1"));
     caseSub->addAction(makeAction(QStringLiteral("lowcasemClick"), QStringLiteral("&low case"),
-                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_1), noop));
-    caseSub->addAction(makeAction(QStringLiteral("UPPERCASE1Click"), QStringLiteral("&UPPER CASE"),
-                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_2), noop));
-    caseSub->addAction(makeAction(QStringLiteral("Firstletterup1Click"), QStringLiteral("&First letter up"),
-                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_3), noop));
-    caseSub->addAction(makeAction(QStringLiteral("UpFirstInEachWord1Click"),
-                                  QStringLiteral("Up First In Each &Word"),
-                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_4), noop));
-    caseSub->addAction(makeAction(QStringLiteral("Kirilitsa1Click"),
-                                  QStringLiteral("Кириллица -> &Kirillitsa"),
-                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_5), noop));
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_1),
+                                  [this] { lowcasemClick(); }));
+    caseSub->addAction(makeAction(QStringLiteral("uppercasemClick"), QStringLiteral("&UPPER CASE"),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_2),
+                                  [this] { uppercasemClick(); }));
+    caseSub->addAction(makeAction(QStringLiteral("firstupmClick"), QStringLiteral("&First letter up"),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_3),
+                                  [this] { firstupmClick(); }));
+    caseSub->addAction(
+        makeAction(QStringLiteral("upfirstineachwClick"), QStringLiteral("Up First In Each &Word"),
+                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_4), [this] { upfirstineachwClick(); }));
+    caseSub->addAction(
+        makeAction(QStringLiteral("Kirilitsa1Click"), QStringLiteral("Кириллица -> &Kirillitsa"),
+                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_5), [this] { Kirilitsa1Click(); }));
     m_alignMenu = m_pmse->addMenu(QStringLiteral("&Align"));
     m_alignMenu->setObjectName(QStringLiteral("Align1"));
     m_alignMenu->addAction(makeAction(QStringLiteral("RightAlign1Click"), QStringLiteral("&Right Align"),
@@ -386,6 +398,8 @@ void TMain::buildMenus() {
                 m_se2->addAction(a);
     connect(m_se2, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { m_pmse->exec(m_se2->mapToGlobal(pos)); });
+    connect(m_pmse, &QMenu::aboutToShow, this, [this] { pmsePopup(); });
+    connect(m_pmse, &QMenu::aboutToHide, this, [caseSub] { caseSub->menuAction()->setEnabled(true); });
 
     // Status bar menu.
     m_pmsb = new QMenu(this);
@@ -597,13 +611,21 @@ void TMain::openFolder(bool withSubfolders) {
     m_adder->addFolder(folder, withSubfolders);
 }
 
-void TMain::OpenDirectory1Click() { openFolder(false); }
+void TMain::OpenDirectory1Click() {
+    openFolder(false);
+}
 
-void TMain::OpenFolderwithsubfolders1Click() { openFolder(true); }
+void TMain::OpenFolderwithsubfolders1Click() {
+    openFolder(true);
+}
 
-void TMain::FilesDropped(const QStringList& paths) { m_adder->FilesDropped(paths); }
+void TMain::FilesDropped(const QStringList& paths) {
+    m_adder->FilesDropped(paths);
+}
 
-void TMain::Rename1Click() { RenameRun(*m_list, m_prompts, m_fs, undoLogPath()).Rename1Click(); }
+void TMain::Rename1Click() {
+    RenameRun(*m_list, m_prompts, m_fs, undoLogPath()).Rename1Click();
+}
 
 void TMain::refreshList() {
     m_lb1->refresh();
@@ -635,7 +657,9 @@ void TMain::Lb1Click() {
     m_panel1->setText(t.panel1);
 }
 
-void TMain::addPaths(const QStringList& paths) { FilesDropped(paths); }
+void TMain::addPaths(const QStringList& paths) {
+    FilesDropped(paths);
+}
 
 void TMain::Lb1DrawItem(QPainter& p, const QRect& rect, int index) {
     if (index < 0 || index >= m_list->count())
@@ -736,6 +760,60 @@ void TMain::Help1Click() {
 
 void TMain::Exit1Click() {
     close();
+}
+
+QsciScintilla* TMain::GetSE() const {
+    return m_se2;
+}
+
+QString TMain::GetSelectedText() const {
+    QString text = GetSE()->selectedText();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+void TMain::ReplaceSelection(const QString& text) {
+    if (text.isEmpty())
+        return;
+    QsciScintilla* se = GetSE();
+    // Offsets in characters, so the selection comes back over as many characters.
+    const long startPos = se->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART);
+    const long endPos = se->SendScintilla(QsciScintilla::SCI_GETSELECTIONEND);
+    const long start = se->SendScintilla(QsciScintilla::SCI_COUNTCHARACTERS, 0L, startPos);
+    const long end = se->SendScintilla(QsciScintilla::SCI_COUNTCHARACTERS, 0L, endPos);
+    QGuiApplication::clipboard()->setText(text);
+    se->paste();
+    se->SendScintilla(QsciScintilla::SCI_SETSELECTIONSTART,
+                      se->SendScintilla(QsciScintilla::SCI_POSITIONRELATIVE, 0L, start));
+    se->SendScintilla(QsciScintilla::SCI_SETSELECTIONEND,
+                      se->SendScintilla(QsciScintilla::SCI_POSITIONRELATIVE, 0L, end));
+}
+
+void TMain::convertSelection(QString (*conversion)(const QString&)) {
+    const QString selected = GetSelectedText();
+    if (!selected.isEmpty())
+        ReplaceSelection(conversion(selected));
+}
+
+void TMain::lowcasemClick() {
+    convertSelection(lowerCase);
+}
+void TMain::uppercasemClick() {
+    convertSelection(upperCase);
+}
+void TMain::firstupmClick() {
+    convertSelection(FirstLetterUp);
+}
+void TMain::upfirstineachwClick() {
+    convertSelection(UpFirstInEachWord);
+}
+void TMain::Kirilitsa1Click() {
+    convertSelection(Translit);
+}
+
+void TMain::pmsePopup() {
+    if (QMenu* c = m_pmse->findChild<QMenu*>(QStringLiteral("Case1")))
+        c->menuAction()->setEnabled(GetSE()->hasSelectedText());
 }
 
 } // namespace vorlane

@@ -3,6 +3,7 @@
 #include "core/filelist/adding.h"
 #include "core/filelist/filelist.h"
 #include "core/filelist/groupop.h"
+#include "core/masks/applymask.h"
 #include "core/platform/filesystem.h"
 #include "core/platform/prompts.h"
 #include "core/settings/options.h"
@@ -101,6 +102,22 @@ public:
     void FilesDropped(const QStringList& paths);
     void Rename1Click();
     void Exit1Click();
+    void lowcasemClick();
+    void uppercasemClick();
+    void firstupmClick();
+    void upfirstineachwClick();
+    void Kirilitsa1Click();
+    void pmsePopup();
+
+    // The active editor, its selected text (lines joined by CR LF), and the
+    // replacement of that selection through the clipboard (one undo step).
+    QsciScintilla* GetSE() const;
+    QString GetSelectedText() const;
+    void ReplaceSelection(const QString& text);
+
+    // The mask the mask editor shows, and its letter-conversion settings.
+    QString currentMask() const { return m_mask; }
+    LetterSettings& letterSettings() { return m_letters; }
     void Help1Click();
     void SelectAll1Click();
     void mDeletefromdiskClick();
@@ -130,6 +147,7 @@ private:
     void FormResize();
     void refreshList();
     void openFolder(bool withSubfolders);
+    void convertSelection(QString (*conversion)(const QString&));
     QStringList runAddFilesDialog();
 
     Options& m_options;
@@ -152,6 +170,8 @@ private:
     std::unique_ptr<TOpenDirDialog> m_openDir;
     std::unique_ptr<TOpenDirDialog> m_destDir;
     QString m_odfDir;
+    QString m_mask = QStringLiteral("[n].[e]");
+    LetterSettings m_letters;
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
     QToolBar* m_toolBar = nullptr;
