@@ -1,0 +1,61 @@
+// libFuzzer harness for the mask engine: a random mask over a random path,
+// with random counters and letter conversion.
+#include "core/editor/namelines.h"
+#include "core/filelist/filelist.h"
+#include "core/masks/applymask.h"
+#include "core/platform/paths.h"
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+class NoDisk : public vorlane::FileSystem {
+public:
+    Stat stat(const QString&) override { return {true, false, 1234}; }
+    bool removeFile(const QString&) override { return false; }
+    bool renameNoReplace(const QString&, const QString&) override { return false; }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 4)
+        return 0;
+    const int counter = int(int8_t(data[0])) * 1000003;
+    const int total = int(data[1]);
+    const uint8_t flags = data[2];
+    const QByteArray rest(reinterpret_cast<const char*>(data + 3), qsizetype(size - 3));
+    const qsizetype split = rest.indexOf('\n');
+    const QString mask = vorlane::decodeName(split < 0 ? rest : rest.left(split));
+    const QString path = vorlane::decodeName(split < 0 ? QByteArray("/music/song.mp3") : rest.mid(split + 1));
+
+    vorlane::Options options;
+    vorlane::ScriptedPrompts prompts;
+    vorlane::ListNameLines editor;
+    NoDisk disk;
+    vorlane::FileList list(options, prompts, editor, disk);
+    if (flags & 1) {
+        list.AddItem(0, 1, true, path);
+        editor.setLine(0, mask.left(40));
+        list.setPlayTime(0, counter);
+    }
+    vorlane::MaskContext ctx;
+    ctx.list = &list;
+    ctx.editor = &editor;
+    ctx.settings.Casecb = (flags >> 1) % 5;
+    ctx.settings.fcase = flags & 16;
+    ctx.settings.Translitcb = flags & 32;
+    ctx.settings.exextcb = flags & 64;
+    ctx.readTag = [&](const QString&, char field) -> std::optional<QString> {
+        if (flags & 128)
+            return std::nullopt;
+        return QString(QChar(field)) + path.right(3);
+    };
+    const auto name = vorlane::ApplyMask(counter, total, path, mask, ctx);
+    if (name && name->size() > (mask.size() + path.size() + 64) * 64)
+        __builtin_trap(); // no mask element grows without bound
+    return 0;
+}
