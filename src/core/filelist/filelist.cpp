@@ -95,6 +95,7 @@ void FileList::indexAdd(const QString& text) {
 }
 
 void FileList::indexAppended(const QString& folded) {
+    ++m_structure;
     ++m_index[folded];
     if (m_firstLineValid && !m_firstLine.contains(folded))
         m_firstLine.insert(folded, count() - 1);
@@ -225,6 +226,7 @@ void FileList::clear() {
     ed.erase(ed.begin(), ed.begin() + qMin<qsizetype>(n, ed.size()));
     m_editor.setLines(ed);
     m_lines.clear();
+    ++m_structure;
     m_index.clear();
     m_firstLineValid = false;
     m_caret = -1;
@@ -236,6 +238,7 @@ void FileList::moveLine(int from, int to) {
     if (from == to)
         return;
     m_lines.move(from, to);
+    ++m_structure;
     m_firstLineValid = false;
     if (m_caret == from)
         m_caret = to;
@@ -265,6 +268,7 @@ void FileList::removeLines(const QVector<char>& remove) {
         ++kept;
     }
     m_lines.resize(kept);
+    ++m_structure;
     if (m_lines.isEmpty())
         m_caret = -1;
     else

@@ -93,6 +93,8 @@ public:
     void beginUpdate();
     void endUpdate();
     bool updating() const { return m_updateDepth > 0; }
+    // Changes whenever lines are added, removed or moved (not on selection).
+    quint64 structureVersion() const { return m_structure; }
 
     // --- the list's operations
     bool AddItem(int position, int groupSize, bool loadingMode, const QString& text);
@@ -145,6 +147,7 @@ private:
     QString m_pendingSeparator;
     int m_groupCounter = 0;
     int m_updateDepth = 0;
+    quint64 m_structure = 0;
     bool m_changedWhileSuspended = false;
     // Case-folded text -> number of lines with that text, for the duplicate test.
     QHash<QString, int> m_index;

@@ -1,15 +1,20 @@
 #include "tmain.h"
 
+#include "core/editor/tools.h"
 #include "core/masks/applymask.h"
+#include "core/masks/convert.h"
 #include "core/masks/lettercase.h"
 #include "core/platform/paths.h"
 #include "core/rename/rename.h"
 #include "core/rename/undolog.h"
 #include "ui/app/shell.h"
+#include "ui/editor/editorsetup.h"
 #include "ui/editor/scinamelines.h"
+#include "ui/editor/tbuffer.h"
 #include "ui/filelist/filelistview.h"
 #include "ui/filelist/tfrmgroupop.h"
 #include "ui/filelist/topendirdialog.h"
+#include "ui/masks/tmaskedf.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -29,8 +34,10 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QSplitter>
+#include <QSplitterHandle>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -39,6 +46,8 @@ namespace vorlane {
 
 namespace {
 const QColor kSeparatorPink(255, 213, 213);
+constexpr int kSeparatorMarker = 1;
+constexpr int kSeparatorIndicator = 8;
 
 // Long commands keep the window alive: the list shows what was added so far,
 // then pending events are handled (a click on Cancel among them).
@@ -103,12 +112,9 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
     // Until the mask editor exists its default mask stands.
     m_adder->currentMask = [this] { return currentMask(); };
     h.applyMask = [this](int position, int groupSize, const QString& path) {
-        MaskContext ctx;
-        ctx.list = m_list.get();
-        ctx.editor = m_names.get();
-        ctx.settings = m_letters;
-        return ApplyMask(position, groupSize, path, currentMask(), ctx).value_or(QString());
+        return ApplyMask(position, groupSize, path, currentMask(), maskContext()).value_or(QString());
     };
+    execDialog = [](QDialog* d) { return d->exec(); };
     odfExecute = [this] { return runAddFilesDialog(); };
 
     m_splitter = new QSplitter(Qt::Horizontal);
@@ -126,18 +132,13 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
     connect(m_lb1, &FileListView::scrolled, this, [this] { alignTwoWay(); });
     connect(m_lb1, &FileListView::keyReleased, this, [this] { alignOneWay(); });
     connect(m_lb1, &FileListView::doubleClicked, this, [this] { m_list->Lb1DblClick(); });
-    connect(m_se2, &QsciScintilla::textChanged, this, [this] {
-        // Editing the names marks the project changed; the editor never holds
-        // fewer lines than the list.
-        if (m_list->updating())
-            return;
-        if (m_names->count() < m_list->count()) {
-            const int missing = m_list->count() - m_names->count();
-            for (int i = 0; i < missing; ++i)
-                m_names->append(QString());
-        }
-        SetModified(true);
-    });
+    connect(m_se2, &QsciScintilla::textChanged, this, [this] { Se2Change(); });
+    connect(m_se2, &QsciScintilla::SCN_MODIFIED, this,
+            [this](int, int, const char*, int, int linesAdded, int, int, int, int, int) {
+                // Lines moved under the separator colours, which go by position.
+                if (linesAdded != 0)
+                    scheduleSeparatorColours();
+            });
     connect(m_se2, &QsciScintilla::SCN_UPDATEUI, this, [this](int updated) {
         if ((updated & QsciScintilla::SC_UPDATE_V_SCROLL) && !m_aligning &&
             m_se2->firstVisibleLine() != m_lb1->topLine()) {
@@ -146,6 +147,16 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
             m_aligning = false;
         }
     });
+
+    m_maskedf = new TMaskedf(
+        *m_list, [this] { return maskContext(); }, this);
+    m_buffer = new TBuffer(this);
+    m_bufferLines = std::make_unique<SciNameLines>(m_buffer->se1);
+    m_buffer->se1->installEventFilter(this);
+    connect(m_buffer->se1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_pmse->exec(m_buffer->se1->mapToGlobal(pos)); });
+    for (QAction* a : m_se2->actions())
+        m_buffer->se1->addAction(a);
 
     FormCreate();
 }
@@ -159,24 +170,17 @@ NameLines& TMain::names() {
 void TMain::buildEditor() {
     m_se2 = new QsciScintilla;
     m_se2->setObjectName(QStringLiteral("Se2"));
-    m_se2->setUtf8(true);
-    m_se2->setEolMode(QsciScintilla::EolUnix);
-    m_se2->setFont(designFont());
-    m_se2->setMarginWidth(0, 0);
-    m_se2->setMarginWidth(1, 0);
-    m_se2->setMarginWidth(2, 0);
-    m_se2->setWrapMode(QsciScintilla::WrapNone);
     // Lines as high as the list's, so both panes stand line beside line.
-    const int textHeight = int(m_se2->SendScintilla(QsciScintilla::SCI_TEXTHEIGHT, 0));
-    if (textHeight < FileListView::kRowHeight)
-        m_se2->SendScintilla(QsciScintilla::SCI_SETEXTRADESCENT, FileListView::kRowHeight - textHeight);
-    m_se2->SendScintilla(QsciScintilla::SCI_SETENDATLASTLINE, 0L);
-    m_se2->SendScintilla(QsciScintilla::SCI_SETVSCROLLBAR, 0L);
-    m_se2->SendScintilla(QsciScintilla::SCI_SETHSCROLLBAR, m_options.Ssorcb ? 1L : 0L);
-    m_se2->setEdgeMode(QsciScintilla::EdgeLine);
-    m_se2->setEdgeColumn(m_options.alarmColumn());
-    m_se2->setEdgeColor(QColor(192, 192, 192));
-    m_se2->setContextMenuPolicy(Qt::CustomContextMenu);
+    setupNameEditor(m_se2, m_options, FileListView::kRowHeight);
+    // Separator lines: light pink behind, navy text.
+    m_se2->SendScintilla(QsciScintilla::SCI_MARKERDEFINE, long(kSeparatorMarker),
+                         long(QsciScintilla::SC_MARK_BACKGROUND));
+    m_se2->SendScintilla(QsciScintilla::SCI_MARKERSETBACK, long(kSeparatorMarker), kSeparatorPink);
+    m_se2->SendScintilla(QsciScintilla::SCI_INDICSETSTYLE, long(kSeparatorIndicator),
+                         long(QsciScintilla::INDIC_TEXTFORE));
+    m_se2->SendScintilla(QsciScintilla::SCI_INDICSETFORE, long(kSeparatorIndicator), QColor(0, 0, 128));
+    m_se2->installEventFilter(this);
+    m_se2->viewport()->installEventFilter(this);
 }
 
 QAction* TMain::makeAction(const QString& name, const QString& caption, const QKeySequence& key,
@@ -214,7 +218,8 @@ void TMain::buildMenus() {
     file->addAction(
         makeAction(QStringLiteral("Exit1Click"), QStringLiteral("&Exit"), {}, [this] { Exit1Click(); }));
 
-    menuBar()->addAction(makeAction(QStringLiteral("Buffer1Click"), QStringLiteral("&Buffer"), {}, noop));
+    menuBar()->addAction(makeAction(QStringLiteral("Buffer1Click"), QStringLiteral("&Buffer"), {},
+                                    [this] { Buffer1Click(); }));
 
     m_serviceMenu = menuBar()->addMenu(QStringLiteral("&Service"));
     m_serviceMenu->setObjectName(QStringLiteral("Actions1"));
@@ -246,8 +251,8 @@ void TMain::buildMenus() {
     menuBar()->addAction(help);
 
     // The main window sees these keys first, wherever the focus is.
-    QAction* altC =
-        makeAction(QStringLiteral("FormKeyDownAltC"), QString(), QKeySequence(Qt::ALT | Qt::Key_C), noop);
+    QAction* altC = makeAction(QStringLiteral("FormKeyDownAltC"), QString(),
+                               QKeySequence(Qt::ALT | Qt::Key_C), [this] { Convert1Click(); });
     QAction* altR = makeAction(QStringLiteral("FormKeyDownAltR"), QString(),
                                QKeySequence(Qt::ALT | Qt::Key_R), [this] { Rename1Click(); });
     for (QAction* a : {altC, altR}) {
@@ -314,9 +319,12 @@ void TMain::buildMenus() {
     m_pmlb->addAction(makeAction(QStringLiteral("mOpeninExplorer1Click"), QStringLiteral("Open in Explorer"),
                                  {}, [this] { mOpeninExplorer1Click(); }));
     m_pmlb->addSeparator();
-    m_pmlb->addAction(makeAction(QStringLiteral("Convert1Click"), QStringLiteral("&Convert..."), {}, noop));
-    m_pmlb->addAction(makeAction(QStringLiteral("FastConvert1Click"), QStringLiteral("&Fast Convert"),
-                                 QKeySequence(Qt::CTRL | Qt::Key_Q), noop));
+    m_pmlb->addAction(makeAction(QStringLiteral("Convert1Click"), QStringLiteral("&Convert..."), {},
+                                 [this] { Convert1Click(); }));
+    QAction* fast = makeAction(QStringLiteral("FastConvert1Click"), QStringLiteral("&Fast Convert"),
+                               QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { FastConvert1Click(); });
+    fast->setShortcutContext(Qt::WindowShortcut);
+    m_pmlb->addAction(fast);
     m_pmlb->addSeparator();
     m_pmlb->addAction(makeAction(QStringLiteral("Rename1Click"), QStringLiteral("&Rename..."), {},
                                  [this] { Rename1Click(); }));
@@ -359,27 +367,31 @@ void TMain::buildMenus() {
                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_5), [this] { Kirilitsa1Click(); }));
     m_alignMenu = m_pmse->addMenu(QStringLiteral("&Align"));
     m_alignMenu->setObjectName(QStringLiteral("Align1"));
-    m_alignMenu->addAction(makeAction(QStringLiteral("RightAlign1Click"), QStringLiteral("&Right Align"),
-                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), noop));
+    m_alignMenu->addAction(makeAction(QStringLiteral("ralignmClick"), QStringLiteral("&Right Align"),
+                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
+                                      [this] { ralignmClick(); }));
     m_alignMenu->addAction(makeAction(QStringLiteral("LeftAlign1Click"), QStringLiteral("&Left Align"),
-                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), noop));
-    m_alignMenu->addAction(makeAction(QStringLiteral("Alignbydot1Click"), QStringLiteral("&Align by '.'"),
-                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Period), noop));
+                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L),
+                                      [this] { LeftAlign1Click(); }));
+    m_alignMenu->addAction(makeAction(QStringLiteral("Alignby1Click"), QStringLiteral("&Align by '.'"),
+                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Period),
+                                      [this] { Alignby1Click(); }));
     m_pmse->addSeparator();
     m_pmse->addAction(
-        makeAction(QStringLiteral("Cut1Click"), QStringLiteral("C&ut"), {}, [this] { m_se2->cut(); }));
+        makeAction(QStringLiteral("CutmClick"), QStringLiteral("C&ut"), {}, [this] { CutmClick(); }));
     m_pmse->addAction(
-        makeAction(QStringLiteral("Copy2Click"), QStringLiteral("&Copy"), {}, [this] { m_se2->copy(); }));
+        makeAction(QStringLiteral("CopymClick"), QStringLiteral("&Copy"), {}, [this] { CopymClick(); }));
     m_pmse->addAction(
-        makeAction(QStringLiteral("Paste1Click"), QStringLiteral("&Paste"), {}, [this] { m_se2->paste(); }));
-    m_pmse->addAction(makeAction(QStringLiteral("Delete1Click"), QStringLiteral("&Delete"), {},
-                                 [this] { m_se2->removeSelectedText(); }));
+        makeAction(QStringLiteral("PastemClick"), QStringLiteral("&Paste"), {}, [this] { PastemClick(); }));
+    m_pmse->addAction(
+        makeAction(QStringLiteral("delmClick"), QStringLiteral("&Delete"), {}, [this] { delmClick(); }));
     m_pmse->addSeparator();
     QMenu* sortEd = m_pmse->addMenu(QStringLiteral("&Sort"));
     sortEd->setObjectName(QStringLiteral("Sort2"));
-    sortEd->addAction(makeAction(QStringLiteral("Ascending1Click"), QStringLiteral("&Ascending"), {}, noop));
-    sortEd->addAction(
-        makeAction(QStringLiteral("Descending1Click"), QStringLiteral("&Descending"), {}, noop));
+    sortEd->addAction(makeAction(QStringLiteral("Accending1Click"), QStringLiteral("&Ascending"), {},
+                                 [this] { Accending1Click(); }));
+    sortEd->addAction(makeAction(QStringLiteral("Descending1Click"), QStringLiteral("&Descending"), {},
+                                 [this] { Descending1Click(); }));
     m_pmse->addSeparator();
     QMenu* search = m_pmse->addMenu(QStringLiteral("Search"));
     search->setObjectName(QStringLiteral("Search1"));
@@ -399,7 +411,11 @@ void TMain::buildMenus() {
     connect(m_se2, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { m_pmse->exec(m_se2->mapToGlobal(pos)); });
     connect(m_pmse, &QMenu::aboutToShow, this, [this] { pmsePopup(); });
-    connect(m_pmse, &QMenu::aboutToHide, this, [caseSub] { caseSub->menuAction()->setEnabled(true); });
+    connect(m_pmse, &QMenu::aboutToHide, this, [this] {
+        // The enabling rules hold while the menu is open; the keys stay usable.
+        for (QAction* a : m_pmse->actions())
+            a->setEnabled(true);
+    });
 
     // Status bar menu.
     m_pmsb = new QMenu(this);
@@ -518,7 +534,7 @@ int TMain::ShowModalDialog(QDialog* dialog) {
     const bool top = m_options.Topmcb;
     if (top)
         setTopmost(false);
-    const int result = dialog->exec();
+    const int result = execDialog(dialog);
     if (top)
         setTopmost(true);
     return result;
@@ -629,6 +645,8 @@ void TMain::Rename1Click() {
 
 void TMain::refreshList() {
     m_lb1->refresh();
+    if (m_list->structureVersion() != m_separatorsVersion)
+        Se2SpecialLineColors();
 }
 
 void TMain::alignOneWay() {
@@ -763,7 +781,11 @@ void TMain::Exit1Click() {
 }
 
 QsciScintilla* TMain::GetSE() const {
-    return m_se2;
+    return isActiveWindow() || !m_buffer ? m_se2 : m_buffer->se1;
+}
+
+NameLines& TMain::activeLines() {
+    return GetSE() == m_se2 ? static_cast<NameLines&>(*m_names) : *m_bufferLines;
 }
 
 QString TMain::GetSelectedText() const {
@@ -812,8 +834,194 @@ void TMain::Kirilitsa1Click() {
 }
 
 void TMain::pmsePopup() {
-    if (QMenu* c = m_pmse->findChild<QMenu*>(QStringLiteral("Case1")))
-        c->menuAction()->setEnabled(GetSE()->hasSelectedText());
+    QsciScintilla* se = GetSE();
+    const bool selection = se->hasSelectedText();
+    const bool lines = activeLines().count() > 0;
+    for (const char* name : {"Case1", "Sort2"})
+        if (QMenu* m = m_pmse->findChild<QMenu*>(QLatin1String(name)))
+            m->menuAction()->setEnabled(selection);
+    for (const char* name : {"Align1", "Search1"})
+        if (QMenu* m = m_pmse->findChild<QMenu*>(QLatin1String(name)))
+            m->menuAction()->setEnabled(lines);
+    for (const char* name : {"CutmClick", "CopymClick", "delmClick"})
+        action(QLatin1String(name))->setEnabled(selection);
+    action(QStringLiteral("PastemClick"))
+        ->setEnabled(!se->isReadOnly() && !QGuiApplication::clipboard()->text().isEmpty());
+}
+
+void TMain::alignActive(QStringList (*tool)(const QStringList&)) {
+    NameLines& lines = activeLines();
+    lines.setLines(tool(lines.lines()));
+}
+
+void TMain::ralignmClick() {
+    alignActive(rightAlign);
+}
+void TMain::LeftAlign1Click() {
+    alignActive(leftAlign);
+}
+void TMain::Alignby1Click() {
+    alignActive(alignByDot);
+}
+
+void TMain::CutmClick() {
+    GetSE()->cut();
+    Se2Change();
+}
+
+void TMain::CopymClick() {
+    GetSE()->copy();
+}
+void TMain::PastemClick() {
+    GetSE()->paste();
+}
+void TMain::delmClick() {
+    GetSE()->removeSelectedText();
+}
+
+void TMain::Accending1Click() {
+    const QString text = GetSelectedText();
+    if (!text.isEmpty())
+        ReplaceSelection(sortSelectedText(text, false));
+}
+
+void TMain::Descending1Click() {
+    const QString text = GetSelectedText();
+    if (!text.isEmpty())
+        ReplaceSelection(sortSelectedText(text, true));
+}
+
+void TMain::Se2Change() {
+    if (m_list->updating())
+        return;
+    SetModified(true);
+    const int missing = m_list->count() - m_names->count();
+    if (missing <= 0)
+        return;
+    QStringList pad;
+    for (int i = 0; i < missing; ++i)
+        pad << QString();
+    // One edit at the end for all missing lines.
+    m_names->beginUpdate();
+    for (const QString& line : pad)
+        m_names->append(line);
+    m_names->endUpdate();
+    alignTwoWay();
+}
+
+void TMain::scheduleSeparatorColours() {
+    if (m_colourPending)
+        return;
+    m_colourPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_colourPending = false;
+        Se2SpecialLineColors();
+    });
+}
+
+void TMain::Se2SpecialLineColors() {
+    if (m_list->updating())
+        return;
+    if (m_separatorsVersion != m_list->structureVersion()) {
+        m_separators.clear();
+        for (int i = 0; i < m_list->count(); ++i)
+            if (m_list->isSeparator(i))
+                m_separators << i;
+        m_separatorsVersion = m_list->structureVersion();
+    }
+    m_se2->SendScintilla(QsciScintilla::SCI_MARKERDELETEALL, long(kSeparatorMarker));
+    m_se2->SendScintilla(QsciScintilla::SCI_SETINDICATORCURRENT, long(kSeparatorIndicator));
+    m_se2->SendScintilla(QsciScintilla::SCI_INDICATORCLEARRANGE, 0L,
+                         m_se2->SendScintilla(QsciScintilla::SCI_GETLENGTH));
+    const int lines = m_se2->lines();
+    for (const int i : m_separators) {
+        if (i >= lines)
+            break;
+        m_se2->SendScintilla(QsciScintilla::SCI_MARKERADD, long(i), long(kSeparatorMarker));
+        const long start = m_se2->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, long(i));
+        const long end = m_se2->SendScintilla(QsciScintilla::SCI_GETLINEENDPOSITION, long(i));
+        if (end > start)
+            m_se2->SendScintilla(QsciScintilla::SCI_INDICATORFILLRANGE, start, end - start);
+    }
+}
+
+void TMain::colourSplitter() {
+    const long mode = m_se2->SendScintilla(QsciScintilla::SCI_GETSELECTIONMODE);
+    const QColor c = mode != QsciScintilla::SC_SEL_STREAM ? QColor(128, 255, 0) : QColor(255, 128, 0);
+    QSplitterHandle* handle = m_splitter->handle(1);
+    QPalette pal = handle->palette();
+    pal.setColor(QPalette::Window, c);
+    handle->setPalette(pal);
+    handle->setAutoFillBackground(true);
+    handle->update();
+}
+
+bool TMain::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == m_se2 && e->type() == QEvent::KeyPress) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if ((k->modifiers() & Qt::ShiftModifier) && (k->modifiers() & Qt::AltModifier)) {
+            // Shift+Alt switches between column and normal selection.
+            const long mode = m_se2->SendScintilla(QsciScintilla::SCI_GETSELECTIONMODE);
+            m_se2->SendScintilla(QsciScintilla::SCI_SETSELECTIONMODE,
+                                 long(mode == QsciScintilla::SC_SEL_RECTANGLE
+                                          ? QsciScintilla::SC_SEL_STREAM
+                                          : QsciScintilla::SC_SEL_RECTANGLE));
+        }
+        QTimer::singleShot(0, this, [this] { colourSplitter(); });
+    } else if (watched == m_se2 && e->type() == QEvent::KeyRelease) {
+        // Se2KeyUp: the list follows the editor; a changed line count is padded.
+        QTimer::singleShot(0, this, [this] {
+            m_lb1->setTopLine(m_se2->firstVisibleLine());
+            if (m_names->count() != m_list->count())
+                Se2Change();
+        });
+    } else if (watched == m_se2->viewport() && e->type() == QEvent::MouseButtonRelease) {
+        QTimer::singleShot(0, this, [this] { colourSplitter(); });
+    } else if (m_buffer && watched == m_buffer->se1 && e->type() == QEvent::WindowActivate) {
+        m_buffer->raise();
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void TMain::Buffer1Click() {
+    if (m_buffer->isVisible())
+        m_buffer->hide();
+    else
+        m_buffer->show();
+}
+
+QString TMain::currentMask() const {
+    return m_maskedf ? m_maskedf->mask() : QStringLiteral("[n].[e]");
+}
+
+MaskContext TMain::maskContext() const {
+    MaskContext ctx;
+    ctx.list = m_list.get();
+    ctx.editor = m_names.get();
+    if (m_maskedf)
+        ctx.settings = m_maskedf->letterSettings();
+    return ctx;
+}
+
+void TMain::Convert1Click() {
+    m_maskedf->span = selectionSpan(*m_list);
+    if (ShowModalDialog(m_maskedf) != QDialog::Accepted)
+        return;
+    if (m_maskedf->toBuffer()) {
+        QsciScintilla* se1 = m_buffer->se1;
+        se1->clear();
+        se1->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+        m_buffer->show();
+        convertSelected(*m_list, currentMask(), maskContext(), *m_bufferLines, true);
+        return;
+    }
+    if (convertSelected(*m_list, currentMask(), maskContext(), *m_names, false) > 0)
+        SetModified(true);
+}
+
+void TMain::FastConvert1Click() {
+    if (convertSelected(*m_list, currentMask(), maskContext(), *m_names, false) > 0)
+        SetModified(true);
 }
 
 } // namespace vorlane

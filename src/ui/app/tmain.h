@@ -26,6 +26,8 @@ namespace vorlane {
 
 class FileListView;
 class QtGroupUi;
+class TBuffer;
+class TMaskedf;
 class TOpenDirDialog;
 class SciNameLines;
 class Shell;
@@ -108,6 +110,28 @@ public:
     void upfirstineachwClick();
     void Kirilitsa1Click();
     void pmsePopup();
+    void ralignmClick();
+    void LeftAlign1Click();
+    void Alignby1Click();
+    void CutmClick();
+    void CopymClick();
+    void PastemClick();
+    void delmClick();
+    void Accending1Click();
+    void Descending1Click();
+    void Buffer1Click();
+    void Convert1Click();
+    void FastConvert1Click();
+    void Se2Change();
+    // Colours the name editor's separator lines (navy on light pink).
+    void Se2SpecialLineColors();
+
+    TBuffer* buffer() const { return m_buffer; }
+    TMaskedf* maskedf() const { return m_maskedf; }
+    // How modal dialogs run; tests replace it to answer them.
+    std::function<int(QDialog*)> execDialog;
+    // The active editor's lines.
+    NameLines& activeLines();
 
     // The active editor, its selected text (lines joined by CR LF), and the
     // replacement of that selection through the clipboard (one undo step).
@@ -115,9 +139,9 @@ public:
     QString GetSelectedText() const;
     void ReplaceSelection(const QString& text);
 
-    // The mask the mask editor shows, and its letter-conversion settings.
-    QString currentMask() const { return m_mask; }
-    LetterSettings& letterSettings() { return m_letters; }
+    // The mask the mask editor shows, and what masks read besides their file.
+    QString currentMask() const;
+    MaskContext maskContext() const;
     void Help1Click();
     void SelectAll1Click();
     void mDeletefromdiskClick();
@@ -132,6 +156,7 @@ public:
 protected:
     void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
@@ -148,6 +173,9 @@ private:
     void refreshList();
     void openFolder(bool withSubfolders);
     void convertSelection(QString (*conversion)(const QString&));
+    void colourSplitter();
+    void scheduleSeparatorColours();
+    void alignActive(QStringList (*tool)(const QStringList&));
     QStringList runAddFilesDialog();
 
     Options& m_options;
@@ -170,8 +198,12 @@ private:
     std::unique_ptr<TOpenDirDialog> m_openDir;
     std::unique_ptr<TOpenDirDialog> m_destDir;
     QString m_odfDir;
-    QString m_mask = QStringLiteral("[n].[e]");
-    LetterSettings m_letters;
+    TMaskedf* m_maskedf = nullptr;
+    TBuffer* m_buffer = nullptr;
+    std::unique_ptr<SciNameLines> m_bufferLines;
+    QVector<int> m_separators;
+    quint64 m_separatorsVersion = ~quint64(0);
+    bool m_colourPending = false;
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
     QToolBar* m_toolBar = nullptr;

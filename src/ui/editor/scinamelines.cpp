@@ -97,13 +97,17 @@ void SciNameLines::setLines(const QStringList& lines) {
     m_e->setFirstVisibleLine(top);
 }
 
+// A bulk change is one step of the undo history and one repaint.
 void SciNameLines::beginUpdate() {
-    if (m_updateDepth++ == 0)
+    if (m_updateDepth++ == 0) {
         m_e->setUpdatesEnabled(false);
+        m_e->beginUndoAction();
+    }
 }
 
 void SciNameLines::endUpdate() {
     if (--m_updateDepth == 0) {
+        m_e->endUndoAction();
         m_e->setUpdatesEnabled(true);
         m_e->viewport()->update();
     }

@@ -33,7 +33,9 @@ QtGroupUi::QtGroupUi(TMain& main, GroupOperation& group) : m_main(main), m_windo
     QObject::connect(m_window->bCancel, &QPushButton::clicked, [&group] { group.bCancelClick(); });
 }
 
-QtGroupUi::~QtGroupUi() { delete m_window; }
+QtGroupUi::~QtGroupUi() {
+    delete m_window;
+}
 
 void QtGroupUi::begin(const QString& caption) {
     m_window->setWindowTitle(caption);
@@ -47,7 +49,9 @@ void QtGroupUi::begin(const QString& caption) {
     m_remembered->setEnabled(false);
 }
 
-void QtGroupUi::setInfo(const QString& text) { m_window->LInfo->setText(text); }
+void QtGroupUi::setInfo(const QString& text) {
+    m_window->LInfo->setText(text);
+}
 
 void QtGroupUi::end() {
     if (m_remembered) {
@@ -63,6 +67,8 @@ void QtGroupUi::end() {
         m_main.setTopmost(true);
 }
 
-void QtGroupUi::setStatus(const QString& text) { m_main.panel(0)->setText(text); }
+void QtGroupUi::setStatus(const QString& text) {
+    m_main.panel(0)->setText(text);
+}
 
 } // namespace vorlane

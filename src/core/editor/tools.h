@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+
+namespace vorlane {
+
+// Text tools of the editors' context menu, on lines.
+
+// Every line padded on the left to the length of the longest.
+QStringList rightAlign(const QStringList& lines);
+// Leading blanks (spaces only) removed.
+QStringList leftAlign(const QStringList& lines);
+// Lines padded on the left so that the dots of their extensions stand in one
+// column; a line without extension ends in the column before it.
+QStringList alignByDot(const QStringList& lines);
+// The selected text's lines sorted by the locale without regard to case, each
+// ending in CR LF (descending: in reverse order).
+QString sortSelectedText(const QString& text, bool descending);
+
+} // namespace vorlane

@@ -1,0 +1,125 @@
+#include "convert.h"
+
+#include "core/editor/namelines.h"
+#include "core/filelist/filelist.h"
+
+namespace vorlane {
+
+SelectionSpan selectionSpan(const FileList& list) {
+    SelectionSpan s;
+    for (int i = 0; i < list.count(); ++i) {
+        if (!list.isSelected(i) || list.isSeparator(i))
+            continue;
+        ++s.selectedCount;
+        s.lastIndex = i;
+        ++s.lastCounter;
+        if (s.firstIndex < 0)
+            s.firstIndex = i;
+    }
+    return s;
+}
+
+int convertSelected(const FileList& list, const QString& mask, const MaskContext& ctx, NameLines& target,
+                    bool append) {
+    int total = 0;
+    for (int i = 0; i < list.count(); ++i)
+        total += (list.isSelected(i) && !list.isSeparator(i)) ? 1 : 0;
+    int counter = 0;
+    target.beginUpdate();
+    for (int i = 0; i < list.count(); ++i) {
+        if (!list.isSelected(i) || list.isSeparator(i))
+            continue;
+        const QString name = ApplyMask(counter, total, list.text(i), mask, ctx).value_or(QString());
+        ++counter;
+        if (append)
+            target.append(name);
+        else
+            target.setLine(i, name);
+    }
+    target.endUpdate();
+    return counter;
+}
+
+MaskPreview previewMask(const FileList& list, const SelectionSpan& span, const QString& mask,
+                        const MaskContext& ctx) {
+    const QString error = QStringLiteral("<Error>");
+    if (span.firstIndex < 0 || span.firstIndex >= list.count() || span.lastIndex < 0 ||
+        span.lastIndex >= list.count())
+        return {error, error};
+    const auto first = ApplyMask(0, span.selectedCount, list.text(span.firstIndex), mask, ctx);
+    const auto last = ApplyMask(span.lastCounter, span.selectedCount, list.text(span.lastIndex), mask, ctx);
+    if (!first || !last)
+        return {error, error};
+    return {*first, *last};
+}
+
+void storeMask(QStringList& masks, const QString& text) {
+    if (text.isEmpty())
+        return;
+    for (qsizetype i = 0; i < masks.size(); ++i) {
+        if (masks[i].compare(text, Qt::CaseInsensitive) == 0) {
+            masks.removeAt(i);
+            break;
+        }
+    }
+    masks.prepend(text);
+}
+
+QString deleteMask(QStringList& masks, const QString& text) {
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < masks.size() && at < 0; ++i)
+        if (masks[i].compare(text, Qt::CaseInsensitive) == 0)
+            at = i;
+    if (at < 0)
+        return QString();
+    masks.removeAt(at);
+    if (masks.isEmpty())
+        return QString();
+    return masks[qMin(at, masks.size() - 1)];
+}
+
+QString patternOf(const QString& caption) {
+    const qsizetype cut = caption.indexOf(QStringLiteral(" - "));
+    return cut < 0 ? caption : caption.left(cut);
+}
+
+const QStringList& patternCaptions() {
+    static const QStringList captions = {
+        QStringLiteral("[n] - file name"),
+        QStringLiteral("[n3] - 3rd char from filename"),
+        QStringLiteral("[n3-5] - 3rd to 5th chars from filename"),
+        QStringLiteral("[n3-] - 3rd to last chars from filename"),
+        QStringLiteral("[n-3] - 3rd char from filename end"),
+        QStringLiteral("[n-3-5] - 3rd to 5th chars from filename end"),
+        QStringLiteral("[n-3-] - chars from beginning of FN to 3rd char from FN end"),
+        QStringLiteral("-"),
+        QStringLiteral("[e] - file extension (other examples see filename)"),
+        QStringLiteral("-"),
+        QStringLiteral("[c] - single digit/letter counter"),
+        QStringLiteral("[c2] - two digits. Start from 0"),
+        QStringLiteral("[c2,'1'] - two digits. Start from 1"),
+        QStringLiteral("[c8,'0','01'] - binary counter. Length=8. Start from 0"),
+        QStringLiteral("[cc3] - three digits. Total selected files counter"),
+        QStringLiteral("-"),
+        QStringLiteral("[s] - file size     "),
+        QStringLiteral("[t] - mp3/wav file playing time"),
+        QStringLiteral("[p] - file path"),
+        QStringLiteral("-"),
+        QStringLiteral("[f] - text from right side      "),
+        QStringLiteral("-"),
+        QStringLiteral("[ma] - mp3 artist   "),
+        QStringLiteral("[mc] - mp3 album   "),
+        QStringLiteral("[mt] - mp3 title   "),
+        QStringLiteral("[my] - mp3 year   "),
+        QStringLiteral("[mr] - mp3 comment"),
+    };
+    return captions;
+}
+
+const QStringList& defaultMasks() {
+    static const QStringList masks = {QStringLiteral("[n].[e]"), QStringLiteral("[c3]_[n].[e]"),
+                                      QStringLiteral("[c3,'1']_[cc3]_[n].[e]")};
+    return masks;
+}
+
+} // namespace vorlane

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "core/masks/applymask.h"
+
+#include <QStringList>
+
+namespace vorlane {
+
+class FileList;
+class NameLines;
+
+// The selected lines that are files: where they start and end and how many.
+struct SelectionSpan {
+    int firstIndex = -1;
+    int lastIndex = -1;
+    int lastCounter = -1;
+    int selectedCount = 0;
+};
+SelectionSpan selectionSpan(const FileList& list);
+
+// Names from a mask for every selected file line, counted from 0 in list
+// order; a malformed mask gives the empty name. With `append` the names are
+// appended to `target` one per file, else each goes to its file's line.
+// Returns the number of files converted.
+int convertSelected(const FileList& list, const QString& mask, const MaskContext& ctx, NameLines& target,
+                    bool append);
+
+// The mask editor's preview of the first and the last selected file; both
+// "<Error>" when the mask is malformed or nothing is selected.
+struct MaskPreview {
+    QString first;
+    QString last;
+};
+MaskPreview previewMask(const FileList& list, const SelectionSpan& span, const QString& mask,
+                        const MaskContext& ctx);
+
+// The stored masks: Store puts the text first (dropping an entry equal to it
+// without regard to case); Delete removes the text's entry and returns the
+// text that follows it.
+void storeMask(QStringList& masks, const QString& text);
+QString deleteMask(QStringList& masks, const QString& text);
+// The part of a pattern menu caption before its " - ".
+QString patternOf(const QString& caption);
+// The pattern menu's captions; "-" stands for a separator.
+const QStringList& patternCaptions();
+// The masks of a first start.
+const QStringList& defaultMasks();
+
+} // namespace vorlane
