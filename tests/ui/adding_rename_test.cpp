@@ -77,8 +77,8 @@ TEST_F(AddRenameTest, OpenFolderThenRename) {
     EXPECT_TRUE(window->isEnabled());
     EXPECT_FALSE(window->groupUi().window()->isVisible());
     EXPECT_EQ(window->groupUi().window()->windowTitle(), "Adding Items");
-    EXPECT_EQ(texts(), QStringList({disk.path("album"), disk.path("album/01 intro.mp3"), disk.path("album/cd2"),
-                                    disk.path("album/cd2/02 song.mp3")}));
+    EXPECT_EQ(texts(), QStringList({disk.path("album"), disk.path("album/01 intro.mp3"),
+                                    disk.path("album/cd2"), disk.path("album/cd2/02 song.mp3")}));
     EXPECT_EQ(window->panel(0)->text(), "2 item(s) were added");
     EXPECT_EQ(window->openDirDialog()->startFolder(), disk.path("album"));
     EXPECT_EQ(window->odfInitialDir(), disk.path("album"));
@@ -135,7 +135,8 @@ TEST_F(AddRenameTest, DroppedFilesAndFolders) {
     ASSERT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window.get(), &drop);
-    EXPECT_EQ(texts(), QStringList({disk.path("drop/"), f, disk.path("drop/in"), disk.path("drop/in/two.txt")}));
+    EXPECT_EQ(texts(),
+              QStringList({disk.path("drop/"), f, disk.path("drop/in"), disk.path("drop/in/two.txt")}));
     EXPECT_EQ(window->panel(0)->text(), "2 item(s) were added");
 }
 

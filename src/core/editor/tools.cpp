@@ -55,6 +55,8 @@ QStringList alignByDot(const QStringList& lines) {
 QString sortSelectedText(const QString& text, bool descending) {
     static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
     QStringList lines = text.split(breaks);
+    if (lines.size() > 1 && lines.last().isEmpty())
+        lines.removeLast(); // a final line break ends the last line
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(lines.begin(), lines.end(),

@@ -16,20 +16,27 @@ Kind kindOf(QChar c) {
         return c.isLetter() ? Kind::Letter : Kind::Delimiter;
     if (code < 32)
         return Kind::Control;
-    if ((code >= 65 && code <= 90) || (code >= 97 && code <= 122) || code == 168 || code == 184 || code >= 192)
+    if ((code >= 65 && code <= 90) || (code >= 97 && code <= 122) || code == 168 || code == 184 ||
+        code >= 192)
         return Kind::Letter;
     if ((code >= 48 && code <= 57) || code == 64)
         return Kind::Neutral;
     return Kind::Delimiter; // 32-47, 58-63, 91-96, 123-191 but the two letters Ё and ё
 }
 
-QString upperOf(QChar c) { return QLocale().toUpper(QString(c)); }
+QString upperOf(QChar c) {
+    return QLocale().toUpper(QString(c));
+}
 
 } // namespace
 
-QString lowerCase(const QString& text) { return QLocale().toLower(text); }
+QString lowerCase(const QString& text) {
+    return QLocale().toLower(text);
+}
 
-QString upperCase(const QString& text) { return QLocale().toUpper(text); }
+QString upperCase(const QString& text) {
+    return QLocale().toUpper(text);
+}
 
 QString FirstLetterUp(const QString& text) {
     const QString low = lowerCase(text);
@@ -70,9 +77,9 @@ QString UpFirstInEachWord(const QString& text) {
 }
 
 QString Translit(const QString& text) {
-    static const char* const kLatin[32] = {"A", "B", "V", "G", "D",  "E",   "ZH", "Z", "I", "J", "K",
-                                           "L", "M", "N", "O", "P",  "R",   "S",  "T", "U", "F", "KH",
-                                           "C", "CH", "SH", "SHH", "''", "Y", "'", "EH", "JU", "JA"};
+    static const char* const kLatin[32] = {"A", "B",  "V",  "G",   "D",  "E", "ZH", "Z",  "I",  "J", "K",
+                                           "L", "M",  "N",  "O",   "P",  "R", "S",  "T",  "U",  "F", "KH",
+                                           "C", "CH", "SH", "SHH", "''", "Y", "'",  "EH", "JU", "JA"};
     QString out;
     out.reserve(text.size() + text.size() / 4);
     for (const QChar c : text) {

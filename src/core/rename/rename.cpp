@@ -62,10 +62,11 @@ RenameRun::Result RenameRun::Rename1Click() {
             ++i;
             continue;
         }
-        const auto choice = m_prompts.ask(QStringLiteral("Error!"),
-                                          QStringLiteral("Can't rename file\r") + oldPath + QStringLiteral("\r\tto\r") +
-                                              name + QStringLiteral("\rWhat do you want to do?"),
-                                          Prompts::Icon::Error, Prompts::Buttons::AbortRetryIgnore);
+        const auto choice =
+            m_prompts.ask(QStringLiteral("Error!"),
+                          QStringLiteral("Can't rename file\r") + oldPath + QStringLiteral("\r\tto\r") +
+                              name + QStringLiteral("\rWhat do you want to do?"),
+                          Prompts::Icon::Error, Prompts::Buttons::AbortRetryIgnore);
         if (choice == Prompts::Answer::Retry)
             continue;
         ++result.failed;

@@ -9,7 +9,9 @@
 
 namespace vorlane {
 
-UndoLog::~UndoLog() { close(); }
+UndoLog::~UndoLog() {
+    close();
+}
 
 bool UndoLog::open() {
     close();

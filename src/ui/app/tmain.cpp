@@ -16,6 +16,8 @@
 #include "ui/filelist/topendirdialog.h"
 #include "ui/masks/tmaskedf.h"
 
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
 #include <Qsci/qsciscintilla.h>
 
 #include <QAction>
@@ -157,6 +159,15 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
             [this](const QPoint& pos) { m_pmse->exec(m_buffer->se1->mapToGlobal(pos)); });
     for (QAction* a : m_se2->actions())
         m_buffer->se1->addAction(a);
+    // The menu's keys win over the editors' own bindings of the same keys.
+    for (QsciScintilla* se : {m_se2, m_buffer->se1})
+        for (QAction* a : se->actions())
+            if (QsciCommand* cmd = se->standardCommands()->boundTo(a->shortcut()[0].toCombined())) {
+                if (cmd->key() == a->shortcut()[0].toCombined())
+                    cmd->setKey(0);
+                else
+                    cmd->setAlternateKey(0);
+            }
 
     FormCreate();
 }
@@ -895,18 +906,22 @@ void TMain::Se2Change() {
     if (m_list->updating())
         return;
     SetModified(true);
-    const int missing = m_list->count() - m_names->count();
-    if (missing <= 0)
+    if (m_names->count() >= m_list->count() || m_padPending)
         return;
-    QStringList pad;
-    for (int i = 0; i < missing; ++i)
-        pad << QString();
-    // One edit at the end for all missing lines.
-    m_names->beginUpdate();
-    for (const QString& line : pad)
-        m_names->append(line);
-    m_names->endUpdate();
-    alignTwoWay();
+    // The editor cannot be changed from inside its own change notification:
+    // the missing lines follow as soon as the change is done.
+    m_padPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_padPending = false;
+        const int missing = m_list->count() - m_names->count();
+        if (missing <= 0)
+            return;
+        m_names->beginUpdate();
+        for (int i = 0; i < missing; ++i)
+            m_names->append(QString());
+        m_names->endUpdate();
+        alignTwoWay();
+    });
 }
 
 void TMain::scheduleSeparatorColours() {

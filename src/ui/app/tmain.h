@@ -204,6 +204,7 @@ private:
     QVector<int> m_separators;
     quint64 m_separatorsVersion = ~quint64(0);
     bool m_colourPending = false;
+    bool m_padPending = false;
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
     QToolBar* m_toolBar = nullptr;

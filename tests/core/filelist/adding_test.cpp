@@ -73,7 +73,9 @@ protected:
     QStringList calls;
 };
 
-QSet<QString> asSet(const QStringList& l) { return QSet<QString>(l.begin(), l.end()); }
+QSet<QString> asSet(const QStringList& l) {
+    return QSet<QString>(l.begin(), l.end());
+}
 
 } // namespace
 
@@ -132,7 +134,9 @@ TEST_F(AddingTest, NameThatIsNotUtf8) {
 
 TEST_F(AddingTest, LinksToFoldersAreNotFollowed) {
     disk.file("L/f1", 5);
-    ASSERT_EQ(::symlink(QFile::encodeName(disk.path("L")).constData(), QFile::encodeName(disk.path("L/loop")).constData()), 0);
+    ASSERT_EQ(::symlink(QFile::encodeName(disk.path("L")).constData(),
+                        QFile::encodeName(disk.path("L/loop")).constData()),
+              0);
     ASSERT_EQ(::symlink("f1", QFile::encodeName(disk.path("L/link")).constData()), 0);
     ASSERT_EQ(::symlink("missing", QFile::encodeName(disk.path("L/dangling")).constData()), 0);
     adder.addFolder(disk.path("L"), true);
@@ -210,8 +214,9 @@ TEST_F(AddingTest, DropOfFilesAndFolders) {
     disk.file("d/sub/deep/three.txt");
     const QString f4 = disk.file("e/four.txt");
     adder.FilesDropped({f1, disk.path("d/sub"), f4});
-    EXPECT_EQ(texts(), QStringList({"#" + disk.path("d/"), f1, "#" + disk.path("d/sub"), disk.path("d/sub/two.txt"),
-                                    "#" + disk.path("d/sub/deep"), disk.path("d/sub/deep/three.txt"), f4}));
+    EXPECT_EQ(texts(),
+              QStringList({"#" + disk.path("d/"), f1, "#" + disk.path("d/sub"), disk.path("d/sub/two.txt"),
+                           "#" + disk.path("d/sub/deep"), disk.path("d/sub/deep/three.txt"), f4}));
     EXPECT_EQ(ui.status, "4 item(s) were added"); // a folder makes the total unknown
 
     // A cancelled folder scan: the next dropped file still comes in.

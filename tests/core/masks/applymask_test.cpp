@@ -21,8 +21,8 @@ protected:
             return tags.value(QString(QChar(field)));
         };
     }
-    std::optional<QString> apply(const QString& mask, const QString& path = "/Music/song.mp3", int counter = 0,
-                                 int total = 1) {
+    std::optional<QString> apply(const QString& mask, const QString& path = "/Music/song.mp3",
+                                 int counter = 0, int total = 1) {
         return ApplyMask(counter, total, path, mask, ctx);
     }
 
@@ -71,20 +71,23 @@ TEST_F(MaskTest, Elements) {
 
 TEST_F(MaskTest, RangeSelector) {
     const std::pair<const char*, const char*> cases[] = {
-        {"[n]", "abcdefgh"}, {"[n3]", "c"},        {"[n3-5]", "cde"}, {"[n3-]", "cdefgh"}, {"[n-3]", "f"},
-        {"[n-3-5]", "def"},  {"[n-3-]", "abcdef"}, {"[n9]", ""},      {"[n0]", ""},        {"[n5-3]", ""},
-        {"[n-9]", ""},       {"[n3-20]", "cdefgh"}, {"[n-3-20]", "abcdef"}, {"[n +3]", "c"}, {"[n  2- 4]", "bcd"},
-        {"[n-2--1]", ""},    {"[n0-2]", "ab"},
+        {"[n]", "abcdefgh"},    {"[n3]", "c"},      {"[n3-5]", "cde"},    {"[n3-]", "cdefgh"},
+        {"[n-3]", "f"},         {"[n-3-5]", "def"}, {"[n-3-]", "abcdef"}, {"[n9]", ""},
+        {"[n0]", ""},           {"[n5-3]", ""},     {"[n-9]", ""},        {"[n3-20]", "cdefgh"},
+        {"[n-3-20]", "abcdef"}, {"[n +3]", "c"},    {"[n  2- 4]", "bcd"}, {"[n-2--1]", ""},
+        {"[n0-2]", "ab"},
     };
     for (const auto& [mask, expected] : cases)
-        EXPECT_EQ(apply(mask, "/x/abcdefgh.txt").value_or("<malformed>"), QString::fromLatin1(expected)) << mask;
+        EXPECT_EQ(apply(mask, "/x/abcdefgh.txt").value_or("<malformed>"), QString::fromLatin1(expected))
+            << mask;
 }
 
 TEST_F(MaskTest, Malformed) {
-    for (const char* mask : {"[", "abc[", "[n3", "[x]", "[p3]", "[s ]", "[mz]", "[m", "[ma", "[c,'1']", "[c3;'1']",
-                             "[c3,1]", "[na]", "[n-]", "[n--3]", "[n3 ]", "[n3-5-]", "[cc0]", "[c12]", "[c3,'1",
-                             "[c3,'1','a'", "[c3,'1','a',]", "[cc,'1']", "[n99999999999]", "[e-]", "[f3x]", "[]",
-                             "[ n]", "[t]x[s", "[c ]"})
+    for (const char* mask : {"[",     "abc[",   "[n3",         "[x]",           "[p3]",     "[s ]",
+                             "[mz]",  "[m",     "[ma",         "[c,'1']",       "[c3;'1']", "[c3,1]",
+                             "[na]",  "[n-]",   "[n--3]",      "[n3 ]",         "[n3-5-]",  "[cc0]",
+                             "[c12]", "[c3,'1", "[c3,'1','a'", "[c3,'1','a',]", "[cc,'1']", "[n99999999999]",
+                             "[e-]",  "[f3x]",  "[]",          "[ n]",          "[t]x[s",   "[c ]"})
         EXPECT_FALSE(apply(mask).has_value()) << mask;
     // [s] and [t] need the file in the list; [f] does not.
     EXPECT_FALSE(apply("[s]", "/not/listed.mp3").has_value());
@@ -141,7 +144,8 @@ TEST_F(MaskTest, LetterConversion) {
     };
     for (const Case& c : cases) {
         ctx.settings = c.s;
-        EXPECT_EQ(apply(c.mask, QString::fromUtf8(c.path)).value_or("<malformed>"), QString::fromUtf8(c.expected))
+        EXPECT_EQ(apply(c.mask, QString::fromUtf8(c.path)).value_or("<malformed>"),
+                  QString::fromUtf8(c.expected))
             << c.mask << " " << c.path;
     }
 }

@@ -9,8 +9,10 @@ using namespace vorlane;
 
 TEST(Counter, QuotedTextExpansion) {
     const std::pair<const char*, const char*> cases[] = {
-        {"a-e", "abcde"}, {"0-9A-F", "0123456789ABCDEF"}, {"z-a", "za"}, {"a--b", "a-b"},
-        {"-ab", "-ab"},   {"ab-", "ab-"},                 {"a-b", "ab"}, {"", ""},
+        {"a-e", "abcde"}, {"0-9A-F", "0123456789ABCDEF"},
+        {"z-a", "za"},    {"a--b", "a-b"},
+        {"-ab", "-ab"},   {"ab-", "ab-"},
+        {"a-b", "ab"},    {"", ""},
         {"-", "-"},       {"a-c-e", "abcde"},
     };
     for (const auto& [raw, expanded] : cases)
@@ -27,11 +29,11 @@ TEST(Counter, Examples) {
         QString text;
     };
     const Case cases[] = {
-        {2, "", dec, 0, "00"},      {2, "", dec, 99, "99"},     {2, "", dec, 100, "00"},
-        {2, "1", dec, 0, "01"},     {2, "1", dec, 99, "00"},    {1, "", all, 10, "A"},
-        {1, "", all, 36, "0"},      {3, "x", dec, 0, "00x"},    {3, "x", dec, 1, "000"},
-        {3, "x", dec, 2, "001"},    {8, "0", "01", 5, "00000101"}, {3, "", dec, -4, "000"},
-        {0, "5", dec, 9, ""},       {3, "1", "", 9, ""},        {2, "12345", dec, 0, "45"},
+        {2, "", dec, 0, "00"},    {2, "", dec, 99, "99"},        {2, "", dec, 100, "00"},
+        {2, "1", dec, 0, "01"},   {2, "1", dec, 99, "00"},       {1, "", all, 10, "A"},
+        {1, "", all, 36, "0"},    {3, "x", dec, 0, "00x"},       {3, "x", dec, 1, "000"},
+        {3, "x", dec, 2, "001"},  {8, "0", "01", 5, "00000101"}, {3, "", dec, -4, "000"},
+        {0, "5", dec, 9, ""},     {3, "1", "", 9, ""},           {2, "12345", dec, 0, "45"},
         {3, "0", dec, 25, "025"},
     };
     for (const Case& c : cases) {
@@ -58,9 +60,10 @@ TEST(Counter, ComputedEqualsStepped) {
         const QString alphabet = randomText(6);
         const QString start = randomText(11);
         const qint64 steps = rng.bounded(round % 10 == 0 ? 5000 : 300) - 3;
-        ASSERT_EQ(counterText(width, start, alphabet, steps), counterTextStepped(width, start, alphabet, steps))
-            << "width " << width << " start '" << start.toStdString() << "' alphabet '" << alphabet.toStdString()
-            << "' steps " << steps;
+        ASSERT_EQ(counterText(width, start, alphabet, steps),
+                  counterTextStepped(width, start, alphabet, steps))
+            << "width " << width << " start '" << start.toStdString() << "' alphabet '"
+            << alphabet.toStdString() << "' steps " << steps;
     }
 }
 

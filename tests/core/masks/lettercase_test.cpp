@@ -40,8 +40,9 @@ TEST(LetterCase, Conversions) {
 
 TEST(LetterCase, TranslitTable) {
     const QString capitals = "АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ";
-    const QStringList latin = {"A", "B", "V", "G", "D", "E",  "ZH",  "Z",  "I", "J", "K",  "L",  "M",  "N",  "O",  "P",
-                               "R", "S", "T", "U", "F", "KH", "C",   "CH", "SH", "SHH", "''", "Y", "'", "EH", "JU", "JA"};
+    const QStringList latin = {"A", "B",  "V",  "G",   "D",  "E", "ZH", "Z",  "I",  "J", "K",
+                               "L", "M",  "N",  "O",   "P",  "R", "S",  "T",  "U",  "F", "KH",
+                               "C", "CH", "SH", "SHH", "''", "Y", "'",  "EH", "JU", "JA"};
     for (int i = 0; i < capitals.size(); ++i) {
         EXPECT_EQ(Translit(capitals.mid(i, 1)), latin[i]);
         EXPECT_EQ(Translit(capitals.mid(i, 1).toLower()), latin[i].toLower());

@@ -1,0 +1,171 @@
+#include "tmain_fixture.h"
+#include "ui/editor/tbuffer.h"
+
+#include <QClipboard>
+#include <QMenu>
+#include <QSplitter>
+#include <QSplitterHandle>
+#include <QTest>
+
+using namespace vorlane;
+
+namespace {
+class EditorToolsTest : public TMainTest {
+protected:
+    QStringList lines() { return window->names().lines(); }
+    void selectAll(QsciScintilla* se) { se->selectAll(true); }
+};
+} // namespace
+
+TEST_F(EditorToolsTest, AlignCommandsAreOneUndoStep) {
+    struct Case {
+        const char* handler;
+        Qt::Key key;
+        QStringList in, out;
+    };
+    const Case cases[] = {
+        {"ralignmClick", Qt::Key_R, {"abc", "a"}, {"abc", "  a"}},
+        {"LeftAlign1Click", Qt::Key_L, {"   abc", "\tx"}, {"abc", "\tx"}},
+        {"Alignby1Click",
+         Qt::Key_Period,
+         {"song.mp3", "a.flac", "README"},
+         {"  song.mp3", "     a.flac", "README"}},
+    };
+    QsciScintilla* se = window->Se2();
+    for (const Case& c : cases) {
+        for (bool byKey : {false, true}) {
+            window->names().setLines(c.in);
+            se->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+            if (byKey) {
+                se->setFocus();
+                QTest::keyClick(se, c.key, Qt::ControlModifier | Qt::ShiftModifier);
+            } else {
+                trigger(c.handler);
+            }
+            EXPECT_EQ(lines(), c.out) << c.handler << " key " << byKey;
+            se->undo();
+            EXPECT_EQ(lines(), c.in) << c.handler;
+        }
+    }
+}
+
+TEST_F(EditorToolsTest, SortSelectedLines) {
+    QsciScintilla* se = window->Se2();
+    se->setText("b\nA\nc\n");
+    selectAll(se);
+    trigger("Accending1Click");
+    EXPECT_EQ(se->text(), "A\nb\nc\n");
+    selectAll(se);
+    trigger("Descending1Click");
+    EXPECT_EQ(se->text(), "c\nb\nA\n");
+    // A selection that ends before the last line break still gets one.
+    se->setText("b\nA\nc");
+    selectAll(se);
+    trigger("Accending1Click");
+    EXPECT_EQ(se->text(), "A\nb\nc\n");
+    EXPECT_EQ(QApplication::clipboard()->text(), "A\r\nb\r\nc\r\n");
+}
+
+TEST_F(EditorToolsTest, EditorKeepsTheListsLength) {
+    addFiles({"/p/1", "/p/2", "/p/3", "/p/4", "/p/5"});
+    QsciScintilla* se = window->Se2();
+    selectAll(se);
+    trigger("delmClick");
+
+    EXPECT_EQ(lines(), QStringList({"", "", "", "", ""}));
+    // Ten pasted lines stay ten.
+    se->clear();
+    QApplication::clipboard()->setText("1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n");
+    selectAll(se);
+    trigger("PastemClick");
+    EXPECT_EQ(lines().size(), 10);
+    EXPECT_EQ(lines().first(), "1");
+    // Cut of everything pads back to five.
+    selectAll(se);
+    trigger("CutmClick");
+    EXPECT_EQ(lines().size(), 5);
+    EXPECT_TRUE(window->isModified());
+}
+
+TEST_F(EditorToolsTest, ActiveBufferTakesTheCommands) {
+    window->names().setLines({"abc", "a"});
+    window->Buffer1Click();
+    TBuffer* buffer = window->buffer();
+    ASSERT_TRUE(buffer->isVisible());
+    EXPECT_EQ(buffer->windowTitle(), "Buffer");
+    EXPECT_EQ(buffer->size(), QSize(511, 255));
+    buffer->se1->setText("xyz\nx");
+    buffer->activateWindow();
+    QApplication::setActiveWindow(buffer);
+    QApplication::processEvents();
+    ASSERT_EQ(window->GetSE(), buffer->se1);
+    trigger("ralignmClick");
+    EXPECT_EQ(buffer->se1->text(), "xyz\n  x");
+    EXPECT_EQ(lines(), QStringList({"abc", "a"}));
+    window->Buffer1Click();
+    EXPECT_FALSE(buffer->isVisible());
+}
+
+TEST_F(EditorToolsTest, PopupEnablingFollowsTheEditor) {
+    QsciScintilla* se = window->Se2();
+    auto menu = [this](const char* name) { return window->pmse()->findChild<QMenu*>(name)->menuAction(); };
+    QApplication::clipboard()->clear();
+    window->pmsePopup();
+    EXPECT_FALSE(menu("Case1")->isEnabled());
+    EXPECT_FALSE(menu("Align1")->isEnabled());
+    EXPECT_FALSE(menu("Sort2")->isEnabled());
+    EXPECT_FALSE(menu("Search1")->isEnabled());
+    EXPECT_FALSE(window->action("CutmClick")->isEnabled());
+    EXPECT_FALSE(window->action("PastemClick")->isEnabled());
+    se->setText("abc");
+    se->setSelection(0, 0, 0, 2);
+    QApplication::clipboard()->setText("x");
+    window->pmsePopup();
+    for (const char* m : {"Case1", "Align1", "Sort2", "Search1"})
+        EXPECT_TRUE(menu(m)->isEnabled()) << m;
+    for (const char* a : {"CutmClick", "CopymClick", "PastemClick", "delmClick"})
+        EXPECT_TRUE(window->action(a)->isEnabled()) << a;
+}
+
+TEST_F(EditorToolsTest, SeparatorLinesAreNavyOnPink) {
+    addFiles({"/Music/Rock/a.mp3", "/Music/Rock/b.mp3"}, "/Music/Rock");
+    window->names().setLine(1, "aaaaaaaaaaaaaaaa");
+    QApplication::processEvents();
+    const QImage img = window->Se2()->viewport()->grab().toImage();
+    const int y0 = 8, y1 = 16 + 8; // middle of the first and the second line
+    const QColor pink(255, 213, 213);
+    EXPECT_EQ(img.pixelColor(img.width() - 20, y0), pink);
+    EXPECT_NE(img.pixelColor(img.width() - 20, y1), pink);
+    // The separator's text ("Rock") is drawn in navy.
+    bool navy = false;
+    for (int x = 0; x < 60 && !navy; ++x)
+        for (int y = 0; y < 16 && !navy; ++y) {
+            const QColor c = img.pixelColor(x, y);
+            navy = c.red() < 90 && c.green() < 90 && c.blue() > 100;
+        }
+    EXPECT_TRUE(navy);
+    // Colours go by position: a line typed above the separator moves the text, not the colour.
+    window->Se2()->setCursorPosition(0, 0);
+    window->Se2()->insert("new\n");
+    QApplication::processEvents();
+    const QImage after = window->Se2()->viewport()->grab().toImage();
+    EXPECT_EQ(after.pixelColor(after.width() - 20, y0), pink);
+    EXPECT_NE(after.pixelColor(after.width() - 20, y1), pink);
+}
+
+TEST_F(EditorToolsTest, ShiftAltSwitchesColumnSelection) {
+    QsciScintilla* se = window->Se2();
+    se->setText("abc\ndef");
+    se->setFocus();
+    auto mode = [se] { return se->SendScintilla(QsciScintilla::SCI_GETSELECTIONMODE); };
+    auto handleColour = [this] { return window->splitter()->handle(1)->palette().color(QPalette::Window); };
+    // Alt pressed while Shift is held.
+    QTest::keyClick(se, Qt::Key_Alt, Qt::ShiftModifier | Qt::AltModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(mode(), QsciScintilla::SC_SEL_RECTANGLE);
+    EXPECT_EQ(handleColour(), QColor(128, 255, 0));
+    QTest::keyClick(se, Qt::Key_Alt, Qt::ShiftModifier | Qt::AltModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(mode(), QsciScintilla::SC_SEL_STREAM);
+    EXPECT_EQ(handleColour(), QColor(255, 128, 0));
+}
