@@ -169,3 +169,19 @@ TEST_F(EditorToolsTest, ShiftAltSwitchesColumnSelection) {
     EXPECT_EQ(mode(), QsciScintilla::SC_SEL_STREAM);
     EXPECT_EQ(handleColour(), QColor(255, 128, 0));
 }
+
+TEST_F(EditorToolsTest, TypedTrailingBlanksGoWhenTheCaretLeaves) {
+    QsciScintilla* se = window->Se2();
+    se->setText("x\ny");
+    se->setFocus();
+    se->setCursorPosition(0, 1);
+    QTest::keyClicks(se, "ab  ");
+    EXPECT_EQ(se->text(0), "xab  \n"); // still on the line
+    QTest::keyClick(se, Qt::Key_Down);
+    QApplication::processEvents();
+    EXPECT_EQ(se->text(0), "xab\n");
+    // Blanks that a command wrote stay.
+    window->names().setLine(1, "song.mp3  ");
+    se->setCursorPosition(0, 0);
+    EXPECT_EQ(window->names().line(1), "song.mp3  ");
+}

@@ -36,6 +36,9 @@ RenameRun::Result RenameRun::Rename1Click() {
     }
     result.started = true;
     NameLines& editor = m_list.editor();
+    // The panes take the run's changes in one go; a message box first shows
+    // them as far as the run got.
+    m_list.beginUpdate();
     for (int i = 0; i < m_list.count();) {
         if (!m_list.isSelected(i) || m_list.isSeparator(i)) {
             ++i;
@@ -55,18 +58,22 @@ RenameRun::Result RenameRun::Rename1Click() {
                 m_list.hooks.setModified(true);
             ++result.renamed;
             if (!logged) {
+                m_list.endUpdate();
                 m_prompts.error(QStringLiteral("Vorlane"),
                                 QStringLiteral("Can't write to the undo log\r") + m_logPath);
+                m_list.beginUpdate();
                 break;
             }
             ++i;
             continue;
         }
+        m_list.endUpdate();
         const auto choice =
             m_prompts.ask(QStringLiteral("Error!"),
                           QStringLiteral("Can't rename file\r") + oldPath + QStringLiteral("\r\tto\r") +
                               name + QStringLiteral("\rWhat do you want to do?"),
                           Prompts::Icon::Error, Prompts::Buttons::AbortRetryIgnore);
+        m_list.beginUpdate();
         if (choice == Prompts::Answer::Retry)
             continue;
         ++result.failed;
@@ -74,6 +81,7 @@ RenameRun::Result RenameRun::Rename1Click() {
             break;
         ++i;
     }
+    m_list.endUpdate();
     log.close();
     if (m_list.hooks.lb1Click)
         m_list.hooks.lb1Click();

@@ -16,7 +16,15 @@ bool SciNameLines::endsWithBreak() const {
     return c == '\n' || c == '\r';
 }
 
+QStringList& SciNameLines::copy() {
+    if (!m_copy)
+        m_copy = readLines();
+    return *m_copy;
+}
+
 int SciNameLines::count() const {
+    if (m_copy)
+        return int(m_copy->size());
     if (length() == 0)
         return 0;
     const int n = int(m_e->SendScintilla(QsciScintilla::SCI_GETLINECOUNT));
@@ -24,6 +32,8 @@ int SciNameLines::count() const {
 }
 
 QString SciNameLines::line(int i) const {
+    if (m_copy)
+        return m_copy->value(i);
     if (i < 0 || i >= count())
         return QString();
     QString t = m_e->text(i);
@@ -35,6 +45,13 @@ QString SciNameLines::line(int i) const {
 void SciNameLines::setLine(int i, const QString& text) {
     if (i < 0)
         return;
+    if (m_updateDepth > 0) {
+        QStringList& c = copy();
+        while (c.size() <= i)
+            c.append(QString());
+        c[i] = text;
+        return;
+    }
     while (count() <= i)
         append(QString());
     const long start = m_e->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, i);
@@ -48,6 +65,10 @@ void SciNameLines::setLine(int i, const QString& text) {
 }
 
 void SciNameLines::append(const QString& text) {
+    if (m_updateDepth > 0) {
+        copy().append(text);
+        return;
+    }
     QByteArray bytes = text.toUtf8();
     if (length() > 0 && !endsWithBreak())
         bytes.prepend('\n');
@@ -56,7 +77,9 @@ void SciNameLines::append(const QString& text) {
     m_e->SendScintilla(QsciScintilla::SCI_APPENDTEXT, bytes.size(), bytes.constData());
 }
 
-QStringList SciNameLines::lines() const {
+QStringList SciNameLines::lines() const { return m_copy ? *m_copy : readLines(); }
+
+QStringList SciNameLines::readLines() const {
     const QString t = m_e->text();
     if (t.isEmpty())
         return {};
@@ -86,6 +109,13 @@ QString SciNameLines::textOf(const QStringList& lines) {
 }
 
 void SciNameLines::setLines(const QStringList& lines) {
+    if (m_updateDepth > 0)
+        m_copy = lines;
+    else
+        writeLines(lines);
+}
+
+void SciNameLines::writeLines(const QStringList& lines) {
     const int top = m_e->firstVisibleLine();
     int line = 0, index = 0;
     m_e->getCursorPosition(&line, &index);
@@ -97,20 +127,23 @@ void SciNameLines::setLines(const QStringList& lines) {
     m_e->setFirstVisibleLine(top);
 }
 
-// A bulk change is one step of the undo history and one repaint.
 void SciNameLines::beginUpdate() {
-    if (m_updateDepth++ == 0) {
+    if (m_updateDepth++ == 0)
         m_e->setUpdatesEnabled(false);
-        m_e->beginUndoAction();
-    }
 }
 
+// The edits made since beginUpdate go in as one step of the undo history.
 void SciNameLines::endUpdate() {
-    if (--m_updateDepth == 0) {
-        m_e->endUndoAction();
-        m_e->setUpdatesEnabled(true);
-        m_e->viewport()->update();
+    if (--m_updateDepth > 0)
+        return;
+    if (m_copy) {
+        const QStringList lines = std::move(*m_copy);
+        m_copy.reset();
+        if (lines != readLines())
+            writeLines(lines);
     }
+    m_e->setUpdatesEnabled(true);
+    m_e->viewport()->update();
 }
 
 } // namespace vorlane

@@ -2,6 +2,8 @@
 
 #include "core/editor/namelines.h"
 
+#include <optional>
+
 class QsciScintilla;
 
 namespace vorlane {
@@ -10,6 +12,10 @@ namespace vorlane {
 // one line; here text "" is 0 lines and a final line break ends the last line
 // rather than starting a new one ("a\n" and "a" are both the one line "a";
 // "\n" is one empty line).
+//
+// Between beginUpdate and endUpdate the lines are edited in a copy that goes
+// back into the editor as one edit at the end: each single edit of the editor
+// costs time that grows with the document, so thousands of them would not scale.
 class SciNameLines : public NameLines {
 public:
     explicit SciNameLines(QsciScintilla* editor) : m_e(editor) {}
@@ -29,9 +35,13 @@ public:
 private:
     long length() const;
     bool endsWithBreak() const;
+    QStringList readLines() const;
+    void writeLines(const QStringList& lines);
+    QStringList& copy();
 
     QsciScintilla* m_e;
     int m_updateDepth = 0;
+    std::optional<QStringList> m_copy;
 };
 
 } // namespace vorlane
