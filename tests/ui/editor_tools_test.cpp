@@ -157,6 +157,7 @@ TEST_F(EditorToolsTest, ShiftAltSwitchesColumnSelection) {
     QsciScintilla* se = window->Se2();
     se->setText("abc\ndef");
     se->setFocus();
+    se->setCursorPosition(0, 1);
     auto mode = [se] { return se->SendScintilla(QsciScintilla::SCI_GETSELECTIONMODE); };
     auto handleColour = [this] { return window->splitter()->handle(1)->palette().color(QPalette::Window); };
     // Alt pressed while Shift is held.
@@ -164,6 +165,18 @@ TEST_F(EditorToolsTest, ShiftAltSwitchesColumnSelection) {
     QApplication::processEvents();
     EXPECT_EQ(mode(), QsciScintilla::SC_SEL_RECTANGLE);
     EXPECT_EQ(handleColour(), QColor(128, 255, 0));
+    // Shift with the arrows now widens a column.
+    QTest::keyClick(se, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(se, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(mode(), QsciScintilla::SC_SEL_RECTANGLE);
+    EXPECT_EQ(window->GetSelectedText(), "b\r\ne\r\n");
+    // A case command converts the column in place.
+    trigger("uppercasemClick");
+    EXPECT_EQ(se->text(), "aBc\ndEf");
+    // The selection comes back by offsets, as a normal one; Shift+Alt toggles it.
+    EXPECT_EQ(mode(), QsciScintilla::SC_SEL_STREAM);
+    QTest::keyClick(se, Qt::Key_Alt, Qt::ShiftModifier | Qt::AltModifier);
+    EXPECT_EQ(mode(), QsciScintilla::SC_SEL_RECTANGLE);
     QTest::keyClick(se, Qt::Key_Alt, Qt::ShiftModifier | Qt::AltModifier);
     QApplication::processEvents();
     EXPECT_EQ(mode(), QsciScintilla::SC_SEL_STREAM);

@@ -31,6 +31,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QHash>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -814,7 +815,12 @@ void TMain::ReplaceSelection(const QString& text) {
     const long endPos = se->SendScintilla(QsciScintilla::SCI_GETSELECTIONEND);
     const long start = se->SendScintilla(QsciScintilla::SCI_COUNTCHARACTERS, 0L, startPos);
     const long end = se->SendScintilla(QsciScintilla::SCI_COUNTCHARACTERS, 0L, endPos);
-    QGuiApplication::clipboard()->setText(text);
+    auto* data = new QMimeData;
+    data->setText(text);
+    // A column selection is pasted back as a column.
+    if (se->SendScintilla(QsciScintilla::SCI_SELECTIONISRECTANGLE))
+        data->setData(QStringLiteral("MSDEVColumnSelect"), QByteArray());
+    QGuiApplication::clipboard()->setMimeData(data);
     se->paste();
     se->SendScintilla(QsciScintilla::SCI_SETSELECTIONSTART,
                       se->SendScintilla(QsciScintilla::SCI_POSITIONRELATIVE, 0L, start));
@@ -974,15 +980,35 @@ void TMain::colourSplitter() {
 bool TMain::eventFilter(QObject* watched, QEvent* e) {
     if (watched == m_se2 && e->type() == QEvent::KeyPress) {
         const auto* k = static_cast<QKeyEvent*>(e);
-        if ((k->modifiers() & Qt::ShiftModifier) && (k->modifiers() & Qt::AltModifier)) {
+        const bool shift = k->modifiers() & Qt::ShiftModifier;
+        const bool alt = k->modifiers() & Qt::AltModifier;
+        QTimer::singleShot(0, this, [this] { colourSplitter(); });
+        if (shift && alt) {
             // Shift+Alt switches between column and normal selection.
             const long mode = m_se2->SendScintilla(QsciScintilla::SCI_GETSELECTIONMODE);
             m_se2->SendScintilla(QsciScintilla::SCI_SETSELECTIONMODE,
                                  long(mode == QsciScintilla::SC_SEL_RECTANGLE
                                           ? QsciScintilla::SC_SEL_STREAM
                                           : QsciScintilla::SC_SEL_RECTANGLE));
+        } else if (shift && !(k->modifiers() & Qt::ControlModifier) &&
+                   m_se2->SendScintilla(QsciScintilla::SCI_GETSELECTIONMODE) ==
+                       QsciScintilla::SC_SEL_RECTANGLE) {
+            // In column mode Shift with the movement keys widens the column.
+            static const QHash<int, int> extend = {
+                {Qt::Key_Left, QsciScintilla::SCI_CHARLEFTRECTEXTEND},
+                {Qt::Key_Right, QsciScintilla::SCI_CHARRIGHTRECTEXTEND},
+                {Qt::Key_Up, QsciScintilla::SCI_LINEUPRECTEXTEND},
+                {Qt::Key_Down, QsciScintilla::SCI_LINEDOWNRECTEXTEND},
+                {Qt::Key_Home, QsciScintilla::SCI_VCHOMERECTEXTEND},
+                {Qt::Key_End, QsciScintilla::SCI_LINEENDRECTEXTEND},
+                {Qt::Key_PageUp, QsciScintilla::SCI_PAGEUPRECTEXTEND},
+                {Qt::Key_PageDown, QsciScintilla::SCI_PAGEDOWNRECTEXTEND},
+            };
+            if (const int command = extend.value(k->key(), 0)) {
+                m_se2->SendScintilla(static_cast<unsigned int>(command));
+                return true;
+            }
         }
-        QTimer::singleShot(0, this, [this] { colourSplitter(); });
     } else if (watched == m_se2 && e->type() == QEvent::KeyRelease) {
         // Se2KeyUp: the list follows the editor; a changed line count is padded.
         QTimer::singleShot(0, this, [this] {

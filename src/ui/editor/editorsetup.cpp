@@ -61,7 +61,6 @@ void setupEditor(QsciScintilla* e) {
     e->SendScintilla(QsciScintilla::SCI_SETMOUSESELECTIONRECTANGULARSWITCH, 1L);
     e->SendScintilla(QsciScintilla::SCI_SETVIRTUALSPACEOPTIONS,
                      long(QsciScintilla::SCVS_RECTANGULARSELECTION | QsciScintilla::SCVS_USERACCESSIBLE));
-    e->SendScintilla(QsciScintilla::SCI_SETMULTIPASTE, 1L);
     e->SendScintilla(QsciScintilla::SCI_SETPASTECONVERTENDINGS, 1L);
     e->setContextMenuPolicy(Qt::CustomContextMenu);
     trimTypedLines(e);
