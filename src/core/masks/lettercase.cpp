@@ -38,14 +38,17 @@ QString upperCase(const QString& text) {
     return QLocale().toUpper(text);
 }
 
-QString FirstLetterUp(const QString& text) {
+namespace {
+// Lower case, then a capital for the first word letter after a start: the
+// text's start, a control character and, with `atWords`, a word delimiter.
+QString capitalise(const QString& text, bool atWords) {
     const QString low = lowerCase(text);
     QString out;
     out.reserve(low.size());
     bool next = true;
     for (const QChar c : low) {
         const Kind k = kindOf(c);
-        if (k == Kind::Control) {
+        if (k == Kind::Control || (atWords && k == Kind::Delimiter)) {
             next = true;
         } else if (k == Kind::Letter && next) {
             out += upperOf(c);
@@ -56,24 +59,14 @@ QString FirstLetterUp(const QString& text) {
     }
     return out;
 }
+} // namespace
+
+QString FirstLetterUp(const QString& text) {
+    return capitalise(text, false);
+}
 
 QString UpFirstInEachWord(const QString& text) {
-    const QString low = lowerCase(text);
-    QString out;
-    out.reserve(low.size());
-    bool next = true;
-    for (const QChar c : low) {
-        const Kind k = kindOf(c);
-        if (k == Kind::Control || k == Kind::Delimiter) {
-            next = true;
-        } else if (k == Kind::Letter && next) {
-            out += upperOf(c);
-            next = false;
-            continue;
-        }
-        out += c;
-    }
-    return out;
+    return capitalise(text, true);
 }
 
 QString Translit(const QString& text) {

@@ -66,14 +66,6 @@ private:
     std::function<void()> m_refresh;
 };
 
-QFont designFont() {
-    QFont f(QStringLiteral("Courier New"));
-    if (!QFontDatabase::families().contains(QStringLiteral("Courier New")))
-        f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    // 13 pixels at 96 dpi; QScintilla measures fonts by point size only.
-    f.setPointSizeF(9.75);
-    return f;
-}
 } // namespace
 
 TMain::TMain(const TMainDeps& deps, QWidget* parent)
@@ -978,10 +970,11 @@ void TMain::colourSplitter() {
 }
 
 bool TMain::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == m_se2 && e->type() == QEvent::KeyPress) {
+    if ((watched == m_se2 || watched == m_se2->viewport()) && e->type() == QEvent::KeyPress) {
         const auto* k = static_cast<QKeyEvent*>(e);
-        const bool shift = k->modifiers() & Qt::ShiftModifier;
-        const bool alt = k->modifiers() & Qt::AltModifier;
+        // Some window systems leave a modifier key out of its own key-down.
+        const bool shift = (k->modifiers() & Qt::ShiftModifier) || k->key() == Qt::Key_Shift;
+        const bool alt = (k->modifiers() & Qt::AltModifier) || k->key() == Qt::Key_Alt;
         QTimer::singleShot(0, this, [this] { colourSplitter(); });
         if (shift && alt) {
             // Shift+Alt switches between column and normal selection.
@@ -1009,7 +1002,7 @@ bool TMain::eventFilter(QObject* watched, QEvent* e) {
                 return true;
             }
         }
-    } else if (watched == m_se2 && e->type() == QEvent::KeyRelease) {
+    } else if ((watched == m_se2 || watched == m_se2->viewport()) && e->type() == QEvent::KeyRelease) {
         // Se2KeyUp: the list follows the editor; a changed line count is padded.
         QTimer::singleShot(0, this, [this] {
             m_lb1->setTopLine(m_se2->firstVisibleLine());

@@ -9,7 +9,6 @@
 
 namespace vorlane {
 
-namespace {
 QFont editorFont() {
     QFont f(QStringLiteral("Courier New"));
     if (!QFontDatabase::families().contains(QStringLiteral("Courier New")))
@@ -18,6 +17,8 @@ QFont editorFont() {
     f.setPointSizeF(9.75);
     return f;
 }
+
+namespace {
 
 // Trailing blanks of a line the user typed on go when the caret leaves it.
 void trimTypedLines(QsciScintilla* e) {

@@ -1,10 +1,14 @@
 #pragma once
 
+class QFont;
 class QsciScintilla;
 
 namespace vorlane {
 
 struct Options;
+
+// The fixed-pitch design font of both panes and the mask editor.
+QFont editorFont();
 
 // Settings shared by the name editor and the buffer editor: fixed-pitch font,
 // no margins, column selection with Alt, auto-indent, drag and drop of text,

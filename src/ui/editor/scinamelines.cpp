@@ -77,7 +77,9 @@ void SciNameLines::append(const QString& text) {
     m_e->SendScintilla(QsciScintilla::SCI_APPENDTEXT, bytes.size(), bytes.constData());
 }
 
-QStringList SciNameLines::lines() const { return m_copy ? *m_copy : readLines(); }
+QStringList SciNameLines::lines() const {
+    return m_copy ? *m_copy : readLines();
+}
 
 QStringList SciNameLines::readLines() const {
     const QString t = m_e->text();

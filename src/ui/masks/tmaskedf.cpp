@@ -2,6 +2,7 @@
 
 #include "core/filelist/filelist.h"
 #include "core/platform/paths.h"
+#include "ui/editor/editorsetup.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,21 +21,11 @@
 
 namespace vorlane {
 
-namespace {
-QFont fixedFont() {
-    QFont f(QStringLiteral("Courier New"));
-    if (!QFontDatabase::families().contains(QStringLiteral("Courier New")))
-        f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    f.setPointSizeF(9.75);
-    return f;
-}
-} // namespace
-
 TMaskedf::TMaskedf(const FileList& list, std::function<MaskContext()> context, QWidget* parent)
     : QDialog(parent, Qt::Tool), m_list(list), m_context(std::move(context)) {
     setObjectName(QStringLiteral("Maskedf"));
     setWindowTitle(QStringLiteral("Edit mask"));
-    const QFont fixed = fixedFont();
+    const QFont fixed = editorFont();
 
     auto* dest = new QGroupBox(QStringLiteral("D&estination of conversion"));
     dest->setObjectName(QStringLiteral("DestRG"));
