@@ -5,9 +5,24 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QProxyStyle>
+
+namespace {
+// Hints show after 100 ms.
+class HintStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == QStyle::SH_ToolTip_WakeUpDelay)
+            return 100;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QApplication::setStyle(new HintStyle);
     QApplication::setApplicationName(QStringLiteral("Vorlane"));
     QApplication::setApplicationVersion(QStringLiteral(VORLANE_VERSION));
 
