@@ -90,22 +90,37 @@ void FileList::lb1Click() {
 }
 
 void FileList::indexAdd(const QString& text) {
-    ++m_index[text.toCaseFolded()];
+    if (m_indexValid)
+        ++m_index[text.toCaseFolded()];
     m_firstLineValid = false;
 }
 
 void FileList::indexAppended(const QString& folded) {
     ++m_structure;
-    ++m_index[folded];
+    if (m_indexValid)
+        ++m_index[folded];
     if (m_firstLineValid && !m_firstLine.contains(folded))
         m_firstLine.insert(folded, count() - 1);
 }
 
 void FileList::indexRemove(const QString& text) {
     m_firstLineValid = false;
+    if (!m_indexValid)
+        return;
     auto it = m_index.find(text.toCaseFolded());
     if (it != m_index.end() && --it.value() <= 0)
         m_index.erase(it);
+}
+
+bool FileList::isListed(const QString& folded) const {
+    if (!m_indexValid) {
+        m_index.clear();
+        m_index.reserve(m_lines.size());
+        for (const ListLine& l : m_lines)
+            ++m_index[l.text.toCaseFolded()];
+        m_indexValid = true;
+    }
+    return m_index.contains(folded);
 }
 
 bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QString& text) {
@@ -137,7 +152,7 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
             return false;
         }
         folded = text.toCaseFolded();
-        if (!m_options.cbDontLookDups && m_index.contains(folded))
+        if (!m_options.cbDontLookDups && isListed(folded))
             return false;
         const FileSystem::Stat st = known ? *known : m_fs.stat(text);
         if (!st.exists || st.isDir) {
@@ -228,6 +243,7 @@ void FileList::clear() {
     m_lines.clear();
     ++m_structure;
     m_index.clear();
+    m_indexValid = true;
     m_firstLineValid = false;
     m_caret = -1;
     notifyChanged();
@@ -257,15 +273,19 @@ void FileList::removeLines(const QVector<char>& remove) {
     int kept = 0;
     int newCaret = -1;
     for (int i = 0; i < n; ++i) {
-        if (remove[i]) {
-            indexRemove(m_lines[i].text);
+        if (remove[i])
             continue;
-        }
         if (newCaret < 0 && i >= m_caret)
             newCaret = kept;
         if (kept != i)
             m_lines[kept] = std::move(m_lines[i]);
         ++kept;
+    }
+    if (kept != n) {
+        // Rebuilt at the next duplicate test: cheaper than one lookup per removed line.
+        m_index.clear();
+        m_indexValid = false;
+        m_firstLineValid = false;
     }
     m_lines.resize(kept);
     ++m_structure;

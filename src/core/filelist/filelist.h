@@ -132,6 +132,8 @@ private:
     void indexAdd(const QString& text);
     void indexRemove(const QString& text);
     void indexAppended(const QString& folded);
+    // Whether a line with this case-folded text is listed (the duplicate test).
+    bool isListed(const QString& folded) const;
     // Keeps the lines whose flag is false, in list and editor, in one pass.
     void removeLines(const QVector<char>& remove);
     void moveLine(int from, int to);
@@ -149,8 +151,10 @@ private:
     int m_updateDepth = 0;
     quint64 m_structure = 0;
     bool m_changedWhileSuspended = false;
-    // Case-folded text -> number of lines with that text, for the duplicate test.
-    QHash<QString, int> m_index;
+    // Case-folded text -> number of lines with that text, for the duplicate
+    // test; rebuilt on demand after lines were removed.
+    mutable QHash<QString, int> m_index;
+    mutable bool m_indexValid = true;
     // Case-folded text -> its first line; rebuilt on demand after lines move.
     mutable QHash<QString, int> m_firstLine;
     mutable bool m_firstLineValid = false;
