@@ -92,18 +92,10 @@ void SortAscending(benchmark::State& s) {
 
 } // namespace
 
-#define EDITOR_BENCH(fn)                                                                                     \
-    BENCHMARK(fn)                                                                                            \
-        ->Arg(50000)                                                                                         \
-        ->Arg(100000)                                                                                        \
-        ->UseManualTime()                                                                                    \
-        ->Unit(benchmark::kMillisecond)                                                                      \
-        ->Iterations(1)                                                                                      \
-        ->Repetitions(3)
-EDITOR_BENCH(SetLines);
-EDITOR_BENCH(Padding);
-EDITOR_BENCH(RightAlign);
-EDITOR_BENCH(SortAscending);
+SIZE_PAIR_BENCHMARK(SetLines, 1, 3);
+SIZE_PAIR_BENCHMARK(Padding, 1, 3);
+SIZE_PAIR_BENCHMARK(RightAlign, 1, 3);
+SIZE_PAIR_BENCHMARK(SortAscending, 1, 3);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -80,33 +80,9 @@ void SelectAll(benchmark::State& s) {
 
 } // namespace
 
-BENCHMARK(AddWithDuplicateTest)
-    ->Arg(50000)
-    ->Arg(100000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(2)
-    ->Repetitions(5);
-BENCHMARK(SortByName)
-    ->Arg(50000)
-    ->Arg(100000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(2)
-    ->Repetitions(5);
-BENCHMARK(DeleteEverySecondLine)
-    ->Arg(50000)
-    ->Arg(100000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(2)
-    ->Repetitions(5);
-BENCHMARK(SelectAll)
-    ->Arg(50000)
-    ->Arg(100000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(2)
-    ->Repetitions(5);
+SIZE_PAIR_BENCHMARK(AddWithDuplicateTest, 2, 5);
+SIZE_PAIR_BENCHMARK(SortByName, 2, 5);
+SIZE_PAIR_BENCHMARK(DeleteEverySecondLine, 2, 5);
+SIZE_PAIR_BENCHMARK(SelectAll, 2, 5);
 
 RATIO_BENCHMARK_MAIN()

@@ -42,19 +42,7 @@ void BinaryCounter(benchmark::State& s) {
 
 } // namespace
 
-BENCHMARK(CountersAndRange)
-    ->Arg(50000)
-    ->Arg(100000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(2)
-    ->Repetitions(5);
-BENCHMARK(BinaryCounter)
-    ->Arg(50000)
-    ->Arg(100000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(2)
-    ->Repetitions(5);
+SIZE_PAIR_BENCHMARK(CountersAndRange, 2, 5);
+SIZE_PAIR_BENCHMARK(BinaryCounter, 2, 5);
 
 RATIO_BENCHMARK_MAIN()

@@ -55,6 +55,17 @@ private:
     std::map<std::string, std::map<long, double>> m_times;
 };
 
+// Registers a benchmark at 50,000 and 100,000 items, timed by the benchmark
+// itself, best of `reps` repetitions of `iters` iterations.
+#define SIZE_PAIR_BENCHMARK(fn, iters, reps)                                                                 \
+    BENCHMARK(fn)                                                                                            \
+        ->Arg(50000)                                                                                         \
+        ->Arg(100000)                                                                                        \
+        ->UseManualTime()                                                                                    \
+        ->Unit(benchmark::kMillisecond)                                                                      \
+        ->Iterations(iters)                                                                                  \
+        ->Repetitions(reps)
+
 #define RATIO_BENCHMARK_MAIN()                                                                               \
     int main(int argc, char** argv) {                                                                        \
         benchmark::Initialize(&argc, argv);                                                                  \
