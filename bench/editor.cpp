@@ -3,7 +3,9 @@
 // own commands.
 #include "core/editor/namelines.h"
 #include "ratio.h"
+#include "support/scriptedprompts.h"
 #include "ui/app/tmain.h"
+#include "ui/editor/nameeditor.h"
 #include "ui/editor/scinamelines.h"
 
 #include <Qsci/qsciscintilla.h>

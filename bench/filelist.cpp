@@ -3,6 +3,7 @@
 #include "core/filelist/filelist.h"
 #include "ratio.h"
 #include "support/fakefs.h"
+#include "support/scriptedprompts.h"
 
 #include <chrono>
 

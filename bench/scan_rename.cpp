@@ -5,6 +5,7 @@
 #include "core/rename/rename.h"
 #include "core/rename/undolog.h"
 #include "ratio.h"
+#include "support/scriptedprompts.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -4,6 +4,7 @@
 #include "core/filelist/filelist.h"
 #include "core/masks/applymask.h"
 #include "core/platform/paths.h"
+#include "support/scriptedprompts.h"
 
 #include <QByteArray>
 

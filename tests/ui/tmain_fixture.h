@@ -2,8 +2,10 @@
 
 #include "support/fakefs.h"
 #include "support/qtprint.h"
+#include "support/scriptedprompts.h"
 #include "ui/app/shell.h"
 #include "ui/app/tmain.h"
+#include "ui/editor/nameeditor.h"
 #include "ui/filelist/filelistview.h"
 
 #include <Qsci/qsciscintilla.h>

@@ -77,6 +77,8 @@ int validSequence(const unsigned char* p, qsizetype left, char32_t& cp) {
 } // namespace
 
 QString decodeName(const QByteArray& bytes) {
+    if (QByteArrayView(bytes).isValidUtf8())
+        return QString::fromUtf8(bytes);
     QString out;
     out.reserve(bytes.size());
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
@@ -101,6 +103,14 @@ QString decodeName(const QByteArray& bytes) {
 }
 
 QByteArray encodeName(const QString& name) {
+    bool plain = true;
+    for (const QChar c : name)
+        if (c.isSurrogate()) {
+            plain = false;
+            break;
+        }
+    if (plain)
+        return name.toUtf8();
     QByteArray out;
     out.reserve(name.size() + name.size() / 2);
     const qsizetype n = name.size();

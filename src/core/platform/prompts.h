@@ -20,21 +20,4 @@ public:
     void error(const QString& title, const QString& text) { ask(title, text, Icon::Error, Buttons::Ok); }
 };
 
-// Records every box and answers from a script; when the script runs out it
-// gives the first button of the box (OK, Yes or Abort).
-class ScriptedPrompts : public Prompts {
-public:
-    struct Shown {
-        QString title;
-        QString text;
-        Icon icon;
-        Buttons buttons;
-    };
-
-    Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons) override;
-
-    QList<Answer> script;
-    QList<Shown> shown;
-};
-
 } // namespace vorlane

@@ -1,12 +1,7 @@
 #pragma once
 
-#include "core/filelist/adding.h"
-#include "core/filelist/filelist.h"
-#include "core/filelist/groupop.h"
+#include "core/app/workspace.h"
 #include "core/masks/applymask.h"
-#include "core/platform/filesystem.h"
-#include "core/platform/prompts.h"
-#include "core/settings/options.h"
 
 #include <QMainWindow>
 
@@ -20,16 +15,15 @@ class QMenu;
 class QSplitter;
 class QToolBar;
 class QToolButton;
-class QsciScintilla;
 
 namespace vorlane {
 
 class FileListView;
+class NameEditor;
 class QtGroupUi;
 class TBuffer;
 class TMaskedf;
 class TOpenDirDialog;
-class SciNameLines;
 class Shell;
 
 // What the main window works with; tests hand in fakes.
@@ -48,7 +42,8 @@ struct TMainDeps {
 };
 
 // The main window: file list on the left, name editor on the right, menus,
-// tool bar and the two-panel status bar. Handlers gather input and call the core.
+// tool bar and the two-panel status bar. It wires commands to the core and to
+// its panes; handlers gather input and call the core.
 class TMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -57,59 +52,88 @@ public:
 
     static QString baseCaption() { return QStringLiteral("  Vorlane"); }
 
-    FileList& list() { return *m_list; }
-    NameLines& names();
+    Workspace& workspace() { return *m_ws; }
+    FileList& list() { return m_ws->list; }
+    NameLines& names() { return m_ws->names; }
+    GroupOperation& group() { return m_ws->group; }
+    FileAdder& adder() { return m_ws->adder; }
+    Options& options() { return m_options; }
     FileListView* lb1() const { return m_lb1; }
-    QsciScintilla* Se2() const { return m_se2; }
+    NameEditor* Se2() const { return m_se2; }
     QLabel* panel(int i) const { return i == 0 ? m_panel0 : m_panel1; }
     QSplitter* splitter() const { return m_splitter; }
-    QMenu* pmlb() const { return m_pmlb; }
-    QMenu* pmse() const { return m_pmse; }
-    QMenu* pmsb() const { return m_pmsb; }
+    QMenu* pmlb() const { return menu("pmlb"); }
+    QMenu* pmse() const { return menu("pmse"); }
+    QMenu* pmsb() const { return menu("pmsb"); }
     QToolBar* toolBar() const { return m_toolBar; }
     QToolButton* alignButton() const { return m_alignButton; }
-    Options& options() { return m_options; }
     bool isModified() const { return m_modified; }
-    // Finds an action by its object name (the handler's name).
+    // Finds an action by its object name (the handler's name), a menu by its name.
     QAction* action(const QString& handler) const;
-
-    // Keyboard state as Actions1Click reads it; tests replace it.
-    std::function<Qt::KeyboardModifiers()> keyboardModifiers;
-    // The add-files dialog: the chosen files, none when cancelled. Tests replace it.
-    std::function<QStringList()> odfExecute;
-
-    GroupOperation& group() { return *m_group; }
+    QMenu* menu(const char* name) const;
     QtGroupUi& groupUi() { return *m_groupUi; }
-    FileAdder& adder() { return *m_adder; }
+    TBuffer* buffer() const { return m_buffer; }
+    TMaskedf* maskedf() const { return m_maskedf; }
     // The folder choosers for adding folders and for copying.
     TOpenDirDialog* openDirDialog() const { return m_openDir.get(); }
     TOpenDirDialog* destDirDialog() const { return m_destDir.get(); }
     QString undoLogPath() const { return m_home + QStringLiteral("/vlnundo.txt"); }
     QString odfInitialDir() const { return m_odfDir; }
-    void setTopmost(bool on);
+
+    // Keyboard state as Actions1Click reads it; tests replace it.
+    std::function<Qt::KeyboardModifiers()> keyboardModifiers;
+    // The add-files dialog: the chosen files, none when cancelled. Tests replace it.
+    std::function<QStringList()> odfExecute;
+    // How modal dialogs run; tests replace it to answer them.
+    std::function<int(QDialog*)> execDialog;
 
     // --- operations offered to the rest of the program
     void SetModified(bool flag);
     int ShowModalDialog(QDialog* dialog);
+    void setTopmost(bool on);
     void Lb1Click();
     void alignOneWay();
     void alignTwoWay();
     // Adds paths given on the command line as one group.
     void addPaths(const QStringList& paths);
+    // The active editor: the name editor while the main window is active,
+    // else the buffer's; its lines, its selected text (lines joined by CR LF)
+    // and the replacement of that selection (one undo step).
+    NameEditor* GetSE() const;
+    NameLines& activeLines();
+    QString GetSelectedText() const;
+    void ReplaceSelection(const QString& text);
+    // The mask the mask editor shows, and what masks read besides their file.
+    QString currentMask() const;
+    MaskContext maskContext() const;
 
-    // --- commands
+    // --- commands (one per action of the command table)
     void Openfiles1Click();
     void OpenDirectory1Click();
     void OpenFolderwithsubfolders1Click();
     void FilesDropped(const QStringList& paths);
+    void SortbyName1Click();
+    void SortbyNamewithoutdir1Click();
+    void Sortbynumber1Click();
+    void mCopyPathAndNameClick();
+    void SelectAll1Click();
+    void InvertSelection1Click();
+    void SelectAlbum1Click();
+    void Insertseparator1Click();
+    void mDeleteFromListClick();
+    void Selectallseparators1Click();
+    void mDeletefromdiskClick();
+    void ShiftSelectionUp1Click();
+    void ShiftSelectionDown1Click();
+    void mOpeninExplorer1Click();
+    void Convert1Click();
+    void FastConvert1Click();
     void Rename1Click();
-    void Exit1Click();
     void lowcasemClick();
     void uppercasemClick();
     void firstupmClick();
     void upfirstineachwClick();
     void Kirilitsa1Click();
-    void pmsePopup();
     void ralignmClick();
     void LeftAlign1Click();
     void Alignby1Click();
@@ -120,103 +144,61 @@ public:
     void Accending1Click();
     void Descending1Click();
     void Buffer1Click();
-    void Convert1Click();
-    void FastConvert1Click();
-    void Se2Change();
-    // Colours the name editor's separator lines (navy on light pink).
-    void Se2SpecialLineColors();
-
-    TBuffer* buffer() const { return m_buffer; }
-    TMaskedf* maskedf() const { return m_maskedf; }
-    // How modal dialogs run; tests replace it to answer them.
-    std::function<int(QDialog*)> execDialog;
-    // The active editor's lines.
-    NameLines& activeLines();
-
-    // The active editor, its selected text (lines joined by CR LF), and the
-    // replacement of that selection through the clipboard (one undo step).
-    QsciScintilla* GetSE() const;
-    QString GetSelectedText() const;
-    void ReplaceSelection(const QString& text);
-
-    // The mask the mask editor shows, and what masks read besides their file.
-    QString currentMask() const;
-    MaskContext maskContext() const;
-    void Help1Click();
-    void SelectAll1Click();
-    void mDeletefromdiskClick();
-    void mCopyPathAndNameClick();
     void CopyTimexxxxxx1Click();
     void Copyinformation1Click();
-    void mOpeninExplorer1Click();
+    void Help1Click();
+    void Exit1Click();
+
+    // --- what the window does when its menus open and its editor changes
     void pmlbPopup();
+    void pmsePopup();
     void Actions1Click();
-    void Lb1DrawItem(QPainter& painter, const QRect& rect, int index);
+    void Se2Change();
+    // Colours the name editor's lines beside separators.
+    void Se2SpecialLineColors();
 
 protected:
     void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
 
 private:
-    QAction* makeAction(const QString& name, const QString& caption, const QKeySequence& key,
-                        std::function<void()> handler);
-    void buildEditor();
-    void buildMenus();
-    void buildToolBar();
+    void buildCommands();
     void buildStatusBar();
+    void connectPanes();
     void FormCreate();
     void FormResize();
     void refreshList();
     void openFolder(bool withSubfolders);
-    void convertSelection(QString (*conversion)(const QString&));
-    void colourSplitter();
-    void scheduleSeparatorColours();
     void alignActive(QStringList (*tool)(const QStringList&));
+    void colourSplitter(bool column);
     QStringList runAddFilesDialog();
 
     Options& m_options;
     Prompts& m_prompts;
-    FileSystem& m_fs;
     Shell& m_shell;
     QString m_home;
     QString m_appDir;
 
-    QSplitter* m_splitter = nullptr;
-    FileListView* m_lb1 = nullptr;
-    QsciScintilla* m_se2 = nullptr;
-    std::unique_ptr<SciNameLines> m_names;
-    std::unique_ptr<FileList> m_list;
-    std::unique_ptr<Clock> m_ownClock;
+    NameEditor* m_se2 = nullptr;
     std::unique_ptr<EventPump> m_ownPump;
-    std::unique_ptr<GroupOperation> m_group;
+    std::unique_ptr<Workspace> m_ws;
+    FileListView* m_lb1 = nullptr;
+    QSplitter* m_splitter = nullptr;
     std::unique_ptr<QtGroupUi> m_groupUi;
-    std::unique_ptr<FileAdder> m_adder;
     std::unique_ptr<TOpenDirDialog> m_openDir;
     std::unique_ptr<TOpenDirDialog> m_destDir;
     QString m_odfDir;
     TMaskedf* m_maskedf = nullptr;
     TBuffer* m_buffer = nullptr;
-    std::unique_ptr<SciNameLines> m_bufferLines;
-    QVector<int> m_separators;
     quint64 m_separatorsVersion = ~quint64(0);
-    bool m_colourPending = false;
-    bool m_padPending = false;
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
     QToolBar* m_toolBar = nullptr;
     QToolButton* m_alignButton = nullptr;
-    QMenu* m_pmlb = nullptr;
-    QMenu* m_pmse = nullptr;
-    QMenu* m_pmsb = nullptr;
-    QMenu* m_serviceMenu = nullptr;
-    QMenu* m_alignMenu = nullptr;
     QList<QAction*> m_pmlbActions;
-    QPixmap m_separatorImage;
-    QFont m_buttonFont;
     bool m_modified = false;
     bool m_aligning = false;
 };

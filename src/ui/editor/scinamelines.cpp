@@ -1,8 +1,14 @@
 #include "scinamelines.h"
 
+#include "core/platform/paths.h"
+
 #include <Qsci/qsciscintilla.h>
 
 namespace vorlane {
+
+// The editor holds the names' own bytes: valid UTF-8 shows as text, other
+// bytes as the editor's byte marks, and both come back unchanged through the
+// file-name codec.
 
 long SciNameLines::length() const {
     return m_e->SendScintilla(QsciScintilla::SCI_GETLENGTH);
@@ -14,6 +20,16 @@ bool SciNameLines::endsWithBreak() const {
         return false;
     const int c = int(m_e->SendScintilla(QsciScintilla::SCI_GETCHARAT, len - 1));
     return c == '\n' || c == '\r';
+}
+
+QByteArray SciNameLines::bytes(long start, long end) const {
+    if (end <= start)
+        return {};
+    // Room for the terminating zero the editor writes after the range.
+    QByteArray out(end - start + 1, Qt::Uninitialized);
+    m_e->SendScintilla(QsciScintilla::SCI_GETTEXTRANGE, start, end, out.data());
+    out.chop(1);
+    return out;
 }
 
 QStringList& SciNameLines::copy() {
@@ -36,10 +52,9 @@ QString SciNameLines::line(int i) const {
         return m_copy->value(i);
     if (i < 0 || i >= count())
         return QString();
-    QString t = m_e->text(i);
-    while (t.endsWith(u'\n') || t.endsWith(u'\r'))
-        t.chop(1);
-    return t;
+    const long start = m_e->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, long(i));
+    const long end = m_e->SendScintilla(QsciScintilla::SCI_GETLINEENDPOSITION, long(i));
+    return decodeName(bytes(start, end));
 }
 
 void SciNameLines::setLine(int i, const QString& text) {
@@ -56,12 +71,12 @@ void SciNameLines::setLine(int i, const QString& text) {
         append(QString());
     const long start = m_e->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, i);
     const long end = m_e->SendScintilla(QsciScintilla::SCI_GETLINEENDPOSITION, i);
-    QByteArray bytes = text.toUtf8();
+    QByteArray b = encodeName(text);
     // An empty last line needs its line break, or it would stop being a line.
-    if (bytes.isEmpty() && i == count() - 1 && end == length())
-        bytes = "\n";
+    if (b.isEmpty() && i == count() - 1 && end == length())
+        b = "\n";
     m_e->SendScintilla(QsciScintilla::SCI_SETTARGETRANGE, start, end);
-    m_e->SendScintilla(QsciScintilla::SCI_REPLACETARGET, bytes.size(), bytes.constData());
+    m_e->SendScintilla(QsciScintilla::SCI_REPLACETARGET, b.size(), b.constData());
 }
 
 void SciNameLines::append(const QString& text) {
@@ -69,12 +84,12 @@ void SciNameLines::append(const QString& text) {
         copy().append(text);
         return;
     }
-    QByteArray bytes = text.toUtf8();
+    QByteArray b = encodeName(text);
     if (length() > 0 && !endsWithBreak())
-        bytes.prepend('\n');
+        b.prepend('\n');
     if (text.isEmpty())
-        bytes.append('\n');
-    m_e->SendScintilla(QsciScintilla::SCI_APPENDTEXT, bytes.size(), bytes.constData());
+        b.append('\n');
+    m_e->SendScintilla(QsciScintilla::SCI_APPENDTEXT, b.size(), b.constData());
 }
 
 QStringList SciNameLines::lines() const {
@@ -82,7 +97,7 @@ QStringList SciNameLines::lines() const {
 }
 
 QStringList SciNameLines::readLines() const {
-    const QString t = m_e->text();
+    const QByteArray t = bytes(0, length());
     if (t.isEmpty())
         return {};
     QStringList out;
@@ -90,16 +105,16 @@ QStringList SciNameLines::readLines() const {
     qsizetype start = 0;
     const qsizetype n = t.size();
     for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = t[i];
-        if (c == u'\n' || c == u'\r') {
-            out.append(t.mid(start, i - start));
-            if (c == u'\r' && i + 1 < n && t[i + 1] == u'\n')
+        const char c = t[i];
+        if (c == '\n' || c == '\r') {
+            out.append(decodeName(t.mid(start, i - start)));
+            if (c == '\r' && i + 1 < n && t[i + 1] == '\n')
                 ++i;
             start = i + 1;
         }
     }
     if (start < n)
-        out.append(t.mid(start));
+        out.append(decodeName(t.mid(start)));
     return out;
 }
 
@@ -121,20 +136,21 @@ void SciNameLines::writeLines(const QStringList& lines) {
     const int top = m_e->firstVisibleLine();
     int line = 0, index = 0;
     m_e->getCursorPosition(&line, &index);
-    const QByteArray bytes = textOf(lines).toUtf8();
+    const QByteArray b = encodeName(textOf(lines));
     m_e->beginUndoAction();
-    m_e->SendScintilla(QsciScintilla::SCI_SETTEXT, bytes.constData());
+    m_e->SendScintilla(QsciScintilla::SCI_SETTEXT, b.constData());
     m_e->endUndoAction();
     m_e->setCursorPosition(qMin(line, qMax(0, m_e->lines() - 1)), index);
     m_e->setFirstVisibleLine(top);
 }
 
 void SciNameLines::beginUpdate() {
-    if (m_updateDepth++ == 0)
-        m_e->setUpdatesEnabled(false);
+    ++m_updateDepth;
 }
 
 // The edits made since beginUpdate go in as one step of the undo history.
+// The editor keeps painting its old text meanwhile: a long group operation
+// lets the window repaint, and an editor that did not paint would show black.
 void SciNameLines::endUpdate() {
     if (--m_updateDepth > 0)
         return;
@@ -144,8 +160,6 @@ void SciNameLines::endUpdate() {
         if (lines != readLines())
             writeLines(lines);
     }
-    m_e->setUpdatesEnabled(true);
-    m_e->viewport()->update();
 }
 
 } // namespace vorlane

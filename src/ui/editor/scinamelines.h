@@ -2,6 +2,8 @@
 
 #include "core/editor/namelines.h"
 
+#include <QByteArray>
+
 #include <optional>
 
 class QsciScintilla;
@@ -34,6 +36,7 @@ public:
 
 private:
     long length() const;
+    QByteArray bytes(long start, long end) const;
     bool endsWithBreak() const;
     QStringList readLines() const;
     void writeLines(const QStringList& lines);

@@ -1,9 +1,8 @@
 #include "tbuffer.h"
 
-#include "editorsetup.h"
+#include "nameeditor.h"
 
-#include <Qsci/qsciscintilla.h>
-
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -13,17 +12,20 @@ namespace vorlane {
 TBuffer::TBuffer(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("Buffer"));
     setWindowTitle(QStringLiteral("Buffer"));
-    se1 = new QsciScintilla(this);
+    se1 = new NameEditor(NameEditor::Role::Scratch, this);
     se1->setObjectName(QStringLiteral("se1"));
-    setupEditor(se1);
-    se1->SendScintilla(QsciScintilla::SCI_SETHSCROLLBAR, 0L);
-    se1->SendScintilla(QsciScintilla::SCI_SETVSCROLLBAR, 0L);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(se1);
     resize(511, 255);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
+}
+
+void TBuffer::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow())
+        raise();
 }
 
 } // namespace vorlane

@@ -1,6 +1,8 @@
 #include "filelistview.h"
 
 #include "core/filelist/filelist.h"
+#include "core/platform/paths.h"
+#include "core/settings/options.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -10,7 +12,12 @@
 
 namespace vorlane {
 
-FileListView::FileListView(FileList& list, QWidget* parent) : QAbstractScrollArea(parent), m_list(list) {
+namespace {
+const QColor kSeparatorPink(255, 213, 213);
+} // namespace
+
+FileListView::FileListView(FileList& list, const Options& options, QWidget* parent)
+    : QAbstractScrollArea(parent), m_list(list), m_options(options) {
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -64,8 +71,7 @@ void FileListView::paintEvent(QPaintEvent*) {
     const int last = qMin(m_list.count() - 1, first + viewport()->height() / kRowHeight + 1);
     for (int i = first; i <= last; ++i) {
         const QRect r = rowRect(i);
-        if (drawItem)
-            drawItem(p, r, i);
+        Lb1DrawItem(p, r, i);
         if (i == m_list.caret() && hasFocus()) {
             QStyleOptionFocusRect o;
             o.initFrom(this);
@@ -74,6 +80,36 @@ void FileListView::paintEvent(QPaintEvent*) {
             style()->drawPrimitive(QStyle::PE_FrameFocusRect, &o, &p, this);
         }
     }
+}
+
+void FileListView::Lb1DrawItem(QPainter& p, const QRect& rect, int index) {
+    if (index < 0 || index >= m_list.count())
+        return;
+    const ListLine& line = m_list.line(index);
+    p.save();
+    p.setClipRect(rect);
+    p.setFont(font());
+    const QFontMetrics fm(p.font());
+    if (line.isSeparator()) {
+        p.fillRect(rect, line.selected ? palette().color(QPalette::Button) : kSeparatorPink);
+        p.setPen(Qt::black);
+        if (m_separatorImage.isNull())
+            m_separatorImage = style()->standardIcon(QStyle::SP_DirIcon).pixmap(16, 16);
+        p.drawPixmap(rect.left() + 2, rect.top(), 16, 16, m_separatorImage);
+        const int textLeft = rect.left() + 16 + 4;
+        QString text = line.text;
+        if (m_options.Dsfcb && !lastComponent(text).isEmpty())
+            text = lastComponent(text);
+        p.drawText(QPoint(textLeft, rect.top() + fm.ascent()), text);
+        p.drawLine(textLeft, rect.bottom(), rect.right(), rect.bottom());
+    } else {
+        const QPalette& pal = palette();
+        p.fillRect(rect, line.selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Base));
+        p.setPen(line.selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text));
+        const QString text = m_options.Dsfcb ? fileNamePart(line.text) : line.text;
+        p.drawText(QPoint(rect.left(), rect.top() + fm.ascent()), text);
+    }
+    p.restore();
 }
 
 void FileListView::resizeEvent(QResizeEvent* e) {
@@ -123,7 +159,8 @@ void FileListView::mousePressEvent(QMouseEvent* e) {
 }
 
 void FileListView::mouseMoveEvent(QMouseEvent* e) {
-    if (!m_dragging || !(e->buttons() & Qt::LeftButton))
+    // The list may have been emptied since the button went down.
+    if (!m_dragging || !(e->buttons() & Qt::LeftButton) || m_list.count() == 0)
         return;
     int row = topLine() + int(e->position().y()) / kRowHeight;
     if (e->position().y() < 0)

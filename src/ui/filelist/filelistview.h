@@ -2,11 +2,12 @@
 
 #include <QAbstractScrollArea>
 
-#include <functional>
+#include <QPixmap>
 
 namespace vorlane {
 
 class FileList;
+struct Options;
 
 // The left pane: draws the core's lines with a fixed line height and edits the
 // core's selection and caret the way a multi-selection list box does (click,
@@ -17,10 +18,12 @@ class FileListView : public QAbstractScrollArea {
 public:
     static constexpr int kRowHeight = 16;
 
-    explicit FileListView(FileList& list, QWidget* parent = nullptr);
+    FileListView(FileList& list, const Options& options, QWidget* parent = nullptr);
 
-    // Draws line `index` into `rect` (Lb1DrawItem).
-    std::function<void(QPainter&, const QRect&, int index)> drawItem;
+    // Draws line `index` into `rect`: a separator pink with the folder image,
+    // its name (the last component with "Don't show folders on left") and a
+    // line along its foot; a file as its name or its full path.
+    void Lb1DrawItem(QPainter& painter, const QRect& rect, int index);
 
     int topLine() const;
     void setTopLine(int line);
@@ -54,6 +57,8 @@ private:
     void moveCaretTo(int index, Qt::KeyboardModifiers mods);
 
     FileList& m_list;
+    const Options& m_options;
+    QPixmap m_separatorImage;
     int m_anchor = 0;
     bool m_dragging = false;
 };

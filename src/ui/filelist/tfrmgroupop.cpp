@@ -1,7 +1,5 @@
 #include "tfrmgroupop.h"
 
-#include "ui/app/tmain.h"
-
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -29,7 +27,8 @@ TfrmGroupOp::TfrmGroupOp(QWidget* parent)
     layout->addWidget(bCancel, 0, Qt::AlignHCenter);
 }
 
-QtGroupUi::QtGroupUi(TMain& main, GroupOperation& group) : m_main(main), m_window(new TfrmGroupOp) {
+QtGroupUi::QtGroupUi(GroupHost host, GroupOperation& group)
+    : m_host(std::move(host)), m_window(new TfrmGroupOp) {
     QObject::connect(m_window->bCancel, &QPushButton::clicked, [&group] { group.bCancelClick(); });
 }
 
@@ -39,10 +38,10 @@ QtGroupUi::~QtGroupUi() {
 
 void QtGroupUi::begin(const QString& caption) {
     m_window->setWindowTitle(caption);
-    m_remembered = QApplication::activeWindow() ? QApplication::activeWindow() : &m_main;
+    m_remembered = QApplication::activeWindow() ? QApplication::activeWindow() : m_host.window;
     m_focus = QApplication::focusWidget();
-    if (m_main.options().Topmcb && m_remembered == &m_main)
-        m_main.setTopmost(false);
+    if (m_remembered == m_host.window && m_host.stayOnTop())
+        m_host.setTopmost(false);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         m_window->move(screen->geometry().center() - m_window->rect().center());
     m_window->show();
@@ -63,12 +62,12 @@ void QtGroupUi::end() {
             m_focus->setFocus();
     }
     m_window->hide();
-    if (m_main.options().Topmcb && m_remembered == &m_main)
-        m_main.setTopmost(true);
+    if (m_remembered == m_host.window && m_host.stayOnTop())
+        m_host.setTopmost(true);
 }
 
 void QtGroupUi::setStatus(const QString& text) {
-    m_main.panel(0)->setText(text);
+    m_host.setStatus(text);
 }
 
 } // namespace vorlane

@@ -5,12 +5,22 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
 
 namespace vorlane {
 
-class TMain;
+// What a group operation needs of the main window.
+struct GroupHost {
+    QWidget* window = nullptr;
+    // "Stay on top", read at the moment the operation acts.
+    std::function<bool()> stayOnTop;
+    std::function<void(bool)> setTopmost;
+    // The status bar's first panel.
+    std::function<void(const QString&)> setStatus;
+};
 
 // The small progress window of group operations: a count and a Cancel button.
 class TfrmGroupOp : public QDialog {
@@ -26,7 +36,7 @@ public:
 // that started the operation, the status report.
 class QtGroupUi : public GroupUi {
 public:
-    QtGroupUi(TMain& main, GroupOperation& group);
+    QtGroupUi(GroupHost host, GroupOperation& group);
     ~QtGroupUi() override;
 
     void begin(const QString& caption) override;
@@ -37,7 +47,7 @@ public:
     TfrmGroupOp* window() const { return m_window; }
 
 private:
-    TMain& m_main;
+    GroupHost m_host;
     TfrmGroupOp* m_window;
     QPointer<QWidget> m_remembered;
     QPointer<QWidget> m_focus;

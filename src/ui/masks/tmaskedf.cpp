@@ -2,7 +2,7 @@
 
 #include "core/filelist/filelist.h"
 #include "core/platform/paths.h"
-#include "ui/editor/editorsetup.h"
+#include "ui/editor/nameeditor.h"
 
 #include <QCheckBox>
 #include <QComboBox>

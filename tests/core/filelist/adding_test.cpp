@@ -2,6 +2,7 @@
 
 #include "fixture.h"
 #include "support/diskfixture.h"
+#include "support/scriptedprompts.h"
 
 #include <QSet>
 

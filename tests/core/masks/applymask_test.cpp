@@ -3,6 +3,7 @@
 #include "core/filelist/filelist.h"
 #include "support/fakefs.h"
 #include "support/qtprint.h"
+#include "support/scriptedprompts.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 
 #include "support/diskfixture.h"
 #include "support/qtprint.h"
+#include "support/scriptedprompts.h"
 
 #include <functional>
 

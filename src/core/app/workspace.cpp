@@ -1,0 +1,21 @@
+#include "workspace.h"
+
+namespace vorlane {
+
+namespace {
+template <class T, class Own> T& orOwn(T* given, std::unique_ptr<T>& own) {
+    if (given)
+        return *given;
+    own = std::make_unique<Own>();
+    return *own;
+}
+} // namespace
+
+Workspace::Workspace(const Deps& deps)
+    : options(*deps.options), prompts(*deps.prompts), names(*deps.names),
+      fs(deps.fs ? *deps.fs : PosixFileSystem::instance()), list(options, prompts, names, fs),
+      group(list.groupCounterRef(), orOwn<Clock, SteadyClock>(deps.clock, m_ownClock),
+            orOwn<EventPump, NoPump>(deps.pump, m_ownPump)),
+      adder(list, group, prompts, options) {}
+
+} // namespace vorlane

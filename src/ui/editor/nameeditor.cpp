@@ -1,0 +1,265 @@
+#include "nameeditor.h"
+
+#include "core/settings/options.h"
+#include "ui/editor/scinamelines.h"
+
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+
+#include <QAction>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHash>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTimer>
+
+namespace vorlane {
+
+namespace {
+const QColor kSeparatorPink(255, 213, 213);
+const QColor kSeparatorNavy(0, 0, 128);
+constexpr int kSeparatorMarker = 1;
+constexpr int kSeparatorIndicator = 8;
+} // namespace
+
+QFont editorFont() {
+    QFont f(QStringLiteral("Courier New"));
+    if (!QFontDatabase::families().contains(QStringLiteral("Courier New")))
+        f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // 13 pixels at 96 dpi; QScintilla measures fonts by point size only.
+    f.setPointSizeF(9.75);
+    return f;
+}
+
+NameEditor::NameEditor(Role role, QWidget* parent)
+    : QsciScintilla(parent), m_role(role), m_lines(std::make_unique<SciNameLines>(this)) {
+    setUtf8(true);
+    setEolMode(EolUnix);
+    setFont(editorFont());
+    for (int m = 0; m < 5; ++m)
+        setMarginWidth(m, 0);
+    setWrapMode(WrapNone);
+    setAutoIndent(true);
+    setIndentationsUseTabs(false);
+    setTabIndents(true);
+    setBackspaceUnindents(true);
+    SendScintilla(SCI_SETRECTANGULARSELECTIONMODIFIER, long(SCMOD_ALT));
+    SendScintilla(SCI_SETMOUSESELECTIONRECTANGULARSWITCH, 1L);
+    SendScintilla(SCI_SETVIRTUALSPACEOPTIONS, long(SCVS_RECTANGULARSELECTION | SCVS_USERACCESSIBLE));
+    SendScintilla(SCI_SETPASTECONVERTENDINGS, 1L);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    trimTypedLines();
+
+    if (m_role == Role::Scratch) {
+        SendScintilla(SCI_SETHSCROLLBAR, 0L);
+        SendScintilla(SCI_SETVSCROLLBAR, 0L);
+        return;
+    }
+    SendScintilla(SCI_SETENDATLASTLINE, 0L);
+    SendScintilla(SCI_SETVSCROLLBAR, 0L);
+    SendScintilla(SCI_SETSCROLLWIDTH, 1L);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1L);
+    setEdgeMode(EdgeLine);
+    setEdgeColor(QColor(192, 192, 192));
+    SendScintilla(SCI_MARKERDEFINE, long(kSeparatorMarker), long(SC_MARK_BACKGROUND));
+    SendScintilla(SCI_MARKERSETBACK, long(kSeparatorMarker), kSeparatorPink);
+    SendScintilla(SCI_INDICSETSTYLE, long(kSeparatorIndicator), long(INDIC_TEXTFORE));
+    SendScintilla(SCI_INDICSETFORE, long(kSeparatorIndicator), kSeparatorNavy);
+    connect(this, &QsciScintilla::SCN_MODIFIED, this,
+            [this](int, int, const char*, int, int linesAdded, int, int, int, int, int) {
+                // Lines moved under the separator colours, which go by position.
+                if (linesAdded != 0)
+                    scheduleSeparatorColours();
+            });
+}
+
+NameEditor::~NameEditor() = default;
+
+NameLines& NameEditor::lines() {
+    return *m_lines;
+}
+
+void NameEditor::applyOptions(const Options& options) {
+    SendScintilla(SCI_SETHSCROLLBAR, options.Ssorcb ? 1L : 0L);
+    setEdgeColumn(options.alarmColumn());
+}
+
+void NameEditor::setLineHeight(int pixels) {
+    SendScintilla(SCI_SETEXTRAASCENT, 0L);
+    SendScintilla(SCI_SETEXTRADESCENT, 0L);
+    const int natural = int(SendScintilla(SCI_TEXTHEIGHT, 0L));
+    // Negative when the font is taller: the line then loses rows at its foot.
+    SendScintilla(SCI_SETEXTRADESCENT, long(pixels - natural));
+}
+
+void NameEditor::trimTypedLines() {
+    connect(this, &QsciScintilla::SCN_MODIFIED, this,
+            [this](int pos, int type, const char*, int, int, int, int, int, int, int) {
+                if ((type & SC_PERFORMED_USER) && (type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
+                    m_typedLine = int(SendScintilla(SCI_LINEFROMPOSITION, long(pos)));
+            });
+    connect(this, &QsciScintilla::cursorPositionChanged, this, [this](int line, int) {
+        const int last = m_typedLine;
+        if (last < 0 || last == line || last >= QsciScintilla::lines())
+            return;
+        m_typedLine = -1;
+        const long start = SendScintilla(SCI_POSITIONFROMLINE, long(last));
+        const long end = SendScintilla(SCI_GETLINEENDPOSITION, long(last));
+        long cut = end;
+        while (cut > start && SendScintilla(SCI_GETCHARAT, cut - 1) == ' ')
+            --cut;
+        if (cut == end)
+            return;
+        SendScintilla(SCI_SETTARGETRANGE, cut, end);
+        SendScintilla(SCI_REPLACETARGET, 0UL, "");
+    });
+}
+
+void NameEditor::setSeparatorLines(QVector<int> lines) {
+    m_separators = std::move(lines);
+    colourSeparators();
+}
+
+void NameEditor::scheduleSeparatorColours() {
+    if (m_colourPending)
+        return;
+    m_colourPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_colourPending = false;
+        colourSeparators();
+    });
+}
+
+void NameEditor::colourSeparators() {
+    if (m_role != Role::Names)
+        return;
+    SendScintilla(SCI_MARKERDELETEALL, long(kSeparatorMarker));
+    SendScintilla(SCI_SETINDICATORCURRENT, long(kSeparatorIndicator));
+    SendScintilla(SCI_INDICATORCLEARRANGE, 0L, SendScintilla(SCI_GETLENGTH));
+    const int count = QsciScintilla::lines();
+    for (const int i : m_separators) {
+        if (i >= count)
+            break;
+        SendScintilla(SCI_MARKERADD, long(i), long(kSeparatorMarker));
+        const long start = SendScintilla(SCI_POSITIONFROMLINE, long(i));
+        const long end = SendScintilla(SCI_GETLINEENDPOSITION, long(i));
+        if (end > start)
+            SendScintilla(SCI_INDICATORFILLRANGE, start, end - start);
+    }
+}
+
+void NameEditor::padLater(std::function<int()> target) {
+    m_padTarget = std::move(target);
+    if (m_padPending || m_lines->count() >= m_padTarget())
+        return;
+    m_padPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_padPending = false;
+        const int missing = m_padTarget() - m_lines->count();
+        if (missing <= 0)
+            return;
+        m_lines->beginUpdate();
+        for (int i = 0; i < missing; ++i)
+            m_lines->append(QString());
+        m_lines->endUpdate();
+        Q_EMIT padded();
+    });
+}
+
+bool NameEditor::columnMode() const {
+    return SendScintilla(SCI_GETSELECTIONMODE) != SC_SEL_STREAM;
+}
+
+QString NameEditor::selectedTextCrLf() const {
+    QString text = selectedText();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+void NameEditor::replaceSelection(const QString& text) {
+    if (text.isEmpty())
+        return;
+    // Offsets in characters, so the selection comes back over as many characters.
+    const long start = SendScintilla(SCI_COUNTCHARACTERS, 0L, SendScintilla(SCI_GETSELECTIONSTART));
+    const long end = SendScintilla(SCI_COUNTCHARACTERS, 0L, SendScintilla(SCI_GETSELECTIONEND));
+    auto* data = new QMimeData;
+    data->setText(text);
+    // A column selection is pasted back as a column.
+    if (SendScintilla(SCI_SELECTIONISRECTANGLE))
+        data->setData(QStringLiteral("MSDEVColumnSelect"), QByteArray());
+    QGuiApplication::clipboard()->setMimeData(data);
+    paste();
+    SendScintilla(SCI_SETSELECTIONSTART, SendScintilla(SCI_POSITIONRELATIVE, 0L, start));
+    SendScintilla(SCI_SETSELECTIONEND, SendScintilla(SCI_POSITIONRELATIVE, 0L, end));
+}
+
+void NameEditor::convertSelection(QString (*conversion)(const QString&)) {
+    const QString selected = selectedTextCrLf();
+    if (!selected.isEmpty())
+        replaceSelection(conversion(selected));
+}
+
+void NameEditor::yieldKeysTo(const QList<QAction*>& actions) {
+    for (QAction* a : actions) {
+        if (a->shortcut().isEmpty())
+            continue;
+        const int key = a->shortcut()[0].toCombined();
+        if (QsciCommand* cmd = standardCommands()->boundTo(key)) {
+            if (cmd->key() == key)
+                cmd->setKey(0);
+            else
+                cmd->setAlternateKey(0);
+        }
+    }
+}
+
+void NameEditor::showSelectionModeLater() {
+    QTimer::singleShot(0, this, [this] { Q_EMIT selectionModeShown(columnMode()); });
+}
+
+void NameEditor::keyPressEvent(QKeyEvent* e) {
+    if (m_role != Role::Names) {
+        QsciScintilla::keyPressEvent(e);
+        return;
+    }
+    // Some window systems leave a modifier key out of its own key-down.
+    const bool shift = (e->modifiers() & Qt::ShiftModifier) || e->key() == Qt::Key_Shift;
+    const bool alt = (e->modifiers() & Qt::AltModifier) || e->key() == Qt::Key_Alt;
+    showSelectionModeLater();
+    if (shift && alt) {
+        // Shift+Alt switches between column and normal selection.
+        const long mode = SendScintilla(SCI_GETSELECTIONMODE);
+        SendScintilla(SCI_SETSELECTIONMODE,
+                      long(mode == SC_SEL_RECTANGLE ? SC_SEL_STREAM : SC_SEL_RECTANGLE));
+    } else if (shift && !(e->modifiers() & Qt::ControlModifier) &&
+               SendScintilla(SCI_GETSELECTIONMODE) == SC_SEL_RECTANGLE) {
+        // In column mode Shift with the movement keys widens the column.
+        static const QHash<int, int> extend = {
+            {Qt::Key_Left, SCI_CHARLEFTRECTEXTEND}, {Qt::Key_Right, SCI_CHARRIGHTRECTEXTEND},
+            {Qt::Key_Up, SCI_LINEUPRECTEXTEND},     {Qt::Key_Down, SCI_LINEDOWNRECTEXTEND},
+            {Qt::Key_Home, SCI_VCHOMERECTEXTEND},   {Qt::Key_End, SCI_LINEENDRECTEXTEND},
+            {Qt::Key_PageUp, SCI_PAGEUPRECTEXTEND}, {Qt::Key_PageDown, SCI_PAGEDOWNRECTEXTEND},
+        };
+        if (const int command = extend.value(e->key(), 0)) {
+            SendScintilla(static_cast<unsigned int>(command));
+            e->accept();
+            return;
+        }
+    }
+    QsciScintilla::keyPressEvent(e);
+}
+
+void NameEditor::keyReleaseEvent(QKeyEvent* e) {
+    QsciScintilla::keyReleaseEvent(e);
+    QTimer::singleShot(0, this, [this] { Q_EMIT keyReleased(); });
+}
+
+void NameEditor::mouseReleaseEvent(QMouseEvent* e) {
+    QsciScintilla::mouseReleaseEvent(e);
+    if (m_role == Role::Names)
+        showSelectionModeLater();
+}
+
+} // namespace vorlane
