@@ -1,4 +1,5 @@
 // Folder scanning and renaming against the bare system calls they are built on.
+#include "core/app/workspace.h"
 #include "core/editor/namelines.h"
 #include "core/filelist/adding.h"
 #include "core/platform/paths.h"
@@ -106,15 +107,11 @@ void ScanAndAdd(benchmark::State& state) {
         Options options;
         ScriptedPrompts prompts;
         ListNameLines editor;
-        FileList list(options, prompts, editor, PosixFileSystem::instance());
-        SteadyClock clock;
-        NoPump pump;
-        GroupOperation group(list.groupCounterRef(), clock, pump);
-        FileAdder adder(list, group, prompts, options);
+        Workspace ws({&options, &prompts, &editor});
         const auto t0 = Clock::now();
-        adder.addFolder(root, true);
+        ws.adder.addFolder(root, true);
         state.SetIterationTime(since(t0));
-        if (list.count() < state.range(0))
+        if (ws.list.count() < state.range(0))
             state.SkipWithError("files missing from the list");
     }
 }

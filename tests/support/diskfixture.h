@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <filesystem>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -15,6 +17,12 @@
 // Real files in a temporary folder.
 struct Disk {
     QTemporaryDir dir;
+    // The folder goes with its contents, also names that are not UTF-8
+    // (which the temporary folder's own cleanup cannot see).
+    ~Disk() {
+        std::error_code ec;
+        std::filesystem::remove_all(QFile::encodeName(dir.path()).toStdString(), ec);
+    }
     QString root() const { return dir.path(); }
     QString path(const QString& rel) const { return dir.path() + u'/' + rel; }
     // Creates a file (and its folders) holding `bytes` bytes.

@@ -156,3 +156,36 @@ TEST_F(AddRenameTest, RenameFailureBoxAndRetry) {
     EXPECT_EQ(selected(), QList<int>({0}));
     EXPECT_EQ(disk.read(window->undoLogPath()), QByteArray());
 }
+
+TEST_F(AddRenameTest, NameThatIsNotUtf8KeepsItsBytesThroughTheEditor) {
+    const QString odd = disk.rawFile("caf\xE9.mp3");
+    window->odfExecute = [&] { return QStringList{odd}; };
+    window->Openfiles1Click();
+    // The default mask wrote the name into the real editor; it reads back unchanged.
+    EXPECT_EQ(encodeName(window->names().line(1)), QByteArray("caf\xE9.mp3"));
+    window->SelectAll1Click();
+    prompts.script = {Prompts::Answer::Yes, Prompts::Answer::Abort};
+    window->Rename1Click();
+    // Renaming onto its own name fails or does nothing: the bytes on disk stay.
+    const QByteArray root = QFile::encodeName(disk.root());
+    EXPECT_EQ(::access((root + "/caf\xE9.mp3").constData(), F_OK), 0);
+    EXPECT_NE(::access((root + "/caf?.mp3").constData(), F_OK), 0);
+    EXPECT_NE(::access((root + "/caf\xEF\xBF\xBD.mp3").constData(), F_OK), 0);
+}
+
+TEST_F(AddRenameTest, NameEditorKeepsPaintingDuringALongGroup) {
+    for (int i = 0; i < 3; ++i)
+        disk.file(QString("many/%1.mp3").arg(i));
+    window->names().setLines({"a", "b"});
+    QApplication::processEvents();
+    int black = 0, grabs = 0;
+    pump.probe = [&] {
+        const QImage img = window->Se2()->viewport()->grab().toImage();
+        ++grabs;
+        black += img.pixelColor(img.width() / 2, img.height() / 2) == QColor(Qt::black) ? 1 : 0;
+    };
+    window->openDirDialog()->browser = [&](const TOpenDirDialog&) { return disk.path("many"); };
+    window->OpenDirectory1Click();
+    EXPECT_GT(grabs, 0);
+    EXPECT_EQ(black, 0);
+}

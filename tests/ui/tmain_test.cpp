@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QSplitter>
 #include <QTest>
 #include <QToolBar>
@@ -116,6 +117,12 @@ TEST_F(TMainTest, MenusCarryTheirCaptionsAndKeys) {
         tools << (a->isSeparator() ? QStringLiteral("-") : a->text());
     EXPECT_EQ(tools, QStringList({"New file", "-", "Open folder", "Select All", "-", "&Convert...",
                                   "&Rename...", "-", "Find", "Find next", "", "-", "Options..."}));
+    // Buttons show their captions with the dots, without taking Alt keys from the window.
+    for (const char* name : {"tb_Convert1Click", "tb_Rename1Click", "tb_Options1Click"}) {
+        QAction* a = window->findChild<QAction*>(name);
+        const QString shown = qobject_cast<QToolButton*>(window->toolBar()->widgetForAction(a))->text();
+        EXPECT_EQ(shown, a->text().remove(u'&')) << name;
+    }
     // The Align drop-down repeats the editor's Align submenu.
     QStringList align;
     for (QAction* a : window->alignButton()->menu()->actions())
@@ -357,4 +364,38 @@ TEST_F(TMainTest, ShellCommands) {
     trigger("Help1Click");
     EXPECT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(shell.opened.last(), home.path() + "/vln.html");
+}
+
+TEST_F(TMainTest, RowsAndNameLinesStandSideBySide) {
+    QStringList paths;
+    for (int i = 0; i < 60; ++i)
+        paths << QString("/rows/%1").arg(i);
+    addFiles(paths);
+    window->resize(758, 900);
+    QApplication::processEvents();
+    NameEditor* se = window->Se2();
+    for (int k = 0; k <= 40; ++k) {
+        const long pos = se->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, long(k));
+        const int editorY =
+            se->viewport()
+                ->mapTo(window.get(),
+                        QPoint(0, int(se->SendScintilla(QsciScintilla::SCI_POINTYFROMPOSITION, 0L, pos))))
+                .y();
+        const int listY =
+            window->lb1()->viewport()->mapTo(window.get(), window->lb1()->rowRect(k).topLeft()).y();
+        ASSERT_EQ(editorY, listY) << "line " << k;
+    }
+}
+
+TEST_F(TMainTest, PressThenEmptyThenMoveTheMouse) {
+    addFiles({"/mv/1", "/mv/2"});
+    QWidget* vp = window->lb1()->viewport();
+    QTest::mousePress(vp, Qt::LeftButton, {}, QPoint(5, 16 + 4));
+    trigger("SelectAll1Click");
+    trigger("mDeleteFromListClick");
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 40), vp->mapToGlobal(QPointF(5, 40)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(vp, &move);
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(5, 40));
+    EXPECT_EQ(window->list().count(), 0);
 }
