@@ -371,19 +371,23 @@ TEST_F(TMainTest, RowsAndNameLinesStandSideBySide) {
     for (int i = 0; i < 60; ++i)
         paths << QString("/rows/%1").arg(i);
     addFiles(paths);
-    window->resize(758, 900);
-    QApplication::processEvents();
     NameEditor* se = window->Se2();
-    for (int k = 0; k <= 40; ++k) {
+    auto editorY = [&](int k) {
         const long pos = se->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, long(k));
-        const int editorY =
-            se->viewport()
-                ->mapTo(window.get(),
-                        QPoint(0, int(se->SendScintilla(QsciScintilla::SCI_POINTYFROMPOSITION, 0L, pos))))
-                .y();
-        const int listY =
-            window->lb1()->viewport()->mapTo(window.get(), window->lb1()->rowRect(k).topLeft()).y();
-        ASSERT_EQ(editorY, listY) << "line " << k;
+        const int y = int(se->SendScintilla(QsciScintilla::SCI_POINTYFROMPOSITION, 0L, pos));
+        return se->viewport()->mapTo(window.get(), QPoint(0, y)).y();
+    };
+    auto listY = [&](int k) {
+        return window->lb1()->viewport()->mapTo(window.get(), window->lb1()->rowRect(k).topLeft()).y();
+    };
+    // Whatever the font's own height, lines keep the list's row height.
+    for (const qreal points : {9.75, 13.0, 7.0}) {
+        QFont f = se->font();
+        f.setPointSizeF(points);
+        se->setFont(f);
+        QApplication::processEvents();
+        for (int k = 0; k <= 40; ++k)
+            ASSERT_EQ(editorY(k), listY(k)) << "line " << k << " at " << points << " points";
     }
 }
 

@@ -87,6 +87,7 @@ void NameEditor::applyOptions(const Options& options) {
 }
 
 void NameEditor::setLineHeight(int pixels) {
+    m_lineHeight = pixels;
     SendScintilla(SCI_SETEXTRAASCENT, 0L);
     SendScintilla(SCI_SETEXTRADESCENT, 0L);
     const int natural = int(SendScintilla(SCI_TEXTHEIGHT, 0L));
@@ -254,6 +255,12 @@ void NameEditor::keyPressEvent(QKeyEvent* e) {
 void NameEditor::keyReleaseEvent(QKeyEvent* e) {
     QsciScintilla::keyReleaseEvent(e);
     QTimer::singleShot(0, this, [this] { Q_EMIT keyReleased(); });
+}
+
+void NameEditor::changeEvent(QEvent* e) {
+    QsciScintilla::changeEvent(e);
+    if (e->type() == QEvent::FontChange && m_lineHeight > 0)
+        setLineHeight(m_lineHeight);
 }
 
 void NameEditor::mouseReleaseEvent(QMouseEvent* e) {

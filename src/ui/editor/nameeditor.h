@@ -39,8 +39,8 @@ public:
 
     // The scroll bar and the alarm column follow the options.
     void applyOptions(const Options& options);
-    // Every line exactly `pixels` high, whatever font was found, so that the
-    // lines stand beside the file list's rows.
+    // Every line exactly `pixels` high, whatever font was found (also after a
+    // change of font), so that the lines stand beside the file list's rows.
     void setLineHeight(int pixels);
 
     // Lines drawn navy on light pink (by position: they stay at these indexes
@@ -75,6 +75,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
 private:
     void trimTypedLines();
@@ -89,6 +90,7 @@ private:
     bool m_padPending = false;
     std::function<int()> m_padTarget;
     int m_typedLine = -1;
+    int m_lineHeight = 0;
 };
 
 } // namespace vorlane
