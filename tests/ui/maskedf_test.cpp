@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
 #include <QTest>
@@ -159,4 +160,18 @@ TEST_F(MaskedfTest, AltCOpensConvert) {
     answer = QDialog::Rejected;
     QTest::keyClick(window->Se2(), Qt::Key_C, Qt::AltModifier);
     EXPECT_TRUE(shown);
+}
+
+TEST_F(MaskedfTest, AMaskThatBeginsAStoredOneIsEnteredAsTyped) {
+    addFiles({"/m/a.mp3"});
+    window->list().setSelected(0, true);
+    inDialog = [this] {
+        QLineEdit* edit = dlg()->Maskcb->lineEdit();
+        edit->clear();
+        QTest::keyClicks(edit, "[n]");
+        QTest::keyClick(edit, Qt::Key_Return);
+    };
+    window->Convert1Click();
+    EXPECT_EQ(dlg()->mask(), "[n]");
+    EXPECT_EQ(window->names().line(0), "a");
 }

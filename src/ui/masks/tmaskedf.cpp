@@ -43,6 +43,8 @@ TMaskedf::TMaskedf(const FileList& list, std::function<MaskContext()> context, Q
     Maskcb->setObjectName(QStringLiteral("Maskcb"));
     Maskcb->setEditable(true);
     Maskcb->setInsertPolicy(QComboBox::NoInsert);
+    // No completion: a mask that begins a stored one must be enterable as typed.
+    Maskcb->setCompleter(nullptr);
     Maskcb->setFont(fixed);
     Maskcb->setMinimumWidth(300);
     auto* maskLabel = new QLabel(QStringLiteral("&Mask"));
