@@ -3,8 +3,10 @@
 #include "ui/filelist/tfrmgroupop.h"
 #include "ui/filelist/topendirdialog.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 
@@ -155,4 +157,17 @@ TEST_F(AddRenameTest, RenameFailureBoxAndRetry) {
     EXPECT_TRUE(disk.exists("r/a.txt"));
     EXPECT_EQ(selected(), QList<int>({0}));
     EXPECT_EQ(disk.read(window->undoLogPath()), QByteArray());
+}
+
+TEST_F(AddRenameTest, RootSeparatorIsDrawnWithAName) {
+    ASSERT_TRUE(options.Dsfcb); // separators show their folder's last component
+    window->list().AddItem(-1, 0, true, "/");
+    window->list().AddItem(-1, 0, true, "");
+    const auto draw = [&](int index) {
+        QImage image(200, 16, QImage::Format_RGB32);
+        QPainter painter(&image);
+        window->Lb1DrawItem(painter, image.rect(), index);
+        return image;
+    };
+    EXPECT_NE(draw(0), draw(1));
 }

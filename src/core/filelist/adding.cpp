@@ -1,6 +1,5 @@
 #include "adding.h"
 
-#include "core/platform/dirwalk.h"
 #include "core/platform/paths.h"
 
 #include <QLocale>
@@ -80,16 +79,18 @@ void FileAdder::ScanFolder(const QString& folder, bool withSubfolders) {
     if (m_group.cancelled())
         return;
     std::vector<DirEntry> entries;
-    if (!readFolder(folder, entries)) {
+    const bool opened = folderReader ? folderReader(folder, entries) : readFolder(folder, entries);
+    if (!opened) {
         m_prompts.error(QStringLiteral("Error"), QStringLiteral("Can't open directory\r") + folder);
         return;
     }
+    // The folder without its trailing delimiter names the separator; the root
+    // is its delimiter alone and takes no second one before a name.
     QString base = folder;
     while (base.size() > 1 && isPathDelimiter(base.back()))
         base.chop(1);
-    if (base.size() == 1 && isPathDelimiter(base[0]))
-        base.clear(); // the root: its files are "/" + name
     m_list.setPendingSeparator(base);
+    const QString prefix = !base.isEmpty() && isPathDelimiter(base.back()) ? base : base + u'/';
 
     const FileMask mask(m_options.masked);
     int groupSize = 0;
@@ -105,7 +106,7 @@ void FileAdder::ScanFolder(const QString& folder, bool withSubfolders) {
             FileSystem::Stat st;
             st.exists = true;
             st.size = e.size;
-            m_list.AddItem(position, groupSize, false, base + u'/' + e.name, e.size >= 0 ? &st : nullptr);
+            m_list.AddItem(position, groupSize, false, prefix + e.name, e.size >= 0 ? &st : nullptr);
             if (!m_group.PrintGroup())
                 break;
             ++position;
@@ -114,7 +115,7 @@ void FileAdder::ScanFolder(const QString& folder, bool withSubfolders) {
         }
     }
     for (const QString& name : subfolders)
-        ScanFolder(base + u'/' + name, withSubfolders);
+        ScanFolder(prefix + name, withSubfolders);
 }
 
 } // namespace vorlane

@@ -35,6 +35,11 @@ QString lastComponent(const QString& path) {
     return fileNamePart(p);
 }
 
+QString separatorName(const QString& text) {
+    const QString last = lastComponent(text);
+    return last.isEmpty() ? text : last;
+}
+
 QString extensionOf(const QString& path) {
     const QString name = fileNamePart(path);
     const qsizetype dot = name.lastIndexOf(u'.');

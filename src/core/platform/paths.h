@@ -24,6 +24,9 @@ QString fileNamePart(const QString& path);
 // The last component after one trailing delimiter is dropped:
 // "/m/Rock" and "/m/Rock/" give "Rock", "Separator" stays, "/" gives "".
 QString lastComponent(const QString& path);
+// What a separator shows for its folder: the last component, or the whole
+// text when that is empty, so the root "/" shows as "/" rather than nothing.
+QString separatorName(const QString& text);
 // The text from the file name's last '.' on, the dot included; empty if none.
 QString extensionOf(const QString& path);
 

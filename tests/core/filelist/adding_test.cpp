@@ -226,3 +226,20 @@ TEST_F(AddingTest, DropOfFilesAndFolders) {
     adder.FilesDropped({disk.path("d/sub"), f4});
     EXPECT_EQ(names(), QStringList({"two.txt", "four.txt"}));
 }
+
+TEST_F(AddingTest, RootFolderGetsItsSeparator) {
+    adder.folderReader = [](const QString& folder, std::vector<DirEntry>& out) {
+        out.clear();
+        if (folder == "/")
+            out = {{"sub", DirEntry::Folder}, {"a.mp3", DirEntry::File, 3}};
+        else if (folder == "/sub")
+            out = {{"b.mp3", DirEntry::File, 4}};
+        else
+            return false;
+        return true;
+    };
+    adder.addFolder("/", true);
+    EXPECT_EQ(texts(), QStringList({"#/", "/a.mp3", "#/sub", "/sub/b.mp3"}));
+    EXPECT_EQ(editor.lines(), QStringList({"/", "", "sub", ""}));
+    EXPECT_TRUE(prompts.shown.isEmpty());
+}
