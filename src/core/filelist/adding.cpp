@@ -1,5 +1,6 @@
 #include "adding.h"
 
+#include "core/platform/naturalorder.h"
 #include "core/platform/paths.h"
 
 #include <QLocale>
@@ -28,9 +29,12 @@ bool FileMask::matches(const QString& fileName) const {
     return m_list.contains(QStringLiteral(";*") + ext + u';');
 }
 
-void FileAdder::addFiles(const QStringList& files) {
-    if (files.isEmpty())
+void FileAdder::addFiles(const QStringList& chosen) {
+    if (chosen.isEmpty())
         return;
+    // In the order the folder shows them, whatever order the dialog kept.
+    QStringList files = chosen;
+    NaturalOrder().sort(files);
     const int n = int(files.size());
     m_list.setPendingSeparator(folderPart(files.first()));
     m_group.PrepareGroup(kAdding, n);
@@ -84,6 +88,7 @@ void FileAdder::ScanFolder(const QString& folder, bool withSubfolders) {
         m_prompts.error(QStringLiteral("Error"), QStringLiteral("Can't open directory\r") + folder);
         return;
     }
+    NaturalOrder().sort(entries);
     // The folder without its trailing delimiter names the separator; the root
     // is its delimiter alone and takes no second one before a name.
     QString base = folder;

@@ -32,7 +32,7 @@ public:
     // Lists a folder for the scan; empty: the disk (readFolder).
     std::function<bool(const QString& folder, std::vector<DirEntry>& out)> folderReader;
 
-    // Files chosen in the add-files dialog.
+    // Files chosen in the add-files dialog, added in natural name order.
     void addFiles(const QStringList& chosen);
     // A chosen folder, with or without its subfolders.
     void addFolder(const QString& folder, bool withSubfolders);
