@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <fcntl.h>
+#include <ftw.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -15,6 +16,15 @@
 // Real files in a temporary folder.
 struct Disk {
     QTemporaryDir dir;
+    // QTemporaryDir skips names that are not UTF-8 and leaves the folder
+    // behind; remove the tree by its bytes first.
+    ~Disk() {
+        if (dir.isValid())
+            ::nftw(
+                QFile::encodeName(dir.path()).constData(),
+                [](const char* path, const struct stat*, int, FTW*) { return ::remove(path); }, 16,
+                FTW_DEPTH | FTW_PHYS);
+    }
     QString root() const { return dir.path(); }
     QString path(const QString& rel) const { return dir.path() + u'/' + rel; }
     // Creates a file (and its folders) holding `bytes` bytes.
