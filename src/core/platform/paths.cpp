@@ -141,6 +141,16 @@ QByteArray encodeName(const QString& name) {
     return out;
 }
 
+QString visibleName(const QString& name) {
+    QString out = name;
+    for (QChar& c : out) {
+        const char16_t u = c.unicode();
+        if ((u >= 0xDC80 && u <= 0xDCFF) || u < 0x20 || u == 0x7F)
+            c = QChar(char16_t(0xFFFD));
+    }
+    return out;
+}
+
 QString programHome(const QString& executableDir) {
     QString dir = qEnvironmentVariable("VORLANE_HOME");
     if (dir.isEmpty()) {

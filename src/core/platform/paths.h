@@ -35,6 +35,10 @@ QString extensionOf(const QString& path);
 // name that is not valid UTF-8 survives the round trip byte for byte.
 QString decodeName(const QByteArray& bytes);
 QByteArray encodeName(const QString& name);
+// A name or path in the codec's form as one line of display text: each byte
+// that is not UTF-8 and each control character (CR, LF, NUL, ...) shows as
+// U+FFFD, one character for one, so a prefix of the text is a prefix of the name.
+QString visibleName(const QString& name);
 
 // Folder that holds vln.ini and vlnundo.txt: $VORLANE_HOME when set, else the
 // executable's folder when writable, else $XDG_CONFIG_HOME/vorlane
