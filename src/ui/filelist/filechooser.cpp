@@ -111,20 +111,21 @@ bool FileChooser::open(const QString& folder, const QString& select) {
     NaturalOrder().sort(entries);
 
     m_list->clear();
-    const auto add = [this](const QString& text, const QString& name, EntryKind kind,
-                            QStyle::StandardPixmap icon) {
-        auto* item = new QListWidgetItem(style()->standardIcon(icon), text, m_list);
+    const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
+    const QIcon fileIcon = style()->standardIcon(QStyle::SP_FileIcon);
+    const auto add = [this](const QIcon& icon, const QString& text, const QString& name, EntryKind kind) {
+        auto* item = new QListWidgetItem(icon, text, m_list);
         item->setData(kNameRole, name);
         item->setData(kKindRole, int(kind));
     };
     if (!isRoot(m_folder))
-        add(QStringLiteral(".."), QString(), Up, QStyle::SP_FileDialogToParent);
+        add(style()->standardIcon(QStyle::SP_FileDialogToParent), QStringLiteral(".."), QString(), Up);
     QListWidgetItem* selected = nullptr;
     for (const DirEntry& e : entries) {
         if (e.kind == DirEntry::Folder)
-            add(visibleName(e.name), e.name, SubFolder, QStyle::SP_DirIcon);
+            add(folderIcon, visibleName(e.name), e.name, SubFolder);
         else if (e.kind == DirEntry::File && m_mode == Files && matchesFilter(e.name))
-            add(visibleName(e.name), e.name, File, QStyle::SP_FileIcon);
+            add(fileIcon, visibleName(e.name), e.name, File);
         else
             continue;
         if (!select.isEmpty() && e.name == select)
