@@ -2,6 +2,7 @@
 #include "core/app/workspace.h"
 #include "core/editor/namelines.h"
 #include "core/filelist/adding.h"
+#include "core/platform/naturalorder.h"
 #include "core/platform/paths.h"
 #include "core/rename/rename.h"
 #include "core/rename/undolog.h"
@@ -11,10 +12,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -116,6 +119,36 @@ void ScanAndAdd(benchmark::State& state) {
     }
 }
 
+// One folder's worth of names in no particular order.
+QStringList shuffledNames(int n) {
+    QStringList names;
+    for (int i = 0; i < n; ++i)
+        names << QStringLiteral("Track %1 of the album.mp3").arg(i);
+    std::shuffle(names.begin(), names.end(), std::mt19937(42));
+    return names;
+}
+
+// The baseline: sorting the same names by code unit.
+void PlainSort(benchmark::State& state) {
+    const QStringList names = shuffledNames(int(state.range(0)));
+    for (auto _ : state) {
+        QStringList copy = names;
+        const auto t0 = Clock::now();
+        std::sort(copy.begin(), copy.end());
+        state.SetIterationTime(since(t0));
+    }
+}
+
+void NaturalSort(benchmark::State& state) {
+    const QStringList names = shuffledNames(int(state.range(0)));
+    for (auto _ : state) {
+        QStringList copy = names;
+        const auto t0 = Clock::now();
+        NaturalOrder().sort(copy);
+        state.SetIterationTime(since(t0));
+    }
+}
+
 // Files a0..aN-1 renamed to b0..bN-1 and back, so every round starts alike.
 struct RenameSet {
     QTemporaryDir dir;
@@ -194,6 +227,18 @@ BENCHMARK(ScanAndAdd)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->Repetitions(5);
+BENCHMARK(PlainSort)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5);
+BENCHMARK(NaturalSort)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5);
 BENCHMARK(BareRename)
     ->Arg(10000)
     ->UseManualTime()
@@ -210,8 +255,10 @@ BENCHMARK(RenameRunOf)
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
-    reporter.baselines = {
-        {"ScanAndAdd", "BareWalk"}, {"ScanAndAdd", "BareWalkStat"}, {"RenameRunOf", "BareRename"}};
+    reporter.baselines = {{"ScanAndAdd", "BareWalk"},
+                          {"ScanAndAdd", "BareWalkStat"},
+                          {"NaturalSort", "PlainSort"},
+                          {"RenameRunOf", "BareRename"}};
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -1,10 +1,15 @@
 #include "support/diskfixture.h"
 #include "tmain_fixture.h"
+#include "ui/filelist/filechooser.h"
 #include "ui/filelist/tfrmgroupop.h"
 #include "ui/filelist/topendirdialog.h"
 
+#include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 
@@ -187,4 +192,44 @@ TEST_F(AddRenameTest, NameEditorKeepsPaintingDuringALongGroup) {
     window->OpenDirectory1Click();
     EXPECT_GT(pumps, 0);
     EXPECT_EQ(unpainted, 0);
+}
+
+TEST_F(AddRenameTest, RootSeparatorIsDrawnWithAName) {
+    ASSERT_TRUE(options.Dsfcb); // separators show their folder's last component
+    window->list().AddItem(-1, 0, true, "/");
+    window->list().AddItem(-1, 0, true, "");
+    const auto draw = [&](int index) {
+        QImage image(200, 16, QImage::Format_RGB32);
+        QPainter painter(&image);
+        window->lb1()->Lb1DrawItem(painter, image.rect(), index);
+        return image;
+    };
+    EXPECT_NE(draw(0), draw(1));
+}
+
+TEST_F(AddRenameTest, OpenFilesChoosesANameThatIsNotUtf8) {
+    const QString odd = disk.rawFile("caf\xE9 \xFF.mp3");
+    disk.file("notes.txt");
+    QString title;
+    QStringList shown;
+    window->execDialog = [&](QDialog* d) {
+        auto* chooser = qobject_cast<FileChooser*>(d);
+        if (!chooser)
+            return int(QDialog::Rejected);
+        title = chooser->windowTitle();
+        chooser->show();
+        chooser->pathEdit()->setText(disk.root());
+        QTest::keyClick(chooser->pathEdit(), Qt::Key_Return);
+        QListWidget* list = chooser->entryList();
+        for (int i = 0; i < list->count(); ++i)
+            shown << list->item(i)->text();
+        list->item(list->count() - 1)->setSelected(true);
+        chooser->okButton()->click();
+        return chooser->result();
+    };
+    window->Openfiles1Click();
+    EXPECT_EQ(title, "Choose file(s) you want to add to left panel");
+    EXPECT_EQ(shown, QStringList({"..", QString::fromUtf8("caf\uFFFD \uFFFD.mp3")})); // MP3 files only
+    ASSERT_EQ(texts(), QStringList({disk.root() + "/", odd}));
+    EXPECT_EQ(encodeName(texts()[1]), QFile::encodeName(disk.root()) + "/caf\xE9 \xFF.mp3");
 }

@@ -1,6 +1,6 @@
 #include "adding.h"
 
-#include "core/platform/dirwalk.h"
+#include "core/platform/naturalorder.h"
 #include "core/platform/paths.h"
 
 #include <QLocale>
@@ -29,9 +29,12 @@ bool FileMask::matches(const QString& fileName) const {
     return m_list.contains(QStringLiteral(";*") + ext + u';');
 }
 
-void FileAdder::addFiles(const QStringList& files) {
-    if (files.isEmpty())
+void FileAdder::addFiles(const QStringList& chosen) {
+    if (chosen.isEmpty())
         return;
+    // In the order the folder shows them, whatever order the dialog kept.
+    QStringList files = chosen;
+    NaturalOrder().sort(files);
     const int n = int(files.size());
     m_list.setPendingSeparator(folderPart(files.first()));
     m_group.PrepareGroup(kAdding, n);
@@ -80,16 +83,19 @@ void FileAdder::ScanFolder(const QString& folder, bool withSubfolders) {
     if (m_group.cancelled())
         return;
     std::vector<DirEntry> entries;
-    if (!readFolder(folder, entries)) {
+    const bool opened = folderReader ? folderReader(folder, entries) : readFolder(folder, entries);
+    if (!opened) {
         m_prompts.error(QStringLiteral("Error"), QStringLiteral("Can't open directory\r") + folder);
         return;
     }
+    NaturalOrder().sort(entries);
+    // The folder without its trailing delimiter names the separator; the root
+    // is its delimiter alone and takes no second one before a name.
     QString base = folder;
     while (base.size() > 1 && isPathDelimiter(base.back()))
         base.chop(1);
-    if (base.size() == 1 && isPathDelimiter(base[0]))
-        base.clear(); // the root: its files are "/" + name
     m_list.setPendingSeparator(base);
+    const QString prefix = !base.isEmpty() && isPathDelimiter(base.back()) ? base : base + u'/';
 
     const FileMask mask(m_options.masked);
     int groupSize = 0;
@@ -105,7 +111,7 @@ void FileAdder::ScanFolder(const QString& folder, bool withSubfolders) {
             FileSystem::Stat st;
             st.exists = true;
             st.size = e.size;
-            m_list.AddItem(position, groupSize, false, base + u'/' + e.name, e.size >= 0 ? &st : nullptr);
+            m_list.AddItem(position, groupSize, false, prefix + e.name, e.size >= 0 ? &st : nullptr);
             if (!m_group.PrintGroup())
                 break;
             ++position;
@@ -114,7 +120,7 @@ void FileAdder::ScanFolder(const QString& folder, bool withSubfolders) {
         }
     }
     for (const QString& name : subfolders)
-        ScanFolder(base + u'/' + name, withSubfolders);
+        ScanFolder(prefix + name, withSubfolders);
 }
 
 } // namespace vorlane

@@ -2,6 +2,7 @@
 
 #include "core/filelist/filelist.h"
 #include "core/filelist/groupop.h"
+#include "core/platform/dirwalk.h"
 
 #include <functional>
 
@@ -28,9 +29,11 @@ public:
     // The mask editor's current mask; a "[CC" in it makes each folder be
     // counted first, so the counter knows its group size.
     std::function<QString()> currentMask;
+    // Lists a folder for the scan; empty: the disk (readFolder).
+    std::function<bool(const QString& folder, std::vector<DirEntry>& out)> folderReader;
 
-    // Files chosen in the add-files dialog.
-    void addFiles(const QStringList& files);
+    // Files chosen in the add-files dialog, added in natural name order.
+    void addFiles(const QStringList& chosen);
     // A chosen folder, with or without its subfolders.
     void addFolder(const QString& folder, bool withSubfolders);
     // Files and folders dropped on the main window.

@@ -137,7 +137,7 @@ void FileList::setLineText(int i, const QString& text) {
 bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QString& text,
                        const FileSystem::Stat* known) {
     if (position < 0) {
-        AppendSeparator(text, lastComponent(text));
+        AppendSeparator(text, separatorName(text));
         setModified();
         return true;
     }
@@ -172,10 +172,10 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
             indexRemove(last.text);
             last.text = m_pendingSeparator;
             indexAdd(last.text);
-            m_editor.setLine(count() - 1, lastComponent(m_pendingSeparator));
+            m_editor.setLine(count() - 1, separatorName(m_pendingSeparator));
             m_pendingSeparator.clear();
         } else {
-            AppendSeparator(m_pendingSeparator, lastComponent(m_pendingSeparator));
+            AppendSeparator(m_pendingSeparator, separatorName(m_pendingSeparator));
         }
     }
     ListLine l;

@@ -5,6 +5,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
 
 namespace vorlane {
 
@@ -47,6 +50,20 @@ bool readFolder(const QString& folder, std::vector<DirEntry>& out, bool wantSize
     }
     ::closedir(dir);
     return true;
+}
+
+DirEntry::Kind pathKind(const QString& path) {
+    struct ::stat st {};
+    if (::stat(encodeName(path).constData(), &st) != 0)
+        return DirEntry::Other;
+    if (S_ISREG(st.st_mode))
+        return DirEntry::File;
+    return S_ISDIR(st.st_mode) ? DirEntry::Folder : DirEntry::Other;
+}
+
+QString currentFolder() {
+    char buffer[PATH_MAX];
+    return ::getcwd(buffer, sizeof buffer) ? decodeName(QByteArray(buffer)) : QString();
 }
 
 } // namespace vorlane

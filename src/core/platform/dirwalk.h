@@ -20,4 +20,9 @@ struct DirEntry {
 // file-name codec. False when the folder cannot be opened.
 bool readFolder(const QString& folder, std::vector<DirEntry>& out, bool wantSizes = true);
 
+// What a path names, links followed: File, Folder, or Other (also when missing).
+DirEntry::Kind pathKind(const QString& path);
+// The process's current folder through the codec; empty when it is unknown.
+QString currentFolder();
+
 } // namespace vorlane

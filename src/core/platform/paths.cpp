@@ -35,6 +35,11 @@ QString lastComponent(const QString& path) {
     return fileNamePart(p);
 }
 
+QString separatorName(const QString& text) {
+    const QString last = lastComponent(text);
+    return last.isEmpty() ? text : last;
+}
+
 QString extensionOf(const QString& path) {
     const QString name = fileNamePart(path);
     const qsizetype dot = name.lastIndexOf(u'.');
@@ -142,6 +147,16 @@ QByteArray encodeName(const QString& name) {
             out.append(char(0x80 | ((cp >> 6) & 0x3F)));
             out.append(char(0x80 | (cp & 0x3F)));
         }
+    }
+    return out;
+}
+
+QString visibleName(const QString& name) {
+    QString out = name;
+    for (QChar& c : out) {
+        const char16_t u = c.unicode();
+        if ((u >= 0xDC80 && u <= 0xDCFF) || u < 0x20 || u == 0x7F)
+            c = QChar(char16_t(0xFFFD));
     }
     return out;
 }

@@ -24,6 +24,9 @@ QString fileNamePart(const QString& path);
 // The last component after one trailing delimiter is dropped:
 // "/m/Rock" and "/m/Rock/" give "Rock", "Separator" stays, "/" gives "".
 QString lastComponent(const QString& path);
+// What a separator shows for its folder: the last component, or the whole
+// text when that is empty, so the root "/" shows as "/" rather than nothing.
+QString separatorName(const QString& text);
 // The text from the file name's last '.' on, the dot included; empty if none.
 QString extensionOf(const QString& path);
 
@@ -32,6 +35,10 @@ QString extensionOf(const QString& path);
 // name that is not valid UTF-8 survives the round trip byte for byte.
 QString decodeName(const QByteArray& bytes);
 QByteArray encodeName(const QString& name);
+// A name or path in the codec's form as one line of display text: each byte
+// that is not UTF-8 and each control character (CR, LF, NUL, ...) shows as
+// U+FFFD, one character for one, so a prefix of the text is a prefix of the name.
+QString visibleName(const QString& name);
 
 // Folder that holds vln.ini and vlnundo.txt: $VORLANE_HOME when set, else the
 // executable's folder when writable, else $XDG_CONFIG_HOME/vorlane

@@ -9,6 +9,7 @@
 #include "ui/app/shell.h"
 #include "ui/editor/nameeditor.h"
 #include "ui/editor/tbuffer.h"
+#include "ui/filelist/filechooser.h"
 #include "ui/filelist/filelistview.h"
 #include "ui/filelist/tfrmgroupop.h"
 #include "ui/filelist/topendirdialog.h"
@@ -20,7 +21,6 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDragEnterEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -346,13 +346,13 @@ void TMain::Actions1Click() {
 // --- adding files
 
 QStringList TMain::runAddFilesDialog() {
-    QFileDialog dialog(this, QStringLiteral("Choose file(s) you want to add to left panel"), m_odfDir);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    FileChooser dialog(FileChooser::Files, QStringLiteral("Choose file(s) you want to add to left panel"),
+                       this);
     dialog.setNameFilters({QStringLiteral("MP3 Files (*.mp3)"), QStringLiteral("All Files (*)")});
+    dialog.setFolder(m_odfDir);
     if (ShowModalDialog(&dialog) != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles();
+    return dialog.selectedPaths();
 }
 
 void TMain::Openfiles1Click() {

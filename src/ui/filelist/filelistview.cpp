@@ -97,9 +97,7 @@ void FileListView::Lb1DrawItem(QPainter& p, const QRect& rect, int index) {
             m_separatorImage = style()->standardIcon(QStyle::SP_DirIcon).pixmap(16, 16);
         p.drawPixmap(rect.left() + 2, rect.top(), 16, 16, m_separatorImage);
         const int textLeft = rect.left() + 16 + 4;
-        QString text = line.text;
-        if (m_options.Dsfcb && !lastComponent(text).isEmpty())
-            text = lastComponent(text);
+        const QString text = m_options.Dsfcb ? separatorName(line.text) : line.text;
         p.drawText(QPoint(textLeft, rect.top() + fm.ascent()), text);
         p.drawLine(textLeft, rect.bottom(), rect.right(), rect.bottom());
     } else {

@@ -1,25 +1,22 @@
 #include "topendirdialog.h"
 
 #include "core/platform/paths.h"
-
-#include <QFileDialog>
+#include "ui/filelist/filechooser.h"
 
 namespace vorlane {
 
 namespace {
 QString browse(const TOpenDirDialog& d) {
-    QFileDialog dialog(d.owner(), d.title());
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly, !(d.options() & TOpenDirDialog::BrowseIncludeFiles));
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    if (!d.startFolder().isEmpty()) {
-        // The start folder's parent is opened with the start folder selected.
-        dialog.setDirectory(folderPart(d.startFolder()));
-        dialog.selectFile(d.startFolder());
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    FileChooser dialog(FileChooser::Folder, d.title(), d.owner());
+    // The start folder's parent is opened with the start folder selected.
+    const QString start = d.startFolder();
+    if (start.isEmpty())
+        dialog.setFolder(QString());
+    else
+        dialog.setFolder(folderPart(start), fileNamePart(start));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedPaths().isEmpty())
         return QString();
-    return dialog.selectedFiles().first();
+    return dialog.selectedPaths().first();
 }
 } // namespace
 

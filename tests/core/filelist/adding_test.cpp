@@ -227,3 +227,45 @@ TEST_F(AddingTest, DropOfFilesAndFolders) {
     adder.FilesDropped({disk.path("d/sub"), f4});
     EXPECT_EQ(names(), QStringList({"two.txt", "four.txt"}));
 }
+
+TEST_F(AddingTest, FolderScanListsNamesInNaturalOrder) {
+    // Made out of order, so that neither the order of making nor its reverse is the answer.
+    for (const char* n : {"track 2.mp3", "track 10.mp3", "Track 1.mp3", "b.mp3", "track 3.mp3", "A.mp3"})
+        disk.file(QString("n/") + n);
+    for (const char* n : {"cd 2", "cd 10", "cd 1"})
+        disk.file(QString("n/") + n + "/x");
+    adder.addFolder(disk.path("n"), true);
+    QStringList expected{"#" + disk.path("n")};
+    for (const char* n : {"A.mp3", "b.mp3", "Track 1.mp3", "track 2.mp3", "track 3.mp3", "track 10.mp3"})
+        expected << disk.path(QString("n/") + n);
+    for (const char* n : {"cd 1", "cd 2", "cd 10"})
+        expected << "#" + disk.path(QString("n/") + n) << disk.path(QString("n/") + n + "/x");
+    EXPECT_EQ(texts(), expected);
+    // Counters number the files in the same order.
+    EXPECT_EQ(calls.mid(0, 3), QStringList({"0/0 A.mp3", "1/0 b.mp3", "2/0 Track 1.mp3"}));
+    EXPECT_EQ(calls[5], "5/0 track 10.mp3");
+}
+
+TEST_F(AddingTest, OpenFilesAddsInNaturalOrder) {
+    const QString ten = disk.file("o/10.mp3"), nine = disk.file("o/9.mp3"), one = disk.file("o/1.mp3");
+    adder.addFiles({ten, nine, one});
+    EXPECT_EQ(texts(), QStringList({"#" + disk.path("o/"), one, nine, ten}));
+    EXPECT_EQ(calls, QStringList({"0/3 1.mp3", "1/3 9.mp3", "2/3 10.mp3"}));
+}
+
+TEST_F(AddingTest, RootFolderGetsItsSeparator) {
+    adder.folderReader = [](const QString& folder, std::vector<DirEntry>& out) {
+        out.clear();
+        if (folder == "/")
+            out = {{"sub", DirEntry::Folder}, {"a.mp3", DirEntry::File, 3}};
+        else if (folder == "/sub")
+            out = {{"b.mp3", DirEntry::File, 4}};
+        else
+            return false;
+        return true;
+    };
+    adder.addFolder("/", true);
+    EXPECT_EQ(texts(), QStringList({"#/", "/a.mp3", "#/sub", "/sub/b.mp3"}));
+    EXPECT_EQ(editor.lines(), QStringList({"/", "", "sub", ""}));
+    EXPECT_TRUE(prompts.shown.isEmpty());
+}

@@ -1,0 +1,226 @@
+#include "filechooser.h"
+
+#include "core/platform/dirwalk.h"
+#include "core/platform/naturalorder.h"
+#include "core/platform/paths.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace vorlane {
+
+namespace {
+
+constexpr int kNameRole = Qt::UserRole;
+constexpr int kKindRole = Qt::UserRole + 1;
+
+// The patterns of a filter such as "Sound (*.mp3 *.wav)": the words inside
+// its last parentheses, or the whole text when it has none.
+QVector<QRegularExpression> filterPatterns(const QString& filter) {
+    QString inside = filter;
+    const qsizetype open = filter.lastIndexOf(u'(');
+    const qsizetype close = filter.lastIndexOf(u')');
+    if (open >= 0 && close > open)
+        inside = filter.mid(open + 1, close - open - 1);
+    QVector<QRegularExpression> patterns;
+    static const QRegularExpression separators(QStringLiteral("[\\s;]+"));
+    for (const QString& p : inside.split(separators, Qt::SkipEmptyParts))
+        patterns << QRegularExpression(QRegularExpression::wildcardToRegularExpression(p),
+                                       QRegularExpression::CaseInsensitiveOption);
+    return patterns;
+}
+
+bool isRoot(const QString& folder) {
+    return !folder.isEmpty() && lastDelimiter(folder) == folder.size() - 1;
+}
+
+} // namespace
+
+FileChooser::FileChooser(Mode mode, const QString& title, QWidget* parent) : QDialog(parent), m_mode(mode) {
+    setWindowTitle(title);
+    resize(560, 420);
+    m_path = new QLineEdit(this);
+    m_list = new QListWidget(this);
+    m_list->setUniformItemSizes(true);
+    m_list->setSelectionMode(mode == Files ? QAbstractItemView::ExtendedSelection
+                                           : QAbstractItemView::SingleSelection);
+    m_filterBox = new QComboBox(this);
+    m_filterBox->setVisible(mode == Files);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    m_ok = buttons->button(QDialogButtonBox::Ok);
+    m_ok->setDefault(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_path);
+    layout->addWidget(m_list, 1);
+    layout->addWidget(m_filterBox);
+    layout->addWidget(buttons);
+
+    connect(buttons, &QDialogButtonBox::accepted, this, &FileChooser::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &FileChooser::reject);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, &FileChooser::activate);
+    connect(m_filterBox, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_patterns = index < 0 ? QVector<QRegularExpression>() : filterPatterns(m_filterBox->itemText(index));
+        const QListWidgetItem* current = m_list->currentItem();
+        refill(current ? current->data(kNameRole).toString() : QString());
+    });
+}
+
+void FileChooser::setNameFilters(const QStringList& filters) {
+    m_filterBox->clear(); // sets the patterns of the first filter through the index change
+    m_filterBox->addItems(filters);
+}
+
+void FileChooser::setFolder(const QString& folder, const QString& select) {
+    if (!folder.isEmpty() && open(folder, select))
+        return;
+    if (!open(currentFolder()))
+        open(QStringLiteral("/"));
+}
+
+bool FileChooser::matchesFilter(const QString& name) const {
+    if (m_patterns.isEmpty())
+        return true;
+    // Matched on the visible form: the expression engine wants well-formed text.
+    const QString shown = visibleName(name);
+    for (const QRegularExpression& p : m_patterns)
+        if (p.match(shown).hasMatch())
+            return true;
+    return false;
+}
+
+QString FileChooser::child(const QString& name) const {
+    return isRoot(m_folder) ? m_folder + name : m_folder + u'/' + name;
+}
+
+bool FileChooser::open(const QString& folder, const QString& select) {
+    const QString cleaned = QDir::cleanPath(folder);
+    std::vector<DirEntry> entries;
+    if (cleaned.isEmpty() || !readFolder(cleaned, entries, false))
+        return false;
+    m_folder = cleaned;
+    for (DirEntry& e : entries)
+        if (e.kind == DirEntry::Other && pathKind(child(e.name)) == DirEntry::Folder)
+            e.kind = DirEntry::Folder; // a link to a folder can be entered
+    NaturalOrder().sort(entries);
+
+    m_list->clear();
+    const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
+    const QIcon fileIcon = style()->standardIcon(QStyle::SP_FileIcon);
+    const auto add = [this](const QIcon& icon, const QString& text, const QString& name, EntryKind kind) {
+        auto* item = new QListWidgetItem(icon, text, m_list);
+        item->setData(kNameRole, name);
+        item->setData(kKindRole, int(kind));
+    };
+    if (!isRoot(m_folder))
+        add(style()->standardIcon(QStyle::SP_FileDialogToParent), QStringLiteral(".."), QString(), Up);
+    QListWidgetItem* selected = nullptr;
+    for (const DirEntry& e : entries) {
+        if (e.kind == DirEntry::Folder)
+            add(folderIcon, visibleName(e.name), e.name, SubFolder);
+        else if (e.kind == DirEntry::File && m_mode == Files && matchesFilter(e.name))
+            add(fileIcon, visibleName(e.name), e.name, File);
+        else
+            continue;
+        if (!select.isEmpty() && e.name == select)
+            selected = m_list->item(m_list->count() - 1);
+    }
+    if (selected) {
+        m_list->setCurrentItem(selected);
+        m_list->scrollToItem(selected);
+    }
+    m_path->setText(visibleName(m_folder));
+    return true;
+}
+
+void FileChooser::refill(const QString& select) {
+    if (!m_folder.isEmpty() && !open(m_folder, select))
+        m_list->clear();
+}
+
+void FileChooser::goUp() {
+    if (isRoot(m_folder))
+        return;
+    const QString from = fileNamePart(m_folder);
+    open(folderPart(m_folder), from);
+}
+
+QString FileChooser::typedPath() const {
+    const QString text = m_path->text();
+    if (text.isEmpty())
+        return m_folder;
+    if (!isPathDelimiter(text[0]))
+        return child(text);
+    // The field shows the folder with some characters replaced one for one;
+    // the part the user left alone stands for the folder's own characters.
+    const QString shown = visibleName(m_folder);
+    qsizetype same = 0;
+    while (same < text.size() && same < shown.size() && text[same] == shown[same])
+        ++same;
+    return m_folder.left(same) + text.mid(same);
+}
+
+QStringList FileChooser::selectedFiles() const {
+    QStringList files;
+    for (int i = 0; i < m_list->count(); ++i) {
+        const QListWidgetItem* item = m_list->item(i);
+        if (item->isSelected() && item->data(kKindRole).toInt() == File)
+            files << child(item->data(kNameRole).toString());
+    }
+    return files;
+}
+
+void FileChooser::choose(const QStringList& paths) {
+    m_chosen = paths;
+    QDialog::accept();
+}
+
+void FileChooser::accept() {
+    const QString typed = QDir::cleanPath(typedPath());
+    if (typed != m_folder) {
+        const DirEntry::Kind kind = pathKind(typed);
+        if (kind == DirEntry::Folder)
+            open(typed);
+        else if (kind == DirEntry::File && m_mode == Files)
+            choose({typed});
+        return; // nothing there: the field keeps what was typed
+    }
+    const QStringList files = selectedFiles();
+    QListWidgetItem* folderItem = nullptr;
+    for (int i = 0; i < m_list->count() && !folderItem; ++i) {
+        QListWidgetItem* item = m_list->item(i);
+        if (item->isSelected() && item->data(kKindRole).toInt() != File)
+            folderItem = item;
+    }
+    if (!files.isEmpty())
+        choose(files);
+    else if (m_mode == Folder && (!folderItem || folderItem->data(kKindRole).toInt() == SubFolder))
+        choose({folderItem ? child(folderItem->data(kNameRole).toString()) : m_folder});
+    else if (folderItem)
+        activate(folderItem);
+}
+
+void FileChooser::activate(QListWidgetItem* item) {
+    if (!item)
+        return;
+    switch (item->data(kKindRole).toInt()) {
+    case Up:
+        goUp();
+        break;
+    case SubFolder:
+        open(child(item->data(kNameRole).toString()));
+        break;
+    default:
+        item->setSelected(true);
+        choose(selectedFiles());
+        break;
+    }
+}
+
+} // namespace vorlane
