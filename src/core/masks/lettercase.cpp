@@ -1,6 +1,6 @@
 #include "lettercase.h"
 
-#include "cp1251.h"
+#include "core/platform/cp1251.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
 #include "mp3tag.h"
 
-#include "core/masks/cp1251.h"
+#include "core/platform/cp1251.h"
 #include "core/platform/paths.h"
 
 #include <QStringDecoder>
