@@ -120,25 +120,4 @@ QString counterText(int width, const QString& start, const QString& alphabet, qi
     return v;
 }
 
-QString counterTextStepped(int width, const QString& start, const QString& alphabet, qint64 steps) {
-    if (width <= 0 || alphabet.isEmpty())
-        return QString();
-    QString v = padded(width, start, alphabet);
-    for (qint64 s = 0; s < steps; ++s) {
-        for (qsizetype pos = v.size() - 1; pos >= 0; --pos) {
-            const qsizetype i = alphabet.indexOf(v[pos]);
-            if (i < 0) {
-                v[pos] = alphabet[0];
-                break;
-            }
-            if (i < alphabet.size() - 1) {
-                v[pos] = alphabet[i + 1];
-                break;
-            }
-            v[pos] = alphabet[0];
-        }
-    }
-    return v;
-}
-
 } // namespace vorlane

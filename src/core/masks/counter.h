@@ -13,7 +13,4 @@ QString expandQuoted(const QString& raw);
 // with cycle skipping, giving exactly what stepping one at a time gives.
 QString counterText(int width, const QString& start, const QString& alphabet, qint64 steps);
 
-// The same by stepping one at a time; the reference for tests.
-QString counterTextStepped(int width, const QString& start, const QString& alphabet, qint64 steps);
-
 } // namespace vorlane

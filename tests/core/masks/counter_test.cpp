@@ -1,4 +1,5 @@
 #include "core/masks/counter.h"
+#include "support/counterref.h"
 #include "support/qtprint.h"
 
 #include <QRandomGenerator>
