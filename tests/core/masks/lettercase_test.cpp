@@ -23,8 +23,16 @@ TEST(LetterCase, Conversions) {
         {"ёлка", "Ёлка", "Ёлка", "jolka"},
         {"пётр иванов", "Пётр иванов", "Пётр Иванов", "pjotr ivanov"},
         {"ЩЕДРИН Ёж", "Щедрин ёж", "Щедрин Ёж", "SHHEDRIN JOzh"},
-        // Ukrainian letters of the 128-191 block pass transliteration unchanged.
-        {"їжак і єнот", "їЖак і єнот", "їЖак і єНот", "їzhak і єnot"},
+        // The other letters of the 128-191 block are letters too and pass
+        // transliteration unchanged; the signs there stay delimiters.
+        {"їжак і єнот", "Їжак і єнот", "Їжак І Єнот", "їzhak і єnot"},
+        {"київ", "Київ", "Київ", "kiїv"},
+        {"ґанок ўсё ђак", "Ґанок ўсё ђак", "Ґанок Ўсё Ђак", "ґanok ўsjo ђak"},
+        {"a«b»c№d", "A«b»c№d", "A«B»C№D", "a«b»c№d"},
+        // A combining mark belongs to its letter; a letter outside the BMP is one letter.
+        {"e\u0301cole de\u0301ja\u0300", "E\u0301cole de\u0301ja\u0300", "E\u0301cole De\u0301ja\u0300",
+         "e\u0301cole de\u0301ja\u0300"},
+        {"𐐨x 𐐨", "𐐀x 𐐨", "𐐀x 𐐀", "𐐨x 𐐨"},
         // A letter that Windows-1251 lacks is a word letter.
         {"éa èb", "Éa èb", "Éa Èb", "éa èb"},
     };
