@@ -1,26 +1,31 @@
 #include "counterref.h"
 
+#include "core/masks/codepoints.h"
+
+#include <algorithm>
+
 QString counterTextStepped(int width, const QString& start, const QString& alphabet, qint64 steps) {
-    if (width <= 0 || alphabet.isEmpty())
+    const std::u32string a = vorlane::toCodePoints(alphabet);
+    if (width <= 0 || a.empty())
         return QString();
-    QString v = start;
-    if (v.size() < width)
-        v.prepend(QString(width - v.size(), alphabet[0]));
-    else if (v.size() > width)
-        v = v.right(width);
+    std::u32string v = vorlane::toCodePoints(start);
+    if (v.size() < size_t(width))
+        v.insert(0, size_t(width) - v.size(), a[0]);
+    else
+        v.erase(0, v.size() - size_t(width));
     for (qint64 s = 0; s < steps; ++s) {
-        for (qsizetype pos = v.size() - 1; pos >= 0; --pos) {
-            const qsizetype i = alphabet.indexOf(v[pos]);
-            if (i < 0) {
-                v[pos] = alphabet[0];
+        for (size_t pos = v.size(); pos-- > 0;) {
+            const auto at = std::find(a.begin(), a.end(), v[pos]);
+            if (at == a.end()) {
+                v[pos] = a[0];
                 break;
             }
-            if (i < alphabet.size() - 1) {
-                v[pos] = alphabet[i + 1];
+            if (at + 1 != a.end()) {
+                v[pos] = at[1];
                 break;
             }
-            v[pos] = alphabet[0];
+            v[pos] = a[0];
         }
     }
-    return v;
+    return vorlane::fromCodePoints(v);
 }

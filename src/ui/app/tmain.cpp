@@ -107,7 +107,7 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
     // Until the mask editor exists its default mask stands.
     m_adder->currentMask = [this] { return currentMask(); };
     h.applyMask = [this](int position, int groupSize, const QString& path) {
-        return ApplyMask(position, groupSize, path, currentMask(), maskContext()).value_or(QString());
+        return ApplyMask(position, groupSize, path, maskSpec(), maskContext()).value_or(QString());
     };
     execDialog = [](QDialog* d) { return d->exec(); };
     odfExecute = [this] { return runAddFilesDialog(); };
@@ -1028,12 +1028,14 @@ QString TMain::currentMask() const {
     return m_maskedf ? m_maskedf->mask() : QStringLiteral("[n].[e]");
 }
 
+MaskSpec TMain::maskSpec() const {
+    return {currentMask(), m_maskedf ? m_maskedf->letterSettings() : LetterSettings()};
+}
+
 MaskContext TMain::maskContext() const {
     MaskContext ctx;
     ctx.list = m_list.get();
     ctx.editor = m_names.get();
-    if (m_maskedf)
-        ctx.settings = m_maskedf->letterSettings();
     return ctx;
 }
 
@@ -1046,15 +1048,15 @@ void TMain::Convert1Click() {
         se1->clear();
         se1->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
         m_buffer->show();
-        convertSelected(*m_list, currentMask(), maskContext(), *m_bufferLines, true);
+        convertSelected(*m_list, maskSpec(), maskContext(), *m_bufferLines, true);
         return;
     }
-    if (convertSelected(*m_list, currentMask(), maskContext(), *m_names, false) > 0)
+    if (convertSelected(*m_list, maskSpec(), maskContext(), *m_names, false) > 0)
         SetModified(true);
 }
 
 void TMain::FastConvert1Click() {
-    if (convertSelected(*m_list, currentMask(), maskContext(), *m_names, false) > 0)
+    if (convertSelected(*m_list, maskSpec(), maskContext(), *m_names, false) > 0)
         SetModified(true);
 }
 

@@ -141,6 +141,7 @@ public:
 
     // The mask the mask editor shows, and what masks read besides their file.
     QString currentMask() const;
+    MaskSpec maskSpec() const;
     MaskContext maskContext() const;
     void Help1Click();
     void SelectAll1Click();
