@@ -257,14 +257,16 @@ int names(const QStringList& argv) {
     MaskContext ctx;
     ctx.list = &list;
     ctx.editor = &editor;
-    ctx.settings.Casecb = caseChoice;
-    ctx.settings.fcase = a.flags.contains(QStringLiteral("--force-case"));
-    ctx.settings.Translitcb = a.flags.contains(QStringLiteral("--translit"));
-    ctx.settings.exextcb = a.flags.contains(QStringLiteral("--exclude-ext"));
-    const QString mask = a.values.value(QStringLiteral("--mask"));
+    MaskSpec spec;
+    spec.mask = a.values.value(QStringLiteral("--mask"));
+    spec.settings.Casecb = caseChoice;
+    spec.settings.fcase = a.flags.contains(QStringLiteral("--force-case"));
+    spec.settings.Translitcb = a.flags.contains(QStringLiteral("--translit"));
+    spec.settings.exextcb = a.flags.contains(QStringLiteral("--exclude-ext"));
+    const Mask mask(spec);
     bool malformed = false;
     for (int i = 0; i < n; ++i) {
-        const auto name = ApplyMask(i, n, paths[i], mask, ctx);
+        const auto name = mask.apply(i, n, paths[i], ctx);
         malformed = malformed || !name;
         out(name.value_or(QStringLiteral("<Error>")));
     }

@@ -43,20 +43,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         editor.setLine(0, mask.left(40));
         list.setPlayTime(0, counter);
     }
+    vorlane::MaskSpec spec;
+    spec.mask = mask;
+    spec.settings.Casecb = (flags >> 1) % 5;
+    spec.settings.fcase = flags & 16;
+    spec.settings.Translitcb = flags & 32;
+    spec.settings.exextcb = flags & 64;
     vorlane::MaskContext ctx;
     ctx.list = &list;
     ctx.editor = &editor;
-    ctx.settings.Casecb = (flags >> 1) % 5;
-    ctx.settings.fcase = flags & 16;
-    ctx.settings.Translitcb = flags & 32;
-    ctx.settings.exextcb = flags & 64;
     ctx.readTag = [&](const QString&, char field) -> std::optional<QString> {
         if (flags & 128)
             return std::nullopt;
         return QString(QChar(field)) + path.right(3);
     };
-    const auto name = vorlane::ApplyMask(counter, total, path, mask, ctx);
+    const vorlane::Mask compiled(spec);
+    const auto name = compiled.apply(counter, total, path, ctx);
     if (name && name->size() > (mask.size() + path.size() + 64) * 64)
         __builtin_trap(); // no mask element grows without bound
+    if (name && (name->contains(u'\n') || name->contains(u'\r') || name->contains(QChar(u'\0'))))
+        __builtin_trap(); // a name is one editor line
+    if (compiled.apply(counter, total, path, ctx) != name)
+        __builtin_trap(); // a compiled mask keeps no state between files
     return 0;
 }

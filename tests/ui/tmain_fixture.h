@@ -60,8 +60,11 @@ protected:
             fakeFs.files.insert(p, size);
         vorlane::FileList& list = window->list();
         list.setPendingSeparator(folder);
+        // Named as the adding commands name them.
+        list.setNameMask(vorlane::Mask(window->maskSpec()));
         for (int i = 0; i < paths.size(); ++i)
             list.AddItem(i, int(paths.size()), false, paths[i]);
+        list.setNameMask(std::nullopt);
         window->Lb1Click();
     }
     QStringList texts() {

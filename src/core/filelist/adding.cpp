@@ -29,9 +29,32 @@ bool FileMask::matches(const QString& fileName) const {
     return m_list.contains(QStringLiteral(";*") + ext + u';');
 }
 
-void FileAdder::addFiles(const QStringList& chosen) {
+// The names of one command's files: the list names them by the compiled
+// mask while the command runs.
+class FileAdder::Naming {
+public:
+    Naming(FileAdder& adder, const std::optional<MaskSpec>& names) : m_adder(adder) {
+        std::optional<Mask> mask;
+        if (names)
+            mask.emplace(*names);
+        m_adder.m_countGroups = mask && mask->countsGroup();
+        m_adder.m_list.setNameMask(std::move(mask));
+    }
+    ~Naming() {
+        m_adder.m_list.setNameMask(std::nullopt);
+        m_adder.m_countGroups = false;
+    }
+    Naming(const Naming&) = delete;
+    Naming& operator=(const Naming&) = delete;
+
+private:
+    FileAdder& m_adder;
+};
+
+void FileAdder::addFiles(const QStringList& chosen, const std::optional<MaskSpec>& names) {
     if (chosen.isEmpty())
         return;
+    const Naming naming(*this, names);
     // In the order the folder shows them, whatever order the dialog kept.
     QStringList files = chosen;
     NaturalOrder().sort(files);
@@ -48,7 +71,8 @@ void FileAdder::addFiles(const QStringList& chosen) {
     m_group.EndGroup(kWereAdded);
 }
 
-void FileAdder::addFolder(const QString& folder, bool withSubfolders) {
+void FileAdder::addFolder(const QString& folder, bool withSubfolders, const std::optional<MaskSpec>& names) {
+    const Naming naming(*this, names);
     m_group.PrepareGroup(kAdding, -1);
     m_list.beginUpdate();
     ScanFolder(folder, withSubfolders);
@@ -56,10 +80,11 @@ void FileAdder::addFolder(const QString& folder, bool withSubfolders) {
     m_group.EndGroup(kWereAdded);
 }
 
-void FileAdder::FilesDropped(const QStringList& paths) {
+void FileAdder::FilesDropped(const QStringList& paths, const std::optional<MaskSpec>& names) {
     const int n = int(paths.size());
     if (n == 0)
         return;
+    const Naming naming(*this, names);
     m_list.setPendingSeparator(folderPart(paths.first()));
     m_group.PrepareGroup(kAdding, n);
     m_list.beginUpdate();
@@ -99,7 +124,7 @@ void FileAdder::ScanFolder(const QString& folder, bool withSubfolders) {
 
     const FileMask mask(m_options.masked);
     int groupSize = 0;
-    if (currentMask && currentMask().toUpper().contains(QLatin1String("[CC"))) {
+    if (m_countGroups) {
         for (const DirEntry& e : entries)
             if (e.kind == DirEntry::File && mask.matches(e.name))
                 ++groupSize;

@@ -199,8 +199,10 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
                 if (ext == QLatin1String(".MP3") || ext == QLatin1String(".WAV"))
                     m_lines[last].info.PlayTime = hooks.countPlayTime(text, ext);
             }
-            if (hooks.applyMask)
-                m_editor.setLine(last, hooks.applyMask(position, groupSize, text));
+            if (m_nameMask)
+                m_editor.setLine(
+                    last,
+                    m_nameMask->apply(position, groupSize, text, {this, &m_editor, {}}).value_or(QString()));
         } catch (...) {
             // The line stays as far as it was filled.
         }

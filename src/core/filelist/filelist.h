@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/editor/namelines.h"
+#include "core/masks/applymask.h"
 #include "core/platform/filesystem.h"
 #include "core/platform/prompts.h"
 #include "core/settings/options.h"
@@ -10,6 +11,7 @@
 #include <QVector>
 
 #include <functional>
+#include <optional>
 
 namespace vorlane {
 
@@ -38,8 +40,6 @@ struct FileListHooks {
     std::function<void()> alignEditorTop;
     // Playing time in seconds of a file whose upper-case extension is given.
     std::function<qint32(const QString& path, const QString& extUpper)> countPlayTime;
-    // New name of a freshly added file.
-    std::function<QString(int position, int groupSize, const QString& path)> applyMask;
     // Opens a file with the program the desktop associates with it.
     std::function<void(const QString& path)> openFile;
 };
@@ -88,6 +88,9 @@ public:
     void setPendingSeparator(const QString& folder) { m_pendingSeparator = folder; }
     void setGroupCounter(int n) { m_groupCounter = n; }
     void setPlayTime(int i, qint32 seconds) { m_lines[i].info.PlayTime = seconds; }
+    // The mask that names files as they are added (not in loading mode);
+    // without one their editor lines stay empty.
+    void setNameMask(std::optional<Mask> mask) { m_nameMask = std::move(mask); }
 
     // Suspends repaint notifications of the list and the editor; nestable.
     void beginUpdate();
@@ -148,6 +151,7 @@ private:
     qint32 m_itemCounter = 0;
     QString m_pendingSeparator;
     int m_groupCounter = 0;
+    std::optional<Mask> m_nameMask;
     int m_updateDepth = 0;
     quint64 m_structure = 0;
     bool m_changedWhileSuspended = false;

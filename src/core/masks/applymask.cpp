@@ -2,10 +2,13 @@
 
 #include "core/editor/namelines.h"
 #include "core/filelist/filelist.h"
+#include "core/masks/codepoints.h"
 #include "core/masks/counter.h"
 #include "core/masks/lettercase.h"
 #include "core/media/mp3tag.h"
 #include "core/platform/paths.h"
+
+#include <vector>
 
 namespace vorlane {
 
@@ -38,38 +41,49 @@ std::optional<qint64> parseNumber(QStringView s) {
     return v;
 }
 
-// The characters of `source` chosen by a range selector.
-std::optional<QString> selectRange(const QString& source, QStringView sel) {
-    if (sel.isEmpty())
-        return source;
-    const qint64 L = source.size();
+// A range selector of "[n]", "[e]" and "[f]": characters from..to, counted
+// from the right end when `fromRight`; `toEnd` runs to the last character.
+struct Range {
+    bool all = true;
     bool fromRight = false;
+    bool toEnd = false;
+    qint64 from = 0, to = 0;
+};
+
+std::optional<Range> parseRange(QStringView sel) {
+    Range r;
+    if (sel.isEmpty())
+        return r;
+    r.all = false;
     if (sel.front() == u'-') {
-        fromRight = true;
+        r.fromRight = true;
         sel = sel.mid(1);
     }
-    qint64 from, to;
     const qsizetype dash = sel.indexOf(u'-');
-    if (dash < 0) {
-        const auto a = parseNumber(sel);
-        if (!a)
-            return std::nullopt;
-        from = to = *a;
-    } else {
-        const auto a = parseNumber(sel.left(dash));
-        if (!a)
-            return std::nullopt;
-        from = *a;
+    const auto a = parseNumber(dash < 0 ? sel : sel.left(dash));
+    if (!a)
+        return std::nullopt;
+    r.from = r.to = *a;
+    if (dash >= 0) {
         if (dash == sel.size() - 1) {
-            to = L;
+            r.toEnd = true;
         } else {
             const auto b = parseNumber(sel.mid(dash + 1));
             if (!b)
                 return std::nullopt;
-            to = *b;
+            r.to = *b;
         }
     }
-    if (fromRight) {
+    return r;
+}
+
+QString selectRange(const QString& source, const Range& r) {
+    if (r.all)
+        return source;
+    const qint64 L = codePointCount(source);
+    qint64 from = r.from;
+    qint64 to = r.toEnd ? L : r.to;
+    if (r.fromRight) {
         const qint64 f = L - to + 1;
         to = L - from + 1;
         from = f;
@@ -78,190 +92,27 @@ std::optional<QString> selectRange(const QString& source, QStringView sel) {
         return QString();
     from = qMax<qint64>(from, 1);
     to = qMin(to, L);
-    return source.mid(from - 1, to - from + 1);
+    return midCodePoints(source, from - 1, to - from + 1);
 }
 
-class Expander {
-public:
-    Expander(int counter, int total, const QString& path, const QString& mask, const MaskContext& ctx)
-        : m_counter(counter), m_total(total), m_path(path), m_mask(mask), m_ctx(ctx) {
-        const qsizetype cut = lastDelimiter(path) + 1;
-        m_folder = path.left(cut);
-        const QString name = path.mid(cut);
-        const qsizetype dot = name.lastIndexOf(u'.');
-        m_base = dot < 0 ? name : name.left(dot);
-        m_ext = dot < 0 ? QString() : name.mid(dot + 1);
-    }
-
-    std::optional<QString> run() {
-        const qsizetype n = m_mask.size();
-        while (m_pos < n) {
-            const QChar c = m_mask[m_pos++];
-            if (c != u'[') {
-                m_out += c;
-                continue;
-            }
-            if (m_pos >= n)
-                return std::nullopt;
-            const QChar e = m_mask[m_pos++];
-            if (e == u'[') {
-                m_out += u'[';
-                continue;
-            }
-            if (!element(e.toLatin1() >= 'a' && e.toLatin1() <= 'z' ? char(e.toLatin1() - 32) : e.toLatin1()))
-                return std::nullopt;
-        }
-        return m_out;
-    }
-
-private:
-    // Consumes `c` when it is the next character.
-    bool take(char16_t c) {
-        if (m_pos < m_mask.size() && m_mask[m_pos] == c) {
-            ++m_pos;
-            return true;
-        }
-        return false;
-    }
-    bool closing() { return take(u']'); }
-
-    // Quoted text after a ',': the raw text up to the next quote, expanded.
-    std::optional<QString> quoted() {
-        if (!take(u'\''))
-            return std::nullopt;
-        const qsizetype end = m_mask.indexOf(u'\'', m_pos);
-        if (end < 0)
-            return std::nullopt;
-        const QString raw = m_mask.mid(m_pos, end - m_pos);
-        m_pos = end + 1;
-        return expandQuoted(raw);
-    }
-
-    int line() const { return m_ctx.list ? m_ctx.list->findLine(m_path) : -1; }
-
-    bool element(char letter) {
-        switch (letter) {
-        case 'N':
-        case 'E':
-        case 'F': {
-            const qsizetype end = m_mask.indexOf(u']', m_pos);
-            if (end < 0)
-                return false;
-            const QStringView sel = QStringView(m_mask).mid(m_pos, end - m_pos);
-            m_pos = end + 1;
-            QString source;
-            if (letter == 'N') {
-                source = m_base;
-            } else if (letter == 'E') {
-                source = m_ext;
-            } else {
-                const int i = line();
-                if (i >= 0 && m_ctx.editor && i < m_ctx.editor->count())
-                    source = m_ctx.editor->line(i);
-            }
-            const auto part = selectRange(source, sel);
-            if (!part)
-                return false;
-            m_out += *part;
-            return true;
-        }
-        case 'P':
-            if (!closing())
-                return false;
-            m_out += m_folder;
-            return true;
-        case 'S':
-        case 'T': {
-            if (!closing())
-                return false;
-            const int i = line();
-            if (i < 0)
-                return false;
-            const FileItemInfo& info = m_ctx.list->line(i).info;
-            if (letter == 'S') {
-                m_out += QString::number(info.FileSize);
-            } else {
-                const qint32 t = info.PlayTime;
-                m_out += QString::asprintf("%d:%.2d", t % 3600 / 60, t % 60);
-            }
-            return true;
-        }
-        case 'M': {
-            if (m_pos >= m_mask.size())
-                return false;
-            char field = m_mask[m_pos].toLatin1();
-            if (field >= 'a' && field <= 'z')
-                field = char(field - 32);
-            if (field != 'A' && field != 'C' && field != 'R' && field != 'T' && field != 'Y')
-                return false;
-            ++m_pos;
-            if (!closing())
-                return false;
-            const auto text = m_ctx.readTag ? m_ctx.readTag(m_path, field) : ReadMp3TagField(m_path, field);
-            if (!text)
-                return false;
-            m_out += *text;
-            return true;
-        }
-        case 'C':
-            return counter();
-        default:
-            return false;
-        }
-    }
-
-    bool counter() {
-        int width = 1;
-        QString start;
-        QString alphabet = kCounterDigits;
-        qint64 steps = m_counter;
-        if (take(u'c') || take(u'C')) {
-            width = 3;
-            start = QStringLiteral("0");
-            alphabet = kDecimal;
-            steps = m_total;
-            if (!closing()) {
-                if (m_pos >= m_mask.size() || m_mask[m_pos] < u'1' || m_mask[m_pos] > u'9')
-                    return false;
-                width = m_mask[m_pos++].unicode() - u'0';
-                if (!closing())
-                    return false;
-            }
-        } else if (!closing()) {
-            if (m_pos >= m_mask.size() || m_mask[m_pos] < u'0' || m_mask[m_pos] > u'9')
-                return false;
-            width = m_mask[m_pos++].unicode() - u'0';
-            alphabet = kDecimal;
-            if (!closing()) {
-                if (!take(u','))
-                    return false;
-                const auto s = quoted();
-                if (!s)
-                    return false;
-                start = *s;
-                if (!closing()) {
-                    if (!take(u','))
-                        return false;
-                    const auto a = quoted();
-                    if (!a || !closing())
-                        return false;
-                    alphabet = *a;
-                }
-            }
-        }
-        m_out += counterText(width, start, alphabet, steps);
-        return true;
-    }
-
-    int m_counter;
-    int m_total;
-    const QString& m_path;
-    const QString& m_mask;
-    const MaskContext& m_ctx;
-    QString m_folder, m_base, m_ext;
-    QString m_out;
-    qsizetype m_pos = 0;
+struct Element {
+    enum class Kind { Text, Name, Extension, EditorText, Folder, Size, Time, Tag, Counter };
+    Kind kind = Kind::Text;
+    QString text;       // Text
+    Range range;        // Name, Extension, EditorText
+    char field = 0;     // Tag
+    int counter = -1;   // Counter: index into the program's counters
+    bool total = false; // Counter: steps by the total instead of the counter
 };
+
+// A name is one editor line: line breaks and NUL become blanks.
+void flattenLines(QString& s) {
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = s.at(i).unicode();
+        if (c == u'\r' || c == u'\n' || c == u'\0')
+            s[i] = u' ';
+    }
+}
 
 QString convertLetters(QString text, const LetterSettings& s) {
     QString aside;
@@ -299,12 +150,263 @@ QString convertLetters(QString text, const LetterSettings& s) {
 
 } // namespace
 
-std::optional<QString> ApplyMask(int counter, int total, const QString& path, const QString& mask,
-                                 const MaskContext& context) {
-    auto result = Expander(counter, total, path, mask, context).run();
-    if (!result)
+struct Mask::Program {
+    std::vector<Element> elements;
+    std::vector<Counter> counters;
+};
+
+namespace {
+
+// Reads a mask from left to right into elements; nothing when malformed.
+class Parser {
+public:
+    explicit Parser(const QString& mask) : m_mask(mask) {}
+
+    bool run(std::vector<Element>& elements, std::vector<Counter>& counters) {
+        m_elements = &elements;
+        m_counters = &counters;
+        const qsizetype n = m_mask.size();
+        while (m_pos < n) {
+            const QChar c = m_mask[m_pos++];
+            if (c != u'[') {
+                literal(c);
+                continue;
+            }
+            if (m_pos >= n)
+                return false;
+            const QChar e = m_mask[m_pos++];
+            if (e == u'[') {
+                literal(e);
+                continue;
+            }
+            const char letter = e.toLatin1();
+            if (!element(letter >= 'a' && letter <= 'z' ? char(letter - 32) : letter))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    void literal(QChar c) {
+        if (m_elements->empty() || m_elements->back().kind != Element::Kind::Text)
+            m_elements->push_back({});
+        m_elements->back().text += c;
+    }
+    void add(Element::Kind kind) {
+        Element e;
+        e.kind = kind;
+        m_elements->push_back(std::move(e));
+    }
+
+    // Consumes `c` when it is the next character.
+    bool take(char16_t c) {
+        if (m_pos < m_mask.size() && m_mask[m_pos] == c) {
+            ++m_pos;
+            return true;
+        }
+        return false;
+    }
+    bool closing() { return take(u']'); }
+    // A digit within lo..hi, consumed; -1 when the next character is none.
+    int digit(char16_t lo, char16_t hi) {
+        if (m_pos >= m_mask.size() || m_mask[m_pos] < lo || m_mask[m_pos] > hi)
+            return -1;
+        return m_mask[m_pos++].unicode() - u'0';
+    }
+
+    // Quoted text after a ',': the raw text up to the next quote.
+    std::optional<QString> quoted() {
+        if (!take(u','))
+            return std::nullopt;
+        if (!take(u'\''))
+            return std::nullopt;
+        const qsizetype end = m_mask.indexOf(u'\'', m_pos);
+        if (end < 0)
+            return std::nullopt;
+        const QString raw = m_mask.mid(m_pos, end - m_pos);
+        m_pos = end + 1;
+        return raw;
+    }
+
+    bool element(char letter) {
+        switch (letter) {
+        case 'N':
+        case 'E':
+        case 'F': {
+            const qsizetype end = m_mask.indexOf(u']', m_pos);
+            if (end < 0)
+                return false;
+            const auto range = parseRange(QStringView(m_mask).mid(m_pos, end - m_pos));
+            m_pos = end + 1;
+            if (!range)
+                return false;
+            add(letter == 'N'   ? Element::Kind::Name
+                : letter == 'E' ? Element::Kind::Extension
+                                : Element::Kind::EditorText);
+            m_elements->back().range = *range;
+            return true;
+        }
+        case 'P':
+        case 'S':
+        case 'T':
+            if (!closing())
+                return false;
+            add(letter == 'P'   ? Element::Kind::Folder
+                : letter == 'S' ? Element::Kind::Size
+                                : Element::Kind::Time);
+            return true;
+        case 'M': {
+            if (m_pos >= m_mask.size())
+                return false;
+            char field = m_mask[m_pos].toLatin1();
+            if (field >= 'a' && field <= 'z')
+                field = char(field - 32);
+            if (field != 'A' && field != 'C' && field != 'R' && field != 'T' && field != 'Y')
+                return false;
+            ++m_pos;
+            if (!closing())
+                return false;
+            add(Element::Kind::Tag);
+            m_elements->back().field = field;
+            return true;
+        }
+        case 'C':
+            return counter();
+        default:
+            return false;
+        }
+    }
+
+    bool counter() {
+        int width = 1;
+        QString start;
+        QString alphabet = kCounterDigits;
+        bool total = false;
+        if (take(u'c') || take(u'C')) {
+            total = true;
+            width = 3;
+            start = QStringLiteral("0");
+            alphabet = kDecimal;
+            if (!closing()) {
+                width = digit(u'1', u'9');
+                if (width < 0 || !closing())
+                    return false;
+            }
+        } else if (!closing()) {
+            width = digit(u'0', u'9');
+            if (width < 0)
+                return false;
+            alphabet = kDecimal;
+            if (!closing()) {
+                const auto s = quoted();
+                if (!s)
+                    return false;
+                // Only the last `width` characters of the start text count.
+                start = expandedTail(*s, width);
+                if (!closing()) {
+                    const auto a = quoted();
+                    if (!a || !closing())
+                        return false;
+                    const auto expanded = expandQuoted(*a, kMaxAlphabet);
+                    if (!expanded)
+                        return false;
+                    alphabet = *expanded;
+                }
+            }
+        }
+        add(Element::Kind::Counter);
+        m_elements->back().counter = int(m_counters->size());
+        m_elements->back().total = total;
+        m_counters->emplace_back(width, start, alphabet);
+        return true;
+    }
+
+    const QString& m_mask;
+    qsizetype m_pos = 0;
+    std::vector<Element>* m_elements = nullptr;
+    std::vector<Counter>* m_counters = nullptr;
+};
+
+} // namespace
+
+Mask::Mask(const MaskSpec& spec)
+    : m_settings(spec.settings),
+      m_countsGroup(spec.mask.contains(QLatin1String("[cc"), Qt::CaseInsensitive)) {
+    auto program = std::make_shared<Program>();
+    if (Parser(spec.mask).run(program->elements, program->counters))
+        m_program = std::move(program);
+}
+
+std::optional<QString> Mask::apply(int counter, int total, const QString& path,
+                                   const MaskContext& ctx) const {
+    if (!m_program)
         return std::nullopt;
-    return convertLetters(*result, context.settings);
+    const qsizetype cut = lastDelimiter(path) + 1;
+    const QString name = path.mid(cut);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    int line = -2; // looked up at the first element that needs it
+    auto lineOfPath = [&] {
+        if (line == -2)
+            line = ctx.list ? ctx.list->findLine(path) : -1;
+        return line;
+    };
+
+    QString out;
+    for (const Element& e : m_program->elements) {
+        switch (e.kind) {
+        case Element::Kind::Text:
+            out += e.text;
+            break;
+        case Element::Kind::Name:
+            out += selectRange(dot < 0 ? name : name.left(dot), e.range);
+            break;
+        case Element::Kind::Extension:
+            out += selectRange(dot < 0 ? QString() : name.mid(dot + 1), e.range);
+            break;
+        case Element::Kind::EditorText: {
+            const int i = lineOfPath();
+            QString source;
+            if (i >= 0 && ctx.editor && i < ctx.editor->count())
+                source = ctx.editor->line(i);
+            out += selectRange(source, e.range);
+            break;
+        }
+        case Element::Kind::Folder:
+            out += QStringView(path).left(cut);
+            break;
+        case Element::Kind::Size:
+        case Element::Kind::Time: {
+            const int i = lineOfPath();
+            if (i < 0)
+                return std::nullopt;
+            const FileItemInfo& info = ctx.list->line(i).info;
+            if (e.kind == Element::Kind::Size) {
+                out += QString::number(info.FileSize);
+            } else {
+                const qint32 t = info.PlayTime;
+                out += QString::asprintf("%d:%.2d", t % 3600 / 60, t % 60);
+            }
+            break;
+        }
+        case Element::Kind::Tag: {
+            const auto text = ctx.readTag ? ctx.readTag(path, e.field) : ReadMp3TagField(path, e.field);
+            if (!text)
+                return std::nullopt;
+            out += *text;
+            break;
+        }
+        case Element::Kind::Counter:
+            out += m_program->counters[size_t(e.counter)].text(e.total ? total : counter);
+            break;
+        }
+    }
+    flattenLines(out);
+    return convertLetters(out, m_settings);
+}
+
+std::optional<QString> ApplyMask(int counter, int total, const QString& path, const MaskSpec& mask,
+                                 const MaskContext& context) {
+    return Mask(mask).apply(counter, total, path, context);
 }
 
 } // namespace vorlane

@@ -19,8 +19,9 @@ SelectionSpan selectionSpan(const FileList& list) {
     return s;
 }
 
-int convertSelected(const FileList& list, const QString& mask, const MaskContext& ctx, NameLines& target,
+int convertSelected(const FileList& list, const MaskSpec& spec, const MaskContext& ctx, NameLines& target,
                     bool append) {
+    const Mask mask(spec);
     int total = 0;
     for (int i = 0; i < list.count(); ++i)
         total += (list.isSelected(i) && !list.isSeparator(i)) ? 1 : 0;
@@ -29,7 +30,7 @@ int convertSelected(const FileList& list, const QString& mask, const MaskContext
     for (int i = 0; i < list.count(); ++i) {
         if (!list.isSelected(i) || list.isSeparator(i))
             continue;
-        const QString name = ApplyMask(counter, total, list.text(i), mask, ctx).value_or(QString());
+        const QString name = mask.apply(counter, total, list.text(i), ctx).value_or(QString());
         ++counter;
         if (append)
             target.append(name);
@@ -40,14 +41,15 @@ int convertSelected(const FileList& list, const QString& mask, const MaskContext
     return counter;
 }
 
-MaskPreview previewMask(const FileList& list, const SelectionSpan& span, const QString& mask,
+MaskPreview previewMask(const FileList& list, const SelectionSpan& span, const MaskSpec& spec,
                         const MaskContext& ctx) {
     const QString error = QStringLiteral("<Error>");
     if (span.firstIndex < 0 || span.firstIndex >= list.count() || span.lastIndex < 0 ||
         span.lastIndex >= list.count())
         return {error, error};
-    const auto first = ApplyMask(0, span.selectedCount, list.text(span.firstIndex), mask, ctx);
-    const auto last = ApplyMask(span.lastCounter, span.selectedCount, list.text(span.lastIndex), mask, ctx);
+    const Mask mask(spec);
+    const auto first = mask.apply(0, span.selectedCount, list.text(span.firstIndex), ctx);
+    const auto last = mask.apply(span.lastCounter, span.selectedCount, list.text(span.lastIndex), ctx);
     if (!first || !last)
         return {error, error};
     return {*first, *last};

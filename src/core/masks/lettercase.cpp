@@ -1,6 +1,6 @@
 #include "lettercase.h"
 
-#include "cp1251.h"
+#include "core/platform/cp1251.h"
 
 #include <QLocale>
 
@@ -8,24 +8,32 @@ namespace vorlane {
 
 namespace {
 
-enum class Kind { Letter, Delimiter, Neutral, Control };
+enum class Kind { Letter, Delimiter, Neutral, Control, Mark };
 
-Kind kindOf(QChar c) {
-    const int code = cp1251Code(c);
-    if (code < 0)
-        return c.isLetter() ? Kind::Letter : Kind::Delimiter;
+Kind kindOf(char32_t c) {
+    const int code = c <= 0xFFFF ? cp1251Code(QChar(char16_t(c))) : -1;
+    if (code < 0) {
+        if (QChar::isMark(c))
+            return Kind::Mark;
+        return QChar::isLetter(c) ? Kind::Letter : Kind::Delimiter;
+    }
     if (code < 32)
         return Kind::Control;
-    if ((code >= 65 && code <= 90) || (code >= 97 && code <= 122) || code == 168 || code == 184 ||
-        code >= 192)
+    if ((code >= 65 && code <= 90) || (code >= 97 && code <= 122) || code >= 192)
         return Kind::Letter;
+    if (code >= 128) // the mixed block: Cyrillic letters among signs
+        return QChar::isLetter(c) ? Kind::Letter : Kind::Delimiter;
     if ((code >= 48 && code <= 57) || code == 64)
         return Kind::Neutral;
-    return Kind::Delimiter; // 32-47, 58-63, 91-96, 123-191 but the two letters Ё and ё
+    return Kind::Delimiter; // 32-47, 58-63, 91-96, 123-127
 }
 
-QString upperOf(QChar c) {
-    return QLocale().toUpper(QString(c));
+// The code point at `i`, a surrogate pair taken whole; `i` moves past it.
+char32_t nextCodePoint(const QString& s, qsizetype& i) {
+    const QChar c = s[i++];
+    if (c.isHighSurrogate() && i < s.size() && s[i].isLowSurrogate())
+        return QChar::surrogateToUcs4(c, s[i++]);
+    return c.unicode();
 }
 
 } // namespace
@@ -41,21 +49,29 @@ QString upperCase(const QString& text) {
 namespace {
 // Lower case, then a capital for the first word letter after a start: the
 // text's start, a control character and, with `atWords`, a word delimiter.
+// Combining marks belong to the letter before them: they neither start a
+// word nor are split from their letter when it is upper-cased.
 QString capitalise(const QString& text, bool atWords) {
     const QString low = lowerCase(text);
+    const QLocale locale;
     QString out;
     out.reserve(low.size());
     bool next = true;
-    for (const QChar c : low) {
-        const Kind k = kindOf(c);
+    qsizetype i = 0;
+    while (i < low.size()) {
+        const qsizetype start = i;
+        const Kind k = kindOf(nextCodePoint(low, i));
         if (k == Kind::Control || (atWords && k == Kind::Delimiter)) {
             next = true;
         } else if (k == Kind::Letter && next) {
-            out += upperOf(c);
+            qsizetype j = i;
+            while (j < low.size() && kindOf(nextCodePoint(low, j)) == Kind::Mark)
+                i = j;
+            out += locale.toUpper(low.mid(start, i - start));
             next = false;
             continue;
         }
-        out += c;
+        out += QStringView(low).mid(start, i - start);
     }
     return out;
 }

@@ -93,11 +93,6 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
     host.setStatus = [this](const QString& text) { m_panel0->setText(text); };
     m_groupUi = std::make_unique<QtGroupUi>(std::move(host), m_ws->group);
     m_ws->group.setUi(m_groupUi.get());
-    // Files added from now on take their names from the mask editor's mask.
-    m_ws->adder.currentMask = [this] { return currentMask(); };
-    h.applyMask = [this](int position, int groupSize, const QString& path) {
-        return ApplyMask(position, groupSize, path, currentMask(), maskContext()).value_or(QString());
-    };
 
     m_splitter = new QSplitter(Qt::Horizontal);
     m_splitter->addWidget(m_lb1);
@@ -359,7 +354,7 @@ void TMain::Openfiles1Click() {
     const QStringList files = odfExecute();
     if (files.isEmpty())
         return;
-    adder().addFiles(files);
+    adder().addFiles(files, maskSpec());
     if (m_openDir)
         m_openDir->SetStartFolder(files.first());
 }
@@ -379,7 +374,7 @@ void TMain::openFolder(bool withSubfolders) {
     const QString folder = m_openDir->Directory();
     m_odfDir = folder;
     m_openDir->SetStartFolder(folder);
-    adder().addFolder(folder, withSubfolders);
+    adder().addFolder(folder, withSubfolders, maskSpec());
 }
 
 void TMain::OpenDirectory1Click() {
@@ -391,7 +386,7 @@ void TMain::OpenFolderwithsubfolders1Click() {
 }
 
 void TMain::FilesDropped(const QStringList& paths) {
-    adder().FilesDropped(paths);
+    adder().FilesDropped(paths, maskSpec());
 }
 
 void TMain::addPaths(const QStringList& paths) {
@@ -460,16 +455,14 @@ void TMain::Rename1Click() {
 
 // --- conversions and the editors' commands
 
-QString TMain::currentMask() const {
-    return m_maskedf ? m_maskedf->mask() : QStringLiteral("[n].[e]");
+MaskSpec TMain::maskSpec() const {
+    return m_maskedf->spec();
 }
 
 MaskContext TMain::maskContext() const {
     MaskContext ctx;
     ctx.list = &m_ws->list;
     ctx.editor = &m_ws->names;
-    if (m_maskedf)
-        ctx.settings = m_maskedf->letterSettings();
     return ctx;
 }
 
@@ -482,15 +475,15 @@ void TMain::Convert1Click() {
         se1->clear();
         se1->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
         m_buffer->show();
-        convertSelected(list(), currentMask(), maskContext(), se1->lines(), true);
+        convertSelected(list(), maskSpec(), maskContext(), se1->lines(), true);
         return;
     }
-    if (convertSelected(list(), currentMask(), maskContext(), names(), false) > 0)
+    if (convertSelected(list(), maskSpec(), maskContext(), names(), false) > 0)
         SetModified(true);
 }
 
 void TMain::FastConvert1Click() {
-    if (convertSelected(list(), currentMask(), maskContext(), names(), false) > 0)
+    if (convertSelected(list(), maskSpec(), maskContext(), names(), false) > 0)
         SetModified(true);
 }
 

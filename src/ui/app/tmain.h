@@ -103,8 +103,9 @@ public:
     NameLines& activeLines();
     QString GetSelectedText() const;
     void ReplaceSelection(const QString& text);
-    // The mask the mask editor shows, and what masks read besides their file.
-    QString currentMask() const;
+    // What the mask editor hands each naming command (mask and letter
+    // conversion), and what masks read besides their file.
+    MaskSpec maskSpec() const;
     MaskContext maskContext() const;
 
     // --- commands (one per action of the command table)

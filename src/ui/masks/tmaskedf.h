@@ -30,6 +30,8 @@ public:
 
     QString mask() const;
     LetterSettings letterSettings() const;
+    // The mask and its letter conversion, as one value for a command.
+    MaskSpec spec() const { return {mask(), letterSettings()}; }
     bool toBuffer() const;
 
     void MaskcbChange();

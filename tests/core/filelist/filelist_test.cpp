@@ -96,9 +96,7 @@ TEST_F(FileListTest, PlayTimeAndMaskHooks) {
             throw std::runtime_error("damaged");
         return 42;
     };
-    list.hooks.applyMask = [](int pos, int total, const QString& p) {
-        return QString("%1/%2 %3").arg(pos).arg(total).arg(p.section('/', -1));
-    };
+    list.setNameMask(Mask({"[c]/[cc1] [n].[e]"}));
     add("/s.Mp3");
     add("/w.wav");
     add("/t.txt");
@@ -108,6 +106,7 @@ TEST_F(FileListTest, PlayTimeAndMaskHooks) {
     EXPECT_EQ(list.line(2).info.PlayTime, 0);
     EXPECT_EQ(list.count(), 4); // an error while counting keeps the line
     EXPECT_EQ(editor.line(0), "0/0 s.Mp3");
+    EXPECT_EQ(editor.line(2), "0/0 t.txt");
     EXPECT_EQ(editor.line(3), ""); // the mask was not reached
     options.cbDontCountmp3 = true;
     add("/x.mp3");

@@ -24,7 +24,7 @@ protected:
     }
     std::optional<QString> apply(const QString& mask, const QString& path = "/Music/song.mp3",
                                  int counter = 0, int total = 1) {
-        return ApplyMask(counter, total, path, mask, ctx);
+        return ApplyMask(counter, total, path, {mask, settings}, ctx);
     }
 
     Options options;
@@ -33,6 +33,7 @@ protected:
     FakeFileSystem fs;
     FileList list;
     MaskContext ctx;
+    LetterSettings settings;
     QHash<QString, QString> tags;
 };
 
@@ -144,7 +145,7 @@ TEST_F(MaskTest, LetterConversion) {
         {{0, true, false, true}, "[n].[e]", "/x/AbC.mp3", "AbC.mp3"},
     };
     for (const Case& c : cases) {
-        ctx.settings = c.s;
+        settings = c.s;
         EXPECT_EQ(apply(c.mask, QString::fromUtf8(c.path)).value_or("<malformed>"),
                   QString::fromUtf8(c.expected))
             << c.mask << " " << c.path;
@@ -170,12 +171,61 @@ TEST_F(MaskTest, FirstOfTwoLinesWins) {
 }
 
 TEST_F(MaskTest, AddedFilesGetTheirNames) {
-    list.hooks.applyMask = [this](int pos, int size, const QString& p) {
-        return ApplyMask(pos, size, p, "[c2]-[cc2]-[n].[e]-[f]", ctx).value_or(QString());
-    };
+    list.setNameMask(Mask({"[c2]-[cc2]-[n].[e]-[f]"}));
     fs.files.insert("/m/a.mp3", 1);
     fs.files.insert("/m/b.mp3", 1);
     list.AddItem(0, 2, false, "/m/a.mp3");
     list.AddItem(1, 2, false, "/m/b.mp3");
     EXPECT_EQ(editor.lines(), QStringList({"00-02-a.mp3-", "01-02-b.mp3-"}));
+}
+
+// A name is one editor line: line breaks and NUL from any source become blanks.
+TEST_F(MaskTest, NoLineBreaksInNames) {
+    fs.files.insert("/m/a.mp3", 1);
+    list.AddItem(0, 0, false, "/m/a.mp3");
+    editor.setLine(0, "x\ry");
+    tags = {{"T", "Ti\r\ntle"}};
+    const std::tuple<QString, QString, QString> cases[] = {
+        {"[mt]", "/m/a.mp3", "Ti  tle"},
+        {"[f]", "/m/a.mp3", "x y"},
+        {"[n]", "/m/a\nb.mp3", "a b"},
+        {QString("a\nb") + QChar(u'\0') + "c\r", "/m/a.mp3", "a b c "},
+    };
+    for (const auto& [mask, path, expected] : cases)
+        EXPECT_EQ(apply(mask, path).value_or("<malformed>"), expected) << mask.toStdString();
+}
+
+// Positions, counter alphabets and widths count characters, not UTF-16 units.
+TEST_F(MaskTest, CountsCodePoints) {
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"[n2]", 0, "😀"},          {"[n-2]", 0, "😂"},        {"[n2-4]", 0, "😀b😂"},
+        {"[n-3-]", 0, "a😀b"},      {"[e2]|[e-1]", 0, "😀|x"}, {"[c1,'','😀-😂']", 1, "😁"},
+        {"[c1,'','😀-😂']", 3, "😀"}, {"[c3,'😀']", 0, "00😀"},   {"[c2,'😀','😀😁']", 1, "😀😁"},
+        {"[c2,'x😀😁']", 0, "😀😁"},
+    };
+    for (const auto& [mask, counter, expected] : cases)
+        EXPECT_EQ(apply(QString::fromUtf8(mask), "/x/a😀b😂c.t😀x", counter).value_or("<malformed>"),
+                  QString::fromUtf8(expected))
+            << mask;
+}
+
+// A counter alphabet holds at most 1024 characters; the start text is not limited.
+TEST_F(MaskTest, AlphabetLimit) {
+    EXPECT_EQ(apply("[c1,'','\u0100-\u04FF']", "/a", 1023), QString("\u04FF"));
+    EXPECT_FALSE(apply("[c1,'','\u0100-\u0500']").has_value());
+    EXPECT_FALSE(apply("[c1,'','" + QString("\u0001-\uFFFF").repeated(3) + "']").has_value());
+    EXPECT_EQ(apply("[c2,'a-\u4E00']"), QString("\u4DFF\u4E00"));
+}
+
+// A compiled mask tells malformed masks and total counters apart before any file.
+TEST(CompiledMask, ValidAndCountsGroup) {
+    const std::tuple<const char*, bool, bool> cases[] = {
+        {"[n].[e]", true, false}, {"[c3,'1']_[cC2]", true, true}, {"x[CC]", true, true},
+        {"[n3", false, false},    {"[cc0]", false, true},
+    };
+    for (const auto& [text, valid, counts] : cases) {
+        const Mask mask({text});
+        EXPECT_EQ(mask.valid(), valid) << text;
+        EXPECT_EQ(mask.countsGroup(), counts) << text;
+    }
 }

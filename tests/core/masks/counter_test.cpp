@@ -1,4 +1,5 @@
 #include "core/masks/counter.h"
+#include "support/counterref.h"
 #include "support/qtprint.h"
 
 #include <QRandomGenerator>
@@ -14,9 +15,10 @@ TEST(Counter, QuotedTextExpansion) {
         {"-ab", "-ab"},   {"ab-", "ab-"},
         {"a-b", "ab"},    {"", ""},
         {"-", "-"},       {"a-c-e", "abcde"},
+        {"😀-😂", "😀😁😂"},
     };
     for (const auto& [raw, expanded] : cases)
-        EXPECT_EQ(expandQuoted(raw), QString::fromLatin1(expanded)) << raw;
+        EXPECT_EQ(expandQuoted(raw, kMaxAlphabet), QString::fromUtf8(expanded)) << raw;
 }
 
 TEST(Counter, Examples) {
@@ -34,7 +36,7 @@ TEST(Counter, Examples) {
         {1, "", all, 36, "0"},    {3, "x", dec, 0, "00x"},       {3, "x", dec, 1, "000"},
         {3, "x", dec, 2, "001"},  {8, "0", "01", 5, "00000101"}, {3, "", dec, -4, "000"},
         {0, "5", dec, 9, ""},     {3, "1", "", 9, ""},           {2, "12345", dec, 0, "45"},
-        {3, "0", dec, 25, "025"},
+        {3, "0", dec, 25, "025"}, {3, "😀", dec, 0, "00😀"},       {2, "", "😀😁", 3, "😁😁"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(counterText(c.width, c.start, c.alphabet, c.steps), c.text)

@@ -45,6 +45,15 @@ TEST(Mp3Tag, Fields) {
         {tagged(disk, "artist.mp3", "", "Artist"), 'A', "Artist"},
         {tagged(disk, "utf8.mp3", "Пётр"), 'T', "Пётр"},
         {tagged(disk, "cp1251.mp3", "\xCF\xB8\xF2\xF0"), 'T', "Пётр"},
+        // UTF-8 cut inside a character at the field's end loses only that character.
+        {tagged(disk, "cututf8.mp3", "a" + QByteArray("ж").repeated(14) + "\xD0"), 'T',
+         "a" + QString("ж").repeated(14)},
+        {tagged(disk, "cut3.mp3", "", "", "", QByteArray("€").repeated(8) + "abcd\xE2\x82"), 'R',
+         QString("€").repeated(8) + "abcd"},
+        // Without other UTF-8 in the field a final lead byte is a letter of Windows-1251.
+        {tagged(disk, "cp1251end.mp3", QByteArray(29, 'a') + "\xC2"), 'T', QString(29, 'a') + "В"},
+        // Line breaks become blanks: the text is one line of a list.
+        {tagged(disk, "breaks.mp3", "Ti\r\ntle\r\n"), 'T', "Ti  tle"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ReadMp3TagField(c.path, c.field), c.expected) << c.path.toStdString();
