@@ -65,10 +65,14 @@ public:
     int errors = 0;
 
     Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons) override {
+        // "Can't rename file\rOLD\r\tto\rNEW\rcause" -> "Can't rename file OLD to NEW: cause"
         QString line = text;
         line.remove(QStringLiteral("\rWhat do you want to do?"));
         line.replace(QStringLiteral("\r\tto\r"), QStringLiteral(" to "));
-        line.replace(u'\r', u' ');
+        const qsizetype first = line.indexOf(u'\r');
+        if (first >= 0)
+            line[first] = u' ';
+        line.replace(u'\r', QStringLiteral(": "));
         switch (buttons) {
         case Buttons::Ok:
             if (icon == Icon::Error)

@@ -40,7 +40,7 @@ printf 'one.mp3  \nnoext\n' > names.txt
 [ -e F/f1.mp3 ]; check "unconfirmed rename keeps file" 0 $?
 "$cli" rename --yes --on-error ignore --names names.txt F/f1.mp3 F/A/a1.MP3 2>err.txt
 check "failed rename status" 1 $?
-check "failure line" "vorlane-cli: Can't rename file $work/F/A/a1.MP3 to noext" "$(cat err.txt)"
+check "failure line" "vorlane-cli: Can't rename file $work/F/A/a1.MP3 to noext: File exists" "$(cat err.txt)"
 [ -e F/one.mp3 ] && [ -e F/A/a1.MP3 ]; check "disk after rename" 0 $?
 check "undo log" "$(printf '%s\r\n%s\r\n%s\r\n%s\r\n' "$work/raw/$(printf 'caf\xe9')" "$(printf 'new\xff.txt')" "$work/F/f1.mp3" one.mp3; printf x)" "$(cat "$VORLANE_HOME/vlnundo.txt"; printf x)"
 

@@ -48,7 +48,8 @@ RenameRun::Result RenameRun::Rename1Click() {
         const QString oldPath = m_list.text(i);
         const QString name = newName(i < editor.count() ? editor.line(i) : QString());
         const QString target = folderPart(oldPath) + name;
-        if (m_fs.renameNoReplace(oldPath, target)) {
+        const FileSystem::Status renamed = m_fs.renameNoReplace(oldPath, target);
+        if (renamed.ok()) {
             const bool logged = log.append(oldPath, name);
             // The list follows the disk even when the log could not take the entry.
             m_list.setLineText(i, target);
@@ -71,7 +72,7 @@ RenameRun::Result RenameRun::Rename1Click() {
         const auto choice =
             m_prompts.ask(QStringLiteral("Error!"),
                           QStringLiteral("Can't rename file\r") + oldPath + QStringLiteral("\r\tto\r") +
-                              name + QStringLiteral("\rWhat do you want to do?"),
+                              name + u'\r' + renamed.text() + QStringLiteral("\rWhat do you want to do?"),
                           Prompts::Icon::Error, Prompts::Buttons::AbortRetryIgnore);
         m_list.beginUpdate();
         if (choice == Prompts::Answer::Retry)

@@ -4,6 +4,7 @@
 #include "support/diskfixture.h"
 #include "support/qtprint.h"
 
+#include <cstring>
 #include <functional>
 
 using namespace vorlane;
@@ -109,9 +110,13 @@ TEST_F(RenameTest, FailuresAskAbortRetryIgnore) {
     struct Case {
         const char* name;
         const char* shownName;
+        int error;
     };
-    // An empty or blank name targets the folder itself; a missing folder; a name too long.
-    const Case cases[] = {{"", ""}, {"   ", ""}, {"nodir/x", "nodir/x"}, {"exists.txt", "exists.txt"}};
+    // An empty or blank name targets the folder itself; a missing folder; a taken name.
+    const Case cases[] = {{"", "", EEXIST},
+                          {"   ", "", EEXIST},
+                          {"nodir/x", "nodir/x", ENOENT},
+                          {"exists.txt", "exists.txt", EEXIST}};
     disk.file("exists.txt");
     const QString a = disk.file("a.txt");
     for (const Case& c : cases) {
@@ -119,15 +124,15 @@ TEST_F(RenameTest, FailuresAskAbortRetryIgnore) {
         run({Prompts::Answer::Ignore});
         ASSERT_EQ(prompts.shown.size(), 2) << c.name;
         EXPECT_EQ(prompts.shown[1].title, "Error!");
-        EXPECT_EQ(prompts.shown[1].text,
-                  "Can't rename file\r" + a + "\r\tto\r" + c.shownName + "\rWhat do you want to do?");
+        EXPECT_EQ(prompts.shown[1].text, "Can't rename file\r" + a + "\r\tto\r" + c.shownName + "\r" +
+                                             std::strerror(c.error) + "\rWhat do you want to do?");
         EXPECT_EQ(prompts.shown[1].buttons, Prompts::Buttons::AbortRetryIgnore);
         EXPECT_TRUE(disk.exists("a.txt"));
         EXPECT_EQ(selected(), QList<int>({0}));
         EXPECT_EQ(editor.line(0), QString::fromLatin1(c.name));
     }
     EXPECT_EQ(disk.read(disk.path("exists.txt")), "x"); // never replaced
-    EXPECT_EQ(log(), QByteArray());
+    EXPECT_EQ(log(), QByteArray());                     // the entry written before each try is taken back
 }
 
 TEST_F(RenameTest, SwapAndChain) {
