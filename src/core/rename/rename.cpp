@@ -31,7 +31,8 @@ RenameRun::Result RenameRun::Rename1Click() {
 
     UndoLog log(m_logPath);
     if (!log.open()) {
-        m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't open the undo log\r") + m_logPath);
+        m_prompts.error(QStringLiteral("Vorlane"),
+                        QStringLiteral("Can't open the undo log\r") + m_logPath + u'\r' + log.errorText());
         return result;
     }
     result.started = true;

@@ -2,10 +2,12 @@
 #include "core/rename/undolog.h"
 
 #include "support/diskfixture.h"
+#include "support/guards.h"
 #include "support/qtprint.h"
 
 #include <cstring>
 #include <functional>
+#include <sys/stat.h>
 
 using namespace vorlane;
 
@@ -209,21 +211,23 @@ TEST_F(RenameTest, LogThatCannotBeOpenedStopsEverything) {
     EXPECT_FALSE(r.started);
     EXPECT_TRUE(disk.exists("a"));
     ASSERT_EQ(prompts.shown.size(), 2);
-    EXPECT_EQ(prompts.shown[1].text, "Can't open the undo log\r" + logPath);
+    EXPECT_EQ(prompts.shown[1].text, "Can't open the undo log\r" + logPath + "\rnot a regular file");
 }
 
 TEST_F(RenameTest, LogWriteFailureKeepsListAndDiskTogether) {
     const QString a = disk.file("a"), b = disk.file("b");
     prepare({{a, "a2"}, {b, "b2"}});
-    logPath = "/dev/full";
-    run();
+    {
+        FileSizeLimit cap(0); // the log may not grow
+        run();
+    }
     // The first file is renamed and its line shows it; the run ends there.
     EXPECT_TRUE(disk.exists("a2"));
     EXPECT_EQ(list.text(0), disk.path("a2"));
     EXPECT_TRUE(disk.exists("b"));
     EXPECT_EQ(selected(), QList<int>({1}));
     ASSERT_EQ(prompts.shown.size(), 2);
-    EXPECT_EQ(prompts.shown[1].text, "Can't write to the undo log\r/dev/full");
+    EXPECT_EQ(prompts.shown[1].text, "Can't write to the undo log\r" + logPath);
 }
 
 TEST(UndoLog, CreateIfMissingLeavesExistingLogs) {
@@ -238,4 +242,66 @@ TEST(UndoLog, CreateIfMissingLeavesExistingLogs) {
     EXPECT_TRUE(UndoLog::createIfMissing(p));
     EXPECT_EQ(disk.read(p), "x\r\ny\r\n");
     EXPECT_FALSE(UndoLog::createIfMissing(disk.path("no/such/folder/log.txt")));
+}
+
+TEST(UndoLog, TornLastLineIsMendedOnOpen) {
+    struct Case {
+        QByteArray before;
+        QByteArray after; // once an entry o -> n is appended
+    };
+    const Case cases[] = {
+        // The new name torn: the entry stays, its line ended.
+        {"p\r\nna", "p\r\nna\r\no\r\nn\r\n"},
+        {"p\r\nname\r", "p\r\nname\r\no\r\nn\r\n"},
+        {"p\r\nn\r\nq\r\nna", "p\r\nn\r\nq\r\nna\r\no\r\nn\r\n"},
+        {"p\nna", "p\nna\r\no\r\nn\r\n"},
+        // The old path torn: dropped.
+        {"/pa", "o\r\nn\r\n"},
+        {"p\r\nn\r\n/pa", "p\r\nn\r\no\r\nn\r\n"},
+        {"p\r\nn\r\n/path\r", "p\r\nn\r\no\r\nn\r\n"},
+        {"p\nn\n/pa", "p\nn\no\r\nn\r\n"},
+        // Whole.
+        {"", "o\r\nn\r\n"},
+        {"p\r\nn\r\n", "p\r\nn\r\no\r\nn\r\n"},
+    };
+    Disk disk;
+    const QString p = disk.path("log.txt");
+    for (const Case& c : cases) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.before);
+        f.close();
+        UndoLog log(p);
+        ASSERT_TRUE(log.open());
+        ASSERT_TRUE(log.append("o", "n"));
+        log.close();
+        EXPECT_EQ(disk.read(p), c.after) << c.before.toStdString();
+    }
+}
+
+TEST(UndoLog, ShortWriteLeavesTheLogAsItWas) {
+    Disk disk;
+    const QString p = disk.path("log.txt");
+    QFile f(p);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("p\r\nn\r\n");
+    f.close();
+    UndoLog log(p);
+    ASSERT_TRUE(log.open());
+    {
+        FileSizeLimit cap(6 + 5);
+        EXPECT_FALSE(log.append("/some/old/path", "new name"));
+    }
+    EXPECT_EQ(disk.read(p), "p\r\nn\r\n");
+    EXPECT_TRUE(log.append("o", "n"));
+    EXPECT_EQ(disk.read(p), "p\r\nn\r\no\r\nn\r\n");
+}
+
+TEST(UndoLog, SomethingOtherThanAFileInItsPlaceIsRefused) {
+    Disk disk;
+    const QString fifo = disk.path("vlnundo.txt");
+    ASSERT_EQ(::mkfifo(encodeName(fifo).constData(), 0644), 0);
+    // Either call used to wait for a reader forever.
+    EXPECT_EQ(inChild([&] { return !UndoLog::createIfMissing(fifo); }), true);
+    EXPECT_EQ(inChild([&] { return !UndoLog(fifo).open(); }), true);
 }
