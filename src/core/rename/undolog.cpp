@@ -104,6 +104,7 @@ bool UndoLog::mendTornLine() {
 }
 
 bool UndoLog::append(const QString& oldPath, const QString& newName) {
+    m_lastEntryStart = -1;
     if (m_fd < 0)
         return fail(EBADF);
     struct ::stat st {};
@@ -116,13 +117,23 @@ bool UndoLog::append(const QString& oldPath, const QString& newName) {
         truncateTo(m_fd, st.st_size);
         return fail(error);
     }
+    m_lastEntryStart = st.st_size;
     return true;
+}
+
+bool UndoLog::removeLastEntry() {
+    if (m_fd < 0 || m_lastEntryStart < 0)
+        return fail(EBADF);
+    const qint64 start = m_lastEntryStart;
+    m_lastEntryStart = -1;
+    return truncateTo(m_fd, start) || fail(errno);
 }
 
 void UndoLog::close() {
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
+    m_lastEntryStart = -1;
 }
 
 bool UndoLog::createIfMissing(const QString& path, QString* error) {

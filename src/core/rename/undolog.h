@@ -6,7 +6,9 @@ namespace vorlane {
 
 // The undo log: two lines per rename (old full path, new name), each ending
 // in CR LF, UTF-8, and a path's own bytes for names that are not UTF-8. It is
-// only ever appended to here, one whole entry at a time.
+// only ever appended to here. An entry goes to the file in one write before
+// its rename and is taken back when the rename fails, so a killed run never
+// leaves a renamed file unlogged.
 class UndoLog {
 public:
     explicit UndoLog(QString path) : m_path(std::move(path)) {}
@@ -20,6 +22,8 @@ public:
     bool open();
     // Appends one entry whole; on failure the log keeps its former length.
     bool append(const QString& oldPath, const QString& newName);
+    // Takes the entry of the last append back off the log.
+    bool removeLastEntry();
     void close();
     const QString& path() const { return m_path; }
     // Why the last call failed, in the system's words.
@@ -36,6 +40,7 @@ private:
     QString m_path;
     QString m_error;
     int m_fd = -1;
+    qint64 m_lastEntryStart = -1;
 };
 
 } // namespace vorlane

@@ -214,20 +214,28 @@ TEST_F(RenameTest, LogThatCannotBeOpenedStopsEverything) {
     EXPECT_EQ(prompts.shown[1].text, "Can't open the undo log\r" + logPath + "\rnot a regular file");
 }
 
-TEST_F(RenameTest, LogWriteFailureKeepsListAndDiskTogether) {
-    const QString a = disk.file("a"), b = disk.file("b");
-    prepare({{a, "a2"}, {b, "b2"}});
+TEST_F(RenameTest, FileWhoseEntryCannotBeWrittenIsNotRenamed) {
+    const QString a = disk.file("a"), b = disk.file("b"), c = disk.file("c");
+    prepare({{a, "a2"}, {b, "b2"}, {c, "c2"}});
+    const QByteArray first = (a + "\r\na2\r\n").toUtf8();
     {
-        FileSizeLimit cap(0); // the log may not grow
+        // Room for the first entry and a few bytes of the second.
+        FileSizeLimit cap(first.size() + 4);
         run();
     }
-    // The first file is renamed and its line shows it; the run ends there.
     EXPECT_TRUE(disk.exists("a2"));
     EXPECT_EQ(list.text(0), disk.path("a2"));
+    // The second file stays as it was, on disk and in both panes; the run ends.
     EXPECT_TRUE(disk.exists("b"));
-    EXPECT_EQ(selected(), QList<int>({1}));
+    EXPECT_TRUE(disk.exists("c"));
+    EXPECT_EQ(list.text(1), b);
+    EXPECT_EQ(editor.lines(), QStringList({"", "b2", "c2"}));
+    EXPECT_EQ(selected(), QList<int>({1, 2}));
     ASSERT_EQ(prompts.shown.size(), 2);
-    EXPECT_EQ(prompts.shown[1].text, "Can't write to the undo log\r" + logPath);
+    EXPECT_EQ(prompts.shown[1].title, "Vorlane");
+    EXPECT_EQ(prompts.shown[1].text,
+              "Can't write to the undo log\r" + logPath + "\r" + b + "\r\tto\rb2\r" + std::strerror(EFBIG));
+    EXPECT_EQ(log(), first); // no torn second entry
 }
 
 TEST(UndoLog, CreateIfMissingLeavesExistingLogs) {
