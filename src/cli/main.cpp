@@ -46,13 +46,14 @@ const char* kHelp = "Usage: vorlane-cli [--version] [--help] COMMAND [OPTIONS] [
                     "  --version   print the version and exit\n"
                     "  --help      print this help and exit\n";
 
+// Output is line by line: a CR, LF or NUL from a name is shown, never written.
 void out(const QString& line) {
-    const QByteArray b = encodeName(line) + '\n';
+    const QByteArray b = encodeName(withVisibleControls(line)) + '\n';
     std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
 }
 
 void err(const QString& line) {
-    const QByteArray b = "vorlane-cli: " + encodeName(line) + '\n';
+    const QByteArray b = "vorlane-cli: " + encodeName(withVisibleControls(line)) + '\n';
     std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
 }
 

@@ -44,6 +44,16 @@ check "failure line" "vorlane-cli: Can't rename file $work/F/A/a1.MP3 to noext: 
 [ -e F/one.mp3 ] && [ -e F/A/a1.MP3 ]; check "disk after rename" 0 $?
 check "undo log" "$(printf '%s\r\n%s\r\n%s\r\n%s\r\n' "$work/raw/$(printf 'caf\xe9')" "$(printf 'new\xff.txt')" "$work/F/f1.mp3" one.mp3; printf x)" "$(cat "$VORLANE_HOME/vlnundo.txt"; printf x)"
 
+# A line break or a NUL in a path or a name is refused and never logged.
+touch "$(printf 'l\nf')" n1
+printf 'ab\0cd\nok\n' > nulnames.txt
+logBefore=$(cat "$VORLANE_HOME/vlnundo.txt"; printf x)
+"$cli" rename --yes --on-error ignore --names nulnames.txt n1 "$(printf 'l\nf')" 2>err.txt; check "refused names status" 1 $?
+check "refused names lines" "vorlane-cli: Can't rename file $work/n1 to ab␀cd: The name holds a line break or a NUL character
+vorlane-cli: Can't rename file $work/l␊f to ok: The path holds a line break or a NUL character" "$(cat err.txt)"
+[ -e n1 ] && [ ! -e ab ] && [ ! -e ok ]; check "refused names keep files" 0 $?
+check "refused names not logged" "$logBefore" "$(cat "$VORLANE_HOME/vlnundo.txt"; printf x)"
+
 # Names from a mask: counters, size of listed files, letter conversion, malformed masks.
 printf 'hello' > s.txt
 check "names" "001_002_s.txt 5

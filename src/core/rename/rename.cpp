@@ -30,9 +30,10 @@ RenameRun::Result RenameRun::Rename1Click() {
         return result;
 
     UndoLog log(m_logPath);
+    const QString shownLog = withVisibleControls(m_logPath);
     if (!log.open()) {
         m_prompts.error(QStringLiteral("Vorlane"),
-                        QStringLiteral("Can't open the undo log\r") + m_logPath + u'\r' + log.errorText());
+                        QStringLiteral("Can't open the undo log\r") + shownLog + u'\r' + log.errorText());
         return result;
     }
     result.started = true;
@@ -49,10 +50,17 @@ RenameRun::Result RenameRun::Rename1Click() {
         const QString oldPath = m_list.text(i);
         const QString name = newName(i < editor.count() ? editor.line(i) : QString());
         const QString target = folderPart(oldPath) + name;
-        const QString shownRename = oldPath + QStringLiteral("\r\tto\r") + name;
+        const QString shownRename =
+            withVisibleControls(oldPath) + QStringLiteral("\r\tto\r") + withVisibleControls(name);
         QString cause;
         bool logFailed = false;
-        if (!log.append(oldPath, name)) {
+        // A line break or a NUL would tear the log's lines apart, and a NUL
+        // would cut the name the system sees.
+        if (hasLineBreakOrNul(oldPath)) {
+            cause = QStringLiteral("The path holds a line break or a NUL character");
+        } else if (hasLineBreakOrNul(name)) {
+            cause = QStringLiteral("The name holds a line break or a NUL character");
+        } else if (!log.append(oldPath, name)) {
             logFailed = true;
         } else {
             // Logged first: a run killed after the rename still has its entry.
@@ -75,7 +83,7 @@ RenameRun::Result RenameRun::Rename1Click() {
             // Renaming without an entry could not be taken back, and a failed
             // rename whose entry stays would be; the run ends either way.
             m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't write to the undo log\r") +
-                                                           m_logPath + u'\r' + shownRename + u'\r' +
+                                                           shownLog + u'\r' + shownRename + u'\r' +
                                                            log.errorText());
             m_list.beginUpdate();
             break;

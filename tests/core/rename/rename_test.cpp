@@ -137,6 +137,35 @@ TEST_F(RenameTest, FailuresAskAbortRetryIgnore) {
     EXPECT_EQ(log(), QByteArray());                     // the entry written before each try is taken back
 }
 
+TEST_F(RenameTest, LineBreaksAndNulsAreRefused) {
+    struct Case {
+        QString file; // created on disk
+        QString name;
+        QString shown; // the box's text between "file" and the question
+    };
+    const QString nul(QChar(0));
+    const Case cases[] = {
+        {"a\nb", "z", disk.path("a\u240Ab") + "\r\tto\rz\rThe path holds a line break or a NUL character"},
+        {"c\rd", "z", disk.path("c\u240Dd") + "\r\tto\rz\rThe path holds a line break or a NUL character"},
+        {"e", "x\ry", disk.path("e") + "\r\tto\rx\u240Dy\rThe name holds a line break or a NUL character"},
+        {"f", "x\ny", disk.path("f") + "\r\tto\rx\u240Ay\rThe name holds a line break or a NUL character"},
+        {"g", "x" + nul + "y",
+         disk.path("g") + "\r\tto\rx\u2400y\rThe name holds a line break or a NUL character"},
+    };
+    for (const Case& c : cases) {
+        const QString path = disk.file(c.file);
+        prepare({{path, c.name}});
+        run({Prompts::Answer::Ignore});
+        ASSERT_EQ(prompts.shown.size(), 2) << c.file.toStdString();
+        EXPECT_EQ(prompts.shown[1].text, "Can't rename file\r" + c.shown + "\rWhat do you want to do?");
+        EXPECT_TRUE(QFile::exists(path)) << c.file.toStdString();
+        EXPECT_EQ(selected(), QList<int>({0}));
+    }
+    EXPECT_FALSE(disk.exists("z"));
+    EXPECT_FALSE(disk.exists("x"));
+    EXPECT_EQ(log(), QByteArray());
+}
+
 TEST_F(RenameTest, SwapAndChain) {
     const QString a = disk.file("a.mp3"), b = disk.file("b.mp3");
     prepare({{a, "b.mp3"}, {b, "a.mp3"}});
