@@ -3,15 +3,17 @@
 #include "core/filelist/adding.h"
 #include "core/masks/applymask.h"
 #include "core/media/mp3tag.h"
+#include "core/platform/fileio.h"
 #include "core/platform/paths.h"
 #include "core/rename/rename.h"
 #include "core/rename/undolog.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 using namespace vorlane;
@@ -30,8 +32,11 @@ const char* kHelp = "Usage: vorlane-cli [--version] [--help] COMMAND [OPTIONS] [
                     "      --file-mask MASKS  e.g. \"*.mp3;*.wav\" (default \"*.*\")\n"
                     "  rename --names FILE [--yes] [--on-error abort|ignore] PATH...\n"
                     "      Rename PATH i to line i of FILE (in the folder of PATH i; trailing\n"
-                    "      blanks dropped), appending each rename to the undo log. One line is\n"
-                    "      printed per failure; the exit status is 1 when any rename failed.\n"
+                    "      blanks dropped), appending each rename to the undo log. FILE '-' is\n"
+                    "      standard input (then give --yes). PATH must be a file, not a folder;\n"
+                    "      a FILE with more or fewer names than paths is warned about. One line\n"
+                    "      is printed per failure, with its cause; the exit status is 1 when any\n"
+                    "      rename failed.\n"
                     "      --yes              do not ask for confirmation\n"
                     "      --on-error WHAT    abort (default) or ignore a failed rename and go on\n"
                     "  names --mask MASK [--case none|lower|upper|first|words] [--force-case]\n"
@@ -44,15 +49,17 @@ const char* kHelp = "Usage: vorlane-cli [--version] [--help] COMMAND [OPTIONS] [
                     "\n"
                     "Options:\n"
                     "  --version   print the version and exit\n"
-                    "  --help      print this help and exit\n";
+                    "  --help      print this help and exit\n"
+                    "  --          end of options: every later argument is a path\n";
 
+// Output is line by line: a CR, LF or NUL from a name is shown, never written.
 void out(const QString& line) {
-    const QByteArray b = encodeName(line) + '\n';
+    const QByteArray b = encodeName(withVisibleControls(line)) + '\n';
     std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
 }
 
 void err(const QString& line) {
-    const QByteArray b = "vorlane-cli: " + encodeName(line) + '\n';
+    const QByteArray b = "vorlane-cli: " + encodeName(withVisibleControls(line)) + '\n';
     std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
 }
 
@@ -65,10 +72,14 @@ public:
     int errors = 0;
 
     Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons) override {
+        // "Can't rename file\rOLD\r\tto\rNEW\rcause" -> "Can't rename file OLD to NEW: cause"
         QString line = text;
         line.remove(QStringLiteral("\rWhat do you want to do?"));
         line.replace(QStringLiteral("\r\tto\r"), QStringLiteral(" to "));
-        line.replace(u'\r', u' ');
+        const qsizetype first = line.indexOf(u'\r');
+        if (first >= 0)
+            line[first] = u' ';
+        line.replace(u'\r', QStringLiteral(": "));
         switch (buttons) {
         case Buttons::Ok:
             if (icon == Icon::Error)
@@ -96,6 +107,47 @@ public:
     }
 };
 
+// The names file, one name a line (LF or CR LF; a UTF-8 byte-order mark is
+// dropped); "-" reads standard input.
+bool readNames(const QString& path, QStringList& names, QString& error) {
+    int fd = STDIN_FILENO;
+    if (path != QLatin1String("-")) {
+        const OpenedFile f = openRegularFile(path, O_RDONLY);
+        if (!f.ok()) {
+            error = f.error;
+            return false;
+        }
+        fd = f.fd;
+    }
+    QByteArray bytes;
+    char buf[65536];
+    ssize_t n;
+    while ((n = ::read(fd, buf, sizeof buf)) != 0) {
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            break;
+        bytes.append(buf, n);
+    }
+    const int readError = n < 0 ? errno : 0;
+    if (fd != STDIN_FILENO)
+        ::close(fd);
+    if (readError) {
+        error = systemErrorText(readError);
+        return false;
+    }
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    for (QByteArray line : bytes.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        names << decodeName(line);
+    }
+    if (!names.isEmpty() && names.last().isEmpty())
+        names.removeLast(); // the final line break ends the last line
+    return true;
+}
+
 QString absolute(const QString& path) {
     return path.startsWith(u'/') ? path : QDir::currentPath() + u'/' + path;
 }
@@ -105,9 +157,11 @@ struct Args {
     QHash<QString, QString> values;
     QSet<QString> flags;
     QString error;
+    bool help = false;
 };
 
-// Options before "--", each either a flag or taking one value.
+// Options before "--", each either a flag or taking one value; --help among
+// them asks for the usage instead.
 Args parse(const QStringList& in, const QSet<QString>& flags, const QSet<QString>& valued) {
     Args a;
     bool options = true;
@@ -115,6 +169,8 @@ Args parse(const QStringList& in, const QSet<QString>& flags, const QSet<QString
         const QString& s = in[i];
         if (options && s == QLatin1String("--")) {
             options = false;
+        } else if (options && s == QLatin1String("--help")) {
+            a.help = true;
         } else if (options && s.startsWith(QLatin1String("--"))) {
             QString name = s, value;
             const qsizetype eq = s.indexOf(u'=');
@@ -144,8 +200,15 @@ Args parse(const QStringList& in, const QSet<QString>& flags, const QSet<QString
     return a;
 }
 
+int help() {
+    std::fputs(kHelp, stdout);
+    return 0;
+}
+
 int scan(const QStringList& argv) {
     const Args a = parse(argv, {QStringLiteral("--recursive")}, {QStringLiteral("--file-mask")});
+    if (a.help)
+        return help();
     if (!a.error.isEmpty() || a.positional.isEmpty()) {
         err(a.error.isEmpty() ? QStringLiteral("scan needs at least one folder") : a.error);
         return 2;
@@ -171,6 +234,8 @@ int scan(const QStringList& argv) {
 int rename(const QStringList& argv) {
     const Args a =
         parse(argv, {QStringLiteral("--yes")}, {QStringLiteral("--names"), QStringLiteral("--on-error")});
+    if (a.help)
+        return help();
     QString error = a.error;
     const QString onError = a.values.value(QStringLiteral("--on-error"), QStringLiteral("abort"));
     if (error.isEmpty() && !a.values.contains(QStringLiteral("--names")))
@@ -183,19 +248,24 @@ int rename(const QStringList& argv) {
         err(error);
         return 2;
     }
-    QFile namesFile(a.values.value(QStringLiteral("--names")));
-    if (!namesFile.open(QIODevice::ReadOnly)) {
-        err(QStringLiteral("can't read ") + namesFile.fileName());
+    const QString namesPath = a.values.value(QStringLiteral("--names"));
+    QStringList names;
+    if (!readNames(namesPath, names, error)) {
+        err(QStringLiteral("can't read ") + namesPath + QStringLiteral(": ") + error);
         return 2;
     }
-    QStringList names;
-    for (QByteArray line : namesFile.readAll().split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        names << decodeName(line);
+    const int n = int(a.positional.size());
+    for (const QString& path : a.positional) {
+        if (PosixFileSystem::instance().stat(absolute(path)).isDir) {
+            err(path + QStringLiteral(": is a folder; rename takes files only"));
+            return 2;
+        }
     }
-    if (!names.isEmpty() && names.last().isEmpty())
-        names.removeLast(); // the final line break ends the last line
+    if (names.size() != n)
+        err(QStringLiteral("warning: %1 holds %2 name(s) for %3 path(s)")
+                .arg(namesPath)
+                .arg(names.size())
+                .arg(n));
 
     Options options;
     CliPrompts prompts;
@@ -203,15 +273,15 @@ int rename(const QStringList& argv) {
     prompts.onError = onError == QLatin1String("ignore") ? Prompts::Answer::Ignore : Prompts::Answer::Abort;
     ListNameLines editor;
     FileList list(options, prompts, editor, PosixFileSystem::instance());
-    const int n = int(a.positional.size());
     for (int i = 0; i < n; ++i)
         list.AddItem(i, n, true, absolute(a.positional[i]));
     editor.setLines(names.mid(0, n));
     list.SelectAll1Click();
 
     const QString log = programHome(QCoreApplication::applicationDirPath()) + QStringLiteral("/vlnundo.txt");
-    if (!UndoLog::createIfMissing(log)) {
-        err(QStringLiteral("can't create the undo log ") + log);
+    QString logError;
+    if (!UndoLog::createIfMissing(log, &logError)) {
+        err(QStringLiteral("can't create the undo log ") + log + QStringLiteral(": ") + logError);
         return 1;
     }
     const RenameRun::Result r = RenameRun(list, prompts, PosixFileSystem::instance(), log).Rename1Click();
@@ -224,6 +294,8 @@ int names(const QStringList& argv) {
     const Args a = parse(
         argv, {QStringLiteral("--force-case"), QStringLiteral("--translit"), QStringLiteral("--exclude-ext")},
         {QStringLiteral("--mask"), QStringLiteral("--case")});
+    if (a.help)
+        return help();
     QString error = a.error;
     static const QStringList cases = {QStringLiteral("none"), QStringLiteral("lower"),
                                       QStringLiteral("upper"), QStringLiteral("first"),
@@ -275,11 +347,20 @@ int names(const QStringList& argv) {
 
 int tags(const QStringList& argv) {
     const Args a = parse(argv, {}, {});
+    if (a.help)
+        return help();
     if (!a.error.isEmpty() || a.positional.size() != 1) {
         err(a.error.isEmpty() ? QStringLiteral("tags needs one path") : a.error);
         return 2;
     }
     const QString path = absolute(a.positional.first());
+    // The reason a file cannot be read, which the tag reader does not give.
+    const OpenedFile probe = openRegularFile(path, O_RDONLY);
+    if (!probe.ok()) {
+        err(QStringLiteral("can't open ") + path + QStringLiteral(": ") + probe.error);
+        return 1;
+    }
+    ::close(probe.fd);
     const std::pair<const char*, char> fields[] = {
         {"title", 'T'}, {"artist", 'A'}, {"album", 'C'}, {"year", 'Y'}, {"comment", 'R'}};
     for (const auto& [name, letter] : fields) {
@@ -308,11 +389,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QString cmd = args.takeFirst();
-    if (cmd == QLatin1String("--help") || cmd == QLatin1String("-h") ||
-        args.contains(QStringLiteral("--help"))) {
-        std::fputs(kHelp, stdout);
-        return 0;
-    }
+    if (cmd == QLatin1String("--help") || cmd == QLatin1String("-h"))
+        return help();
     if (cmd == QLatin1String("--version")) {
         std::printf("vorlane-cli %s\n", VORLANE_VERSION);
         return 0;

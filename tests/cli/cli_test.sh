@@ -40,9 +40,46 @@ printf 'one.mp3  \nnoext\n' > names.txt
 [ -e F/f1.mp3 ]; check "unconfirmed rename keeps file" 0 $?
 "$cli" rename --yes --on-error ignore --names names.txt F/f1.mp3 F/A/a1.MP3 2>err.txt
 check "failed rename status" 1 $?
-check "failure line" "vorlane-cli: Can't rename file $work/F/A/a1.MP3 to noext" "$(cat err.txt)"
+check "failure line" "vorlane-cli: Can't rename file $work/F/A/a1.MP3 to noext: File exists" "$(cat err.txt)"
 [ -e F/one.mp3 ] && [ -e F/A/a1.MP3 ]; check "disk after rename" 0 $?
 check "undo log" "$(printf '%s\r\n%s\r\n%s\r\n%s\r\n' "$work/raw/$(printf 'caf\xe9')" "$(printf 'new\xff.txt')" "$work/F/f1.mp3" one.mp3; printf x)" "$(cat "$VORLANE_HOME/vlnundo.txt"; printf x)"
+
+# A line break or a NUL in a path or a name is refused and never logged.
+touch "$(printf 'l\nf')" n1
+printf 'ab\0cd\nok\n' > nulnames.txt
+logBefore=$(cat "$VORLANE_HOME/vlnundo.txt"; printf x)
+"$cli" rename --yes --on-error ignore --names nulnames.txt n1 "$(printf 'l\nf')" 2>err.txt; check "refused names status" 1 $?
+check "refused names lines" "vorlane-cli: Can't rename file $work/n1 to ab␀cd: The name holds a line break or a NUL character
+vorlane-cli: Can't rename file $work/l␊f to ok: The path holds a line break or a NUL character" "$(cat err.txt)"
+[ -e n1 ] && [ ! -e ab ] && [ ! -e ok ]; check "refused names keep files" 0 $?
+check "refused names not logged" "$logBefore" "$(cat "$VORLANE_HOME/vlnundo.txt"; printf x)"
+
+# Options end at "--"; names file: byte-order mark, standard input, line count; folders refused.
+check "help after --" "--help" "$("$cli" names --mask '[n]' -- --help)"
+touch b1 s1 c1 c2
+printf '\xef\xbb\xbfb2\n' > bom.txt
+"$cli" rename --yes --names bom.txt b1 2>/dev/null; [ -e b2 ] && [ ! -e b1 ]; check "byte-order mark dropped" 0 $?
+printf 'piped.txt\n' | "$cli" rename --yes --names - s1 2>/dev/null; [ -e piped.txt ]; check "names from stdin" 0 $?
+printf 'c1b\n' > one.txt
+"$cli" rename --yes --names one.txt c1 c2 2>&1 >/dev/null | head -1 >err.txt
+check "fewer names warning" "vorlane-cli: warning: one.txt holds 1 name(s) for 2 path(s)" "$(cat err.txt)"
+printf 'x\ny\n' > two.txt
+"$cli" rename --yes --names two.txt c1b 2>err.txt; check "more names status" 0 $?
+check "more names warning" "vorlane-cli: warning: two.txt holds 2 name(s) for 1 path(s)" "$(cat err.txt)"
+"$cli" rename --yes --names one.txt F/B 2>err.txt; check "folder refused status" 2 $?
+check "folder refused message" "vorlane-cli: F/B: is a folder; rename takes files only" "$(cat err.txt)"
+[ -d F/B ]; check "folder kept" 0 $?
+"$cli" rename --yes --names missing.txt x 2>err.txt; check "missing names file status" 2 $?
+check "missing names file message" "vorlane-cli: can't read missing.txt: No such file or directory" "$(cat err.txt)"
+
+# FIFOs in place of files are refused at once instead of waiting for a writer.
+mkfifo fifo fifo.mp3 && mkdir fifohome && mkfifo fifohome/vlnundo.txt
+timeout 10 "$cli" rename --yes --names fifo x 2>err.txt; check "FIFO names file status" 2 $?
+check "FIFO names file message" "vorlane-cli: can't read fifo: not a regular file" "$(cat err.txt)"
+VORLANE_HOME="$work/fifohome" timeout 10 "$cli" rename --yes --names one.txt y 2>err.txt; check "FIFO undo log status" 1 $?
+check "FIFO undo log message" "vorlane-cli: can't create the undo log $work/fifohome/vlnundo.txt: not a regular file" "$(cat err.txt)"
+timeout 10 "$cli" tags fifo.mp3 2>err.txt; check "FIFO tags status" 1 $?
+check "FIFO tags message" "vorlane-cli: can't open $work/fifo.mp3: not a regular file" "$(cat err.txt)"
 
 # Names from a mask: counters, size of listed files, letter conversion, malformed masks.
 printf 'hello' > s.txt

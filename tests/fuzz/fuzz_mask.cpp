@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 
@@ -16,8 +17,8 @@ namespace {
 class NoDisk : public vorlane::FileSystem {
 public:
     Stat stat(const QString&) override { return {true, false, 1234}; }
-    bool removeFile(const QString&) override { return false; }
-    bool renameNoReplace(const QString&, const QString&) override { return false; }
+    Status removeFile(const QString&) override { return {EROFS}; }
+    Status renameNoReplace(const QString&, const QString&) override { return {EROFS}; }
 };
 
 } // namespace

@@ -5,8 +5,10 @@
 #include <QHash>
 #include <QSet>
 
+#include <cerrno>
+
 // An in-memory file system: files with sizes, folders, and files that refuse
-// to be deleted.
+// to be deleted; failures carry the error number the system would give.
 class FakeFileSystem : public vorlane::FileSystem {
 public:
     Stat stat(const QString& path) override {
@@ -20,18 +22,24 @@ public:
         }
         return s;
     }
-    bool removeFile(const QString& path) override {
-        if (undeletable.contains(path) || !files.contains(path))
-            return false;
+    Status removeFile(const QString& path) override {
+        if (folders.contains(path))
+            return {EISDIR};
+        if (!files.contains(path))
+            return {ENOENT};
+        if (undeletable.contains(path))
+            return {EPERM};
         files.remove(path);
-        return true;
+        return {};
     }
 
-    bool renameNoReplace(const QString& from, const QString& to) override {
-        if (!files.contains(from) || files.contains(to) || folders.contains(to))
-            return false;
+    Status renameNoReplace(const QString& from, const QString& to) override {
+        if (!files.contains(from))
+            return {ENOENT};
+        if (files.contains(to) || folders.contains(to))
+            return {EEXIST};
         files.insert(to, files.take(from));
-        return true;
+        return {};
     }
 
     QHash<QString, qint64> files;

@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <cstring>
+
 using namespace vorlane;
 
 namespace {
@@ -155,7 +157,8 @@ TEST_F(AddRenameTest, RenameFailureBoxAndRetry) {
     window->action("Rename1Click")->trigger();
     ASSERT_EQ(prompts.shown.size(), 3);
     EXPECT_EQ(prompts.shown[1].title, "Error!");
-    EXPECT_EQ(prompts.shown[1].text, "Can't rename file\r" + a + "\r\tto\rb.txt\rWhat do you want to do?");
+    EXPECT_EQ(prompts.shown[1].text, "Can't rename file\r" + a + "\r\tto\rb.txt\r" + std::strerror(EEXIST) +
+                                         "\rWhat do you want to do?");
     EXPECT_EQ(prompts.shown[2].text, prompts.shown[1].text);
     EXPECT_TRUE(disk.exists("r/a.txt"));
     EXPECT_EQ(selected(), QList<int>({0}));

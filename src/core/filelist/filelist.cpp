@@ -462,7 +462,7 @@ void FileList::mDeletefromdiskClick() {
         const ListLine& l = m_lines[i];
         if (!l.selected || l.isSeparator())
             continue;
-        if (m_fs.removeFile(l.text)) {
+        if (m_fs.removeFile(l.text).ok()) {
             remove[i] = 1;
             any = true;
             setModified();

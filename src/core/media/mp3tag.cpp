@@ -1,6 +1,7 @@
 #include "mp3tag.h"
 
 #include "core/platform/cp1251.h"
+#include "core/platform/fileio.h"
 #include "core/platform/paths.h"
 
 #include <QStringDecoder>
@@ -94,7 +95,7 @@ std::optional<QString> ReadMp3TagField(const QString& path, char field) {
     default:
         return QString();
     }
-    const int fd = ::open(encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRegularFile(path, O_RDONLY).fd;
     if (fd < 0)
         return std::nullopt;
     struct ::stat st {};

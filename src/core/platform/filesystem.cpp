@@ -1,4 +1,5 @@
 #include "filesystem.h"
+#include "fileio.h"
 #include "paths.h"
 
 #include <cerrno>
@@ -8,6 +9,10 @@
 #include <unistd.h>
 
 namespace vorlane {
+
+QString FileSystem::Status::text() const {
+    return ok() ? QString() : systemErrorText(error);
+}
 
 FileSystem::Stat PosixFileSystem::stat(const QString& path) {
     struct ::stat st {};
@@ -20,26 +25,30 @@ FileSystem::Stat PosixFileSystem::stat(const QString& path) {
     return out;
 }
 
-bool PosixFileSystem::removeFile(const QString& path) {
+FileSystem::Status PosixFileSystem::removeFile(const QString& path) {
     const QByteArray p = encodeName(path);
     struct ::stat st {};
-    if (::lstat(p.constData(), &st) != 0 || S_ISDIR(st.st_mode))
-        return false;
-    return ::unlink(p.constData()) == 0;
+    if (::lstat(p.constData(), &st) != 0)
+        return {errno};
+    if (S_ISDIR(st.st_mode))
+        return {EISDIR};
+    return {::unlink(p.constData()) == 0 ? 0 : errno};
 }
 
-bool PosixFileSystem::renameNoReplace(const QString& from, const QString& to) {
+FileSystem::Status PosixFileSystem::renameNoReplace(const QString& from, const QString& to) {
     const QByteArray f = encodeName(from);
     const QByteArray t = encodeName(to);
     if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
-        return true;
+        return {};
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return false;
+        return {errno};
     // The file system cannot refuse to replace by itself: look first.
     struct ::stat st {};
-    if (::lstat(t.constData(), &st) == 0 || errno != ENOENT)
-        return false;
-    return ::rename(f.constData(), t.constData()) == 0;
+    if (::lstat(t.constData(), &st) == 0)
+        return {EEXIST};
+    if (errno != ENOENT)
+        return {errno};
+    return {::rename(f.constData(), t.constData()) == 0 ? 0 : errno};
 }
 
 PosixFileSystem& PosixFileSystem::instance() {

@@ -14,19 +14,27 @@ public:
         qint64 size = -1;
     };
 
+    // How a call ended: 0, or the system's error number (errno) of the failure.
+    struct Status {
+        int error = 0;
+        bool ok() const { return error == 0; }
+        // The system's words for the error; empty on success.
+        QString text() const;
+    };
+
     virtual ~FileSystem() = default;
     virtual Stat stat(const QString& path) = 0;
-    // Deletes a file (never a folder); false on failure.
-    virtual bool removeFile(const QString& path) = 0;
-    // Renames or moves a file; fails, and never replaces, when `to` exists.
-    virtual bool renameNoReplace(const QString& from, const QString& to) = 0;
+    // Deletes a file (never a folder).
+    virtual Status removeFile(const QString& path) = 0;
+    // Renames or moves a file; fails with EEXIST, and never replaces, when `to` exists.
+    virtual Status renameNoReplace(const QString& from, const QString& to) = 0;
 };
 
 class PosixFileSystem : public FileSystem {
 public:
     Stat stat(const QString& path) override;
-    bool removeFile(const QString& path) override;
-    bool renameNoReplace(const QString& from, const QString& to) override;
+    Status removeFile(const QString& path) override;
+    Status renameNoReplace(const QString& from, const QString& to) override;
 
     static PosixFileSystem& instance();
 };

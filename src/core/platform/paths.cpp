@@ -46,6 +46,28 @@ QString extensionOf(const QString& path) {
     return dot < 0 ? QString() : name.mid(dot);
 }
 
+bool hasLineBreakOrNul(const QString& text) {
+    for (const QChar c : text)
+        if (c == u'\r' || c == u'\n' || c == QChar(0))
+            return true;
+    return false;
+}
+
+QString withVisibleControls(const QString& text) {
+    if (!hasLineBreakOrNul(text))
+        return text;
+    QString out = text;
+    for (QChar& c : out) {
+        if (c == u'\r')
+            c = QChar(0x240D);
+        else if (c == u'\n')
+            c = QChar(0x240A);
+        else if (c == QChar(0))
+            c = QChar(0x2400);
+    }
+    return out;
+}
+
 namespace {
 constexpr char16_t kEscapeBase = 0xDC00; // U+DC80..U+DCFF hold the bytes 0x80..0xFF
 

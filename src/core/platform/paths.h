@@ -30,6 +30,12 @@ QString separatorName(const QString& text);
 // The text from the file name's last '.' on, the dot included; empty if none.
 QString extensionOf(const QString& path);
 
+// True when the text holds CR, LF or NUL, which no line of ours may carry.
+bool hasLineBreakOrNul(const QString& text);
+// The text with CR, LF and NUL shown as the symbols U+240D, U+240A and U+2400,
+// for messages that quote a name.
+QString withVisibleControls(const QString& text);
+
 // Lossless file-name codec: valid UTF-8 decodes as usual; every byte that is
 // not part of a valid sequence maps to U+DC80 + (byte - 0x80) and back, so a
 // name that is not valid UTF-8 survives the round trip byte for byte.

@@ -30,8 +30,10 @@ RenameRun::Result RenameRun::Rename1Click() {
         return result;
 
     UndoLog log(m_logPath);
+    const QString shownLog = withVisibleControls(m_logPath);
     if (!log.open()) {
-        m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't open the undo log\r") + m_logPath);
+        m_prompts.error(QStringLiteral("Vorlane"),
+                        QStringLiteral("Can't open the undo log\r") + shownLog + u'\r' + log.errorText());
         return result;
     }
     result.started = true;
@@ -48,31 +50,48 @@ RenameRun::Result RenameRun::Rename1Click() {
         const QString oldPath = m_list.text(i);
         const QString name = newName(i < editor.count() ? editor.line(i) : QString());
         const QString target = folderPart(oldPath) + name;
-        if (m_fs.renameNoReplace(oldPath, target)) {
-            const bool logged = log.append(oldPath, name);
-            // The list follows the disk even when the log could not take the entry.
-            m_list.setLineText(i, target);
-            m_list.setSelected(i, false);
-            editor.setLine(i, QString());
-            if (m_list.hooks.setModified)
-                m_list.hooks.setModified(true);
-            ++result.renamed;
-            if (!logged) {
-                m_list.endUpdate();
-                m_prompts.error(QStringLiteral("Vorlane"),
-                                QStringLiteral("Can't write to the undo log\r") + m_logPath);
-                m_list.beginUpdate();
-                break;
+        const QString shownRename =
+            withVisibleControls(oldPath) + QStringLiteral("\r\tto\r") + withVisibleControls(name);
+        QString cause;
+        bool logFailed = false;
+        // A line break or a NUL would tear the log's lines apart, and a NUL
+        // would cut the name the system sees.
+        if (hasLineBreakOrNul(oldPath)) {
+            cause = QStringLiteral("The path holds a line break or a NUL character");
+        } else if (hasLineBreakOrNul(name)) {
+            cause = QStringLiteral("The name holds a line break or a NUL character");
+        } else if (!log.append(oldPath, name)) {
+            logFailed = true;
+        } else {
+            // Logged first: a run killed after the rename still has its entry.
+            const FileSystem::Status renamed = m_fs.renameNoReplace(oldPath, target);
+            if (renamed.ok()) {
+                m_list.setLineText(i, target);
+                m_list.setSelected(i, false);
+                editor.setLine(i, QString());
+                if (m_list.hooks.setModified)
+                    m_list.hooks.setModified(true);
+                ++result.renamed;
+                ++i;
+                continue;
             }
-            ++i;
-            continue;
+            cause = renamed.text();
+            logFailed = !log.removeLastEntry();
         }
         m_list.endUpdate();
-        const auto choice =
-            m_prompts.ask(QStringLiteral("Error!"),
-                          QStringLiteral("Can't rename file\r") + oldPath + QStringLiteral("\r\tto\r") +
-                              name + QStringLiteral("\rWhat do you want to do?"),
-                          Prompts::Icon::Error, Prompts::Buttons::AbortRetryIgnore);
+        if (logFailed) {
+            // Renaming without an entry could not be taken back, and a failed
+            // rename whose entry stays would be; the run ends either way.
+            m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't write to the undo log\r") +
+                                                           shownLog + u'\r' + shownRename + u'\r' +
+                                                           log.errorText());
+            m_list.beginUpdate();
+            break;
+        }
+        const auto choice = m_prompts.ask(QStringLiteral("Error!"),
+                                          QStringLiteral("Can't rename file\r") + shownRename + u'\r' +
+                                              cause + QStringLiteral("\rWhat do you want to do?"),
+                                          Prompts::Icon::Error, Prompts::Buttons::AbortRetryIgnore);
         m_list.beginUpdate();
         if (choice == Prompts::Answer::Retry)
             continue;

@@ -1,5 +1,6 @@
 #include "undolog.h"
 
+#include "core/platform/fileio.h"
 #include "core/platform/paths.h"
 
 #include <cerrno>
@@ -9,48 +10,141 @@
 
 namespace vorlane {
 
+namespace {
+// One write of the whole buffer; false with errno set when it did not all land.
+bool writeAll(int fd, const char* data, qsizetype size) {
+    qsizetype done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size_t(size - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        // After a short write the rest either lands or the system says why not.
+        done += n;
+    }
+    return true;
+}
+
+bool truncateTo(int fd, qint64 size) {
+    int r;
+    do {
+        r = ::ftruncate(fd, off_t(size));
+    } while (r != 0 && errno == EINTR);
+    return r == 0;
+}
+} // namespace
+
 UndoLog::~UndoLog() {
     close();
 }
 
-bool UndoLog::open() {
-    close();
-    m_fd = ::open(encodeName(m_path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    return m_fd >= 0;
+bool UndoLog::fail(int error) {
+    m_error = systemErrorText(error);
+    return false;
 }
 
-bool UndoLog::append(const QString& oldPath, const QString& newName) {
-    if (m_fd < 0)
+bool UndoLog::open() {
+    close();
+    m_error.clear();
+    const OpenedFile f = openRegularFile(m_path, O_RDWR | O_APPEND);
+    if (!f.ok()) {
+        m_error = f.error;
         return false;
-    const QByteArray entry = encodeName(oldPath) + "\r\n" + encodeName(newName) + "\r\n";
-    // One write per entry: the two lines land together or not at all.
-    qsizetype done = 0;
-    while (done < entry.size()) {
-        const ssize_t n = ::write(m_fd, entry.constData() + done, size_t(entry.size() - done));
+    }
+    m_fd = f.fd;
+    if (!mendTornLine()) {
+        const QString error = m_error;
+        close();
+        m_error = error;
+        return false;
+    }
+    return true;
+}
+
+bool UndoLog::mendTornLine() {
+    struct ::stat st {};
+    if (::fstat(m_fd, &st) != 0)
+        return fail(errno);
+    const qint64 size = st.st_size;
+    char last = '\n';
+    if (size > 0 && ::pread(m_fd, &last, 1, off_t(size - 1)) != 1)
+        return fail(errno);
+    if (last == '\n')
+        return true;
+    // Count the whole lines before the torn one; this only happens after a failure.
+    qint64 lines = 0, afterLastBreak = 0;
+    char buf[65536];
+    for (qint64 pos = 0; pos < size;) {
+        const ssize_t n = ::pread(m_fd, buf, sizeof buf, off_t(pos));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return false;
-        done += n;
+            return fail(n < 0 ? errno : EIO);
+        for (ssize_t i = 0; i < n; ++i) {
+            if (buf[i] == '\n') {
+                ++lines;
+                afterLastBreak = pos + i + 1;
+            }
+        }
+        pos += n;
     }
+    if (lines % 2 == 0) // a torn old path: its rename never happened
+        return truncateTo(m_fd, afterLastBreak) || fail(errno);
+    // A torn new name: its rename may have happened, so the entry stays.
+    const QByteArray end = last == '\r' ? QByteArray("\n") : QByteArray("\r\n");
+    if (writeAll(m_fd, end.constData(), end.size()))
+        return true;
+    const int error = errno;
+    truncateTo(m_fd, size);
+    return fail(error);
+}
+
+bool UndoLog::append(const QString& oldPath, const QString& newName) {
+    m_lastEntryStart = -1;
+    if (m_fd < 0)
+        return fail(EBADF);
+    struct ::stat st {};
+    if (::fstat(m_fd, &st) != 0)
+        return fail(errno);
+    const QByteArray entry = encodeName(oldPath) + "\r\n" + encodeName(newName) + "\r\n";
+    // One write per entry, so a crash or a kill leaves it whole or not there.
+    if (!writeAll(m_fd, entry.constData(), entry.size())) {
+        const int error = errno;
+        truncateTo(m_fd, st.st_size);
+        return fail(error);
+    }
+    m_lastEntryStart = st.st_size;
     return true;
+}
+
+bool UndoLog::removeLastEntry() {
+    if (m_fd < 0 || m_lastEntryStart < 0)
+        return fail(EBADF);
+    const qint64 start = m_lastEntryStart;
+    m_lastEntryStart = -1;
+    return truncateTo(m_fd, start) || fail(errno);
 }
 
 void UndoLog::close() {
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
+    m_lastEntryStart = -1;
 }
 
-bool UndoLog::createIfMissing(const QString& path) {
-    const QByteArray p = encodeName(path);
-    struct ::stat st {};
-    if (::stat(p.constData(), &st) == 0)
-        return true;
-    const int fd = ::open(p.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return errno == EEXIST;
-    ::close(fd);
+bool UndoLog::createIfMissing(const QString& path, QString* error) {
+    // Opening also tells a FIFO or a folder in the log's place from a file.
+    const OpenedFile f = openRegularFile(path, O_RDONLY | O_CREAT);
+    if (!f.ok()) {
+        if (error)
+            *error = f.error;
+        return false;
+    }
+    ::close(f.fd);
     return true;
 }
 

@@ -6,8 +6,9 @@ namespace vorlane {
 
 // The undo log: two lines per rename (old full path, new name), each ending
 // in CR LF, UTF-8, and a path's own bytes for names that are not UTF-8. It is
-// only ever appended to here; each entry reaches the file right after its
-// rename, so a crash loses at most the entry of the rename in flight.
+// only ever appended to here. An entry goes to the file in one write before
+// its rename and is taken back when the rename fails, so a killed run never
+// leaves a renamed file unlogged.
 class UndoLog {
 public:
     explicit UndoLog(QString path) : m_path(std::move(path)) {}
@@ -15,17 +16,31 @@ public:
     UndoLog(const UndoLog&) = delete;
     UndoLog& operator=(const UndoLog&) = delete;
 
+    // Opens the log for appending. A last line torn by an earlier failed write
+    // is mended first: a torn new name is ended, a torn old path dropped, so
+    // later entries keep their pairing.
     bool open();
+    // Appends one entry whole; on failure the log keeps its former length.
     bool append(const QString& oldPath, const QString& newName);
+    // Takes the entry of the last append back off the log.
+    bool removeLastEntry();
     void close();
     const QString& path() const { return m_path; }
+    // Why the last call failed, in the system's words.
+    const QString& errorText() const { return m_error; }
 
-    // Creates the log, empty, when it does not exist; false when it cannot.
-    static bool createIfMissing(const QString& path);
+    // Creates the log, empty, when it does not exist; false (and the reason in
+    // `error`) when it cannot, or when something other than a file holds its place.
+    static bool createIfMissing(const QString& path, QString* error = nullptr);
 
 private:
+    bool mendTornLine();
+    bool fail(int error);
+
     QString m_path;
+    QString m_error;
     int m_fd = -1;
+    qint64 m_lastEntryStart = -1;
 };
 
 } // namespace vorlane

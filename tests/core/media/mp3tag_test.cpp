@@ -1,7 +1,10 @@
 #include "core/media/mp3tag.h"
 
 #include "support/diskfixture.h"
+#include "support/guards.h"
 #include "support/qtprint.h"
+
+#include <sys/stat.h>
 
 using namespace vorlane;
 
@@ -64,4 +67,8 @@ TEST(Mp3Tag, ShortAndMissingFiles) {
     EXPECT_EQ(ReadMp3TagField(disk.file("short.mp3", 100), 'T'), QString());
     EXPECT_EQ(ReadMp3TagField(disk.file("empty.mp3", 0), 'A'), QString());
     EXPECT_EQ(ReadMp3TagField(disk.path("missing.mp3"), 'T'), std::nullopt);
+    // A FIFO named like a song is not read (opening it used to wait for a writer).
+    const QString fifo = disk.path("x.mp3");
+    ASSERT_EQ(::mkfifo(encodeName(fifo).constData(), 0644), 0);
+    EXPECT_EQ(inChild([&] { return ReadMp3TagField(fifo, 'T') == std::nullopt; }), true);
 }

@@ -2,10 +2,13 @@
 #include "core/rename/undolog.h"
 
 #include "support/diskfixture.h"
+#include "support/guards.h"
 #include "support/qtprint.h"
 #include "support/scriptedprompts.h"
 
+#include <cstring>
 #include <functional>
+#include <sys/stat.h>
 
 using namespace vorlane;
 
@@ -110,9 +113,13 @@ TEST_F(RenameTest, FailuresAskAbortRetryIgnore) {
     struct Case {
         const char* name;
         const char* shownName;
+        int error;
     };
-    // An empty or blank name targets the folder itself; a missing folder; a name too long.
-    const Case cases[] = {{"", ""}, {"   ", ""}, {"nodir/x", "nodir/x"}, {"exists.txt", "exists.txt"}};
+    // An empty or blank name targets the folder itself; a missing folder; a taken name.
+    const Case cases[] = {{"", "", EEXIST},
+                          {"   ", "", EEXIST},
+                          {"nodir/x", "nodir/x", ENOENT},
+                          {"exists.txt", "exists.txt", EEXIST}};
     disk.file("exists.txt");
     const QString a = disk.file("a.txt");
     for (const Case& c : cases) {
@@ -120,14 +127,43 @@ TEST_F(RenameTest, FailuresAskAbortRetryIgnore) {
         run({Prompts::Answer::Ignore});
         ASSERT_EQ(prompts.shown.size(), 2) << c.name;
         EXPECT_EQ(prompts.shown[1].title, "Error!");
-        EXPECT_EQ(prompts.shown[1].text,
-                  "Can't rename file\r" + a + "\r\tto\r" + c.shownName + "\rWhat do you want to do?");
+        EXPECT_EQ(prompts.shown[1].text, "Can't rename file\r" + a + "\r\tto\r" + c.shownName + "\r" +
+                                             std::strerror(c.error) + "\rWhat do you want to do?");
         EXPECT_EQ(prompts.shown[1].buttons, Prompts::Buttons::AbortRetryIgnore);
         EXPECT_TRUE(disk.exists("a.txt"));
         EXPECT_EQ(selected(), QList<int>({0}));
         EXPECT_EQ(editor.line(0), QString::fromLatin1(c.name));
     }
     EXPECT_EQ(disk.read(disk.path("exists.txt")), "x"); // never replaced
+    EXPECT_EQ(log(), QByteArray());                     // the entry written before each try is taken back
+}
+
+TEST_F(RenameTest, LineBreaksAndNulsAreRefused) {
+    struct Case {
+        QString file; // created on disk
+        QString name;
+        QString shown; // the box's text between "file" and the question
+    };
+    const QString nul(QChar(0));
+    const Case cases[] = {
+        {"a\nb", "z", disk.path("a\u240Ab") + "\r\tto\rz\rThe path holds a line break or a NUL character"},
+        {"c\rd", "z", disk.path("c\u240Dd") + "\r\tto\rz\rThe path holds a line break or a NUL character"},
+        {"e", "x\ry", disk.path("e") + "\r\tto\rx\u240Dy\rThe name holds a line break or a NUL character"},
+        {"f", "x\ny", disk.path("f") + "\r\tto\rx\u240Ay\rThe name holds a line break or a NUL character"},
+        {"g", "x" + nul + "y",
+         disk.path("g") + "\r\tto\rx\u2400y\rThe name holds a line break or a NUL character"},
+    };
+    for (const Case& c : cases) {
+        const QString path = disk.file(c.file);
+        prepare({{path, c.name}});
+        run({Prompts::Answer::Ignore});
+        ASSERT_EQ(prompts.shown.size(), 2) << c.file.toStdString();
+        EXPECT_EQ(prompts.shown[1].text, "Can't rename file\r" + c.shown + "\rWhat do you want to do?");
+        EXPECT_TRUE(QFile::exists(path)) << c.file.toStdString();
+        EXPECT_EQ(selected(), QList<int>({0}));
+    }
+    EXPECT_FALSE(disk.exists("z"));
+    EXPECT_FALSE(disk.exists("x"));
     EXPECT_EQ(log(), QByteArray());
 }
 
@@ -205,21 +241,31 @@ TEST_F(RenameTest, LogThatCannotBeOpenedStopsEverything) {
     EXPECT_FALSE(r.started);
     EXPECT_TRUE(disk.exists("a"));
     ASSERT_EQ(prompts.shown.size(), 2);
-    EXPECT_EQ(prompts.shown[1].text, "Can't open the undo log\r" + logPath);
+    EXPECT_EQ(prompts.shown[1].text, "Can't open the undo log\r" + logPath + "\rnot a regular file");
 }
 
-TEST_F(RenameTest, LogWriteFailureKeepsListAndDiskTogether) {
-    const QString a = disk.file("a"), b = disk.file("b");
-    prepare({{a, "a2"}, {b, "b2"}});
-    logPath = "/dev/full";
-    run();
-    // The first file is renamed and its line shows it; the run ends there.
+TEST_F(RenameTest, FileWhoseEntryCannotBeWrittenIsNotRenamed) {
+    const QString a = disk.file("a"), b = disk.file("b"), c = disk.file("c");
+    prepare({{a, "a2"}, {b, "b2"}, {c, "c2"}});
+    const QByteArray first = (a + "\r\na2\r\n").toUtf8();
+    {
+        // Room for the first entry and a few bytes of the second.
+        FileSizeLimit cap(first.size() + 4);
+        run();
+    }
     EXPECT_TRUE(disk.exists("a2"));
     EXPECT_EQ(list.text(0), disk.path("a2"));
+    // The second file stays as it was, on disk and in both panes; the run ends.
     EXPECT_TRUE(disk.exists("b"));
-    EXPECT_EQ(selected(), QList<int>({1}));
+    EXPECT_TRUE(disk.exists("c"));
+    EXPECT_EQ(list.text(1), b);
+    EXPECT_EQ(editor.lines(), QStringList({"", "b2", "c2"}));
+    EXPECT_EQ(selected(), QList<int>({1, 2}));
     ASSERT_EQ(prompts.shown.size(), 2);
-    EXPECT_EQ(prompts.shown[1].text, "Can't write to the undo log\r/dev/full");
+    EXPECT_EQ(prompts.shown[1].title, "Vorlane");
+    EXPECT_EQ(prompts.shown[1].text,
+              "Can't write to the undo log\r" + logPath + "\r" + b + "\r\tto\rb2\r" + std::strerror(EFBIG));
+    EXPECT_EQ(log(), first); // no torn second entry
 }
 
 TEST(UndoLog, CreateIfMissingLeavesExistingLogs) {
@@ -234,4 +280,66 @@ TEST(UndoLog, CreateIfMissingLeavesExistingLogs) {
     EXPECT_TRUE(UndoLog::createIfMissing(p));
     EXPECT_EQ(disk.read(p), "x\r\ny\r\n");
     EXPECT_FALSE(UndoLog::createIfMissing(disk.path("no/such/folder/log.txt")));
+}
+
+TEST(UndoLog, TornLastLineIsMendedOnOpen) {
+    struct Case {
+        QByteArray before;
+        QByteArray after; // once an entry o -> n is appended
+    };
+    const Case cases[] = {
+        // The new name torn: the entry stays, its line ended.
+        {"p\r\nna", "p\r\nna\r\no\r\nn\r\n"},
+        {"p\r\nname\r", "p\r\nname\r\no\r\nn\r\n"},
+        {"p\r\nn\r\nq\r\nna", "p\r\nn\r\nq\r\nna\r\no\r\nn\r\n"},
+        {"p\nna", "p\nna\r\no\r\nn\r\n"},
+        // The old path torn: dropped.
+        {"/pa", "o\r\nn\r\n"},
+        {"p\r\nn\r\n/pa", "p\r\nn\r\no\r\nn\r\n"},
+        {"p\r\nn\r\n/path\r", "p\r\nn\r\no\r\nn\r\n"},
+        {"p\nn\n/pa", "p\nn\no\r\nn\r\n"},
+        // Whole.
+        {"", "o\r\nn\r\n"},
+        {"p\r\nn\r\n", "p\r\nn\r\no\r\nn\r\n"},
+    };
+    Disk disk;
+    const QString p = disk.path("log.txt");
+    for (const Case& c : cases) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.before);
+        f.close();
+        UndoLog log(p);
+        ASSERT_TRUE(log.open());
+        ASSERT_TRUE(log.append("o", "n"));
+        log.close();
+        EXPECT_EQ(disk.read(p), c.after) << c.before.toStdString();
+    }
+}
+
+TEST(UndoLog, ShortWriteLeavesTheLogAsItWas) {
+    Disk disk;
+    const QString p = disk.path("log.txt");
+    QFile f(p);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("p\r\nn\r\n");
+    f.close();
+    UndoLog log(p);
+    ASSERT_TRUE(log.open());
+    {
+        FileSizeLimit cap(6 + 5);
+        EXPECT_FALSE(log.append("/some/old/path", "new name"));
+    }
+    EXPECT_EQ(disk.read(p), "p\r\nn\r\n");
+    EXPECT_TRUE(log.append("o", "n"));
+    EXPECT_EQ(disk.read(p), "p\r\nn\r\no\r\nn\r\n");
+}
+
+TEST(UndoLog, SomethingOtherThanAFileInItsPlaceIsRefused) {
+    Disk disk;
+    const QString fifo = disk.path("vlnundo.txt");
+    ASSERT_EQ(::mkfifo(encodeName(fifo).constData(), 0644), 0);
+    // Either call used to wait for a reader forever.
+    EXPECT_EQ(inChild([&] { return !UndoLog::createIfMissing(fifo); }), true);
+    EXPECT_EQ(inChild([&] { return !UndoLog(fifo).open(); }), true);
 }
