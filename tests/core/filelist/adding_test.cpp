@@ -1,4 +1,4 @@
-#include "core/filelist/adding.h"
+#include "core/app/workspace.h"
 
 #include "fixture.h"
 #include "support/diskfixture.h"
@@ -41,7 +41,7 @@ public:
 
 class AddingTest : public ::testing::Test {
 protected:
-    AddingTest() : list(options, prompts, editor, PosixFileSystem::instance()) {}
+    AddingTest() { group.setUi(&ui); }
     // Names from a mask that shows each file's position and group size.
     const MaskSpec positions{"[c1]/[cc1] [n].[e]"};
     QStringList calls() const {
@@ -69,12 +69,13 @@ protected:
     Options options;
     ScriptedPrompts prompts;
     ListNameLines editor;
-    FileList list;
     FakeClock clock;
     FakePump pump;
     RecordingGroupUi ui;
-    GroupOperation group{list.groupCounterRef(), clock, pump, &ui};
-    FileAdder adder{list, group, prompts, options};
+    Workspace ws{{&options, &prompts, &editor, nullptr, &clock, &pump}};
+    FileList& list = ws.list;
+    GroupOperation& group = ws.group;
+    FileAdder& adder = ws.adder;
 };
 
 QSet<QString> asSet(const QStringList& l) {

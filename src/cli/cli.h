@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/platform/prompts.h"
+
+#include <QHash>
+#include <QSet>
+#include <QStringList>
+
+// What the commands of vorlane-cli share: output, prompts on a terminal,
+// option parsing and the file arguments.
+namespace vorlane::cli {
+
+// Output is line by line: a CR, LF or NUL from a name is shown, never written.
+void out(const QString& line);
+void err(const QString& line);
+
+// Message boxes on a terminal: errors go to standard error, questions are
+// answered by the command's options or, on a terminal, by the user.
+class CliPrompts : public Prompts {
+public:
+    bool yes = false;
+    Answer onError = Answer::Abort;
+    int errors = 0;
+
+    Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons) override;
+};
+
+// The names file, one name a line (LF or CR LF; a UTF-8 byte-order mark is
+// dropped); "-" reads standard input.
+bool readNames(const QString& path, QStringList& names, QString& error);
+// A path as given, made absolute against the current folder.
+QString absolute(const QString& path);
+
+struct Args {
+    QStringList positional;
+    QHash<QString, QString> values;
+    QSet<QString> flags;
+    QString error;
+    bool help = false;
+};
+
+// Options before "--", each either a flag or taking one value; --help among
+// them asks for the usage instead.
+Args parse(const QStringList& in, const QSet<QString>& flags, const QSet<QString>& valued);
+
+// Prints the whole usage; returns the exit status 0.
+int help();
+
+// The commands: each takes the arguments after its name and returns the exit status.
+int scan(const QStringList& argv);
+int rename(const QStringList& argv);
+int names(const QStringList& argv);
+int tags(const QStringList& argv);
+
+} // namespace vorlane::cli

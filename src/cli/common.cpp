@@ -1,0 +1,141 @@
+#include "cli.h"
+
+#include "core/platform/fileio.h"
+#include "core/platform/paths.h"
+
+#include <QDir>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace vorlane::cli {
+
+void out(const QString& line) {
+    const QByteArray b = encodeName(withVisibleControls(line)) + '\n';
+    std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
+}
+
+void err(const QString& line) {
+    const QByteArray b = "vorlane-cli: " + encodeName(withVisibleControls(line)) + '\n';
+    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
+}
+
+Prompts::Answer CliPrompts::ask(const QString& title, const QString& text, Icon icon, Buttons buttons) {
+    // "Can't rename file\rOLD\r\tto\rNEW\rcause" -> "Can't rename file OLD to NEW: cause"
+    QString line = text;
+    line.remove(QStringLiteral("\rWhat do you want to do?"));
+    line.replace(QStringLiteral("\r\tto\r"), QStringLiteral(" to "));
+    const qsizetype first = line.indexOf(u'\r');
+    if (first >= 0)
+        line[first] = u' ';
+    line.replace(u'\r', QStringLiteral(": "));
+    switch (buttons) {
+    case Buttons::Ok:
+        if (icon == Icon::Error)
+            ++errors;
+        err(line);
+        return Answer::Ok;
+    case Buttons::AbortRetryIgnore:
+        ++errors;
+        err(line);
+        return onError;
+    case Buttons::YesNoCancel:
+        break;
+    }
+    if (yes)
+        return Answer::Yes;
+    if (!::isatty(STDIN_FILENO)) {
+        err(title + QStringLiteral(": ") + line + QStringLiteral(" (not confirmed; use --yes)"));
+        return Answer::No;
+    }
+    std::fprintf(stderr, "%s? [y/N] ", encodeName(line).constData());
+    char answer[16] = {};
+    if (!std::fgets(answer, sizeof answer, stdin))
+        return Answer::No;
+    return (answer[0] == 'y' || answer[0] == 'Y') ? Answer::Yes : Answer::No;
+}
+
+bool readNames(const QString& path, QStringList& names, QString& error) {
+    int fd = STDIN_FILENO;
+    if (path != QLatin1String("-")) {
+        const OpenedFile f = openRegularFile(path, O_RDONLY);
+        if (!f.ok()) {
+            error = f.error;
+            return false;
+        }
+        fd = f.fd;
+    }
+    QByteArray bytes;
+    char buf[65536];
+    ssize_t n;
+    while ((n = ::read(fd, buf, sizeof buf)) != 0) {
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            break;
+        bytes.append(buf, n);
+    }
+    const int readError = n < 0 ? errno : 0;
+    if (fd != STDIN_FILENO)
+        ::close(fd);
+    if (readError) {
+        error = systemErrorText(readError);
+        return false;
+    }
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    for (QByteArray line : bytes.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        names << decodeName(line);
+    }
+    if (!names.isEmpty() && names.last().isEmpty())
+        names.removeLast(); // the final line break ends the last line
+    return true;
+}
+
+QString absolute(const QString& path) {
+    return path.startsWith(u'/') ? path : QDir::currentPath() + u'/' + path;
+}
+
+Args parse(const QStringList& in, const QSet<QString>& flags, const QSet<QString>& valued) {
+    Args a;
+    bool options = true;
+    for (int i = 0; i < in.size(); ++i) {
+        const QString& s = in[i];
+        if (options && s == QLatin1String("--")) {
+            options = false;
+        } else if (options && s == QLatin1String("--help")) {
+            a.help = true;
+        } else if (options && s.startsWith(QLatin1String("--"))) {
+            QString name = s, value;
+            const qsizetype eq = s.indexOf(u'=');
+            if (eq > 0) {
+                name = s.left(eq);
+                value = s.mid(eq + 1);
+            }
+            if (flags.contains(name) && eq < 0) {
+                a.flags.insert(name);
+            } else if (valued.contains(name)) {
+                if (eq < 0) {
+                    if (++i >= in.size()) {
+                        a.error = name + QStringLiteral(" needs a value");
+                        return a;
+                    }
+                    value = in[i];
+                }
+                a.values.insert(name, value);
+            } else {
+                a.error = QStringLiteral("unknown option ") + s;
+                return a;
+            }
+        } else {
+            a.positional << s;
+        }
+    }
+    return a;
+}
+
+} // namespace vorlane::cli

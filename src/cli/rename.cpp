@@ -1,0 +1,71 @@
+#include "cli.h"
+
+#include "core/app/workspace.h"
+#include "core/platform/paths.h"
+#include "core/rename/rename.h"
+#include "core/rename/undolog.h"
+
+#include <QCoreApplication>
+
+namespace vorlane::cli {
+
+int rename(const QStringList& argv) {
+    const Args a =
+        parse(argv, {QStringLiteral("--yes")}, {QStringLiteral("--names"), QStringLiteral("--on-error")});
+    if (a.help)
+        return help();
+    QString error = a.error;
+    const QString onError = a.values.value(QStringLiteral("--on-error"), QStringLiteral("abort"));
+    if (error.isEmpty() && !a.values.contains(QStringLiteral("--names")))
+        error = QStringLiteral("rename needs --names FILE");
+    if (error.isEmpty() && onError != QLatin1String("abort") && onError != QLatin1String("ignore"))
+        error = QStringLiteral("--on-error takes abort or ignore");
+    if (error.isEmpty() && a.positional.isEmpty())
+        error = QStringLiteral("rename needs at least one path");
+    if (!error.isEmpty()) {
+        err(error);
+        return 2;
+    }
+    const QString namesPath = a.values.value(QStringLiteral("--names"));
+    QStringList names;
+    if (!readNames(namesPath, names, error)) {
+        err(QStringLiteral("can't read ") + namesPath + QStringLiteral(": ") + error);
+        return 2;
+    }
+    const int n = int(a.positional.size());
+    for (const QString& path : a.positional) {
+        if (PosixFileSystem::instance().stat(absolute(path)).isDir) {
+            err(path + QStringLiteral(": is a folder; rename takes files only"));
+            return 2;
+        }
+    }
+    if (names.size() != n)
+        err(QStringLiteral("warning: %1 holds %2 name(s) for %3 path(s)")
+                .arg(namesPath)
+                .arg(names.size())
+                .arg(n));
+
+    Options options;
+    CliPrompts prompts;
+    prompts.yes = a.flags.contains(QStringLiteral("--yes"));
+    prompts.onError = onError == QLatin1String("ignore") ? Prompts::Answer::Ignore : Prompts::Answer::Abort;
+    ListNameLines editor;
+    Workspace ws({&options, &prompts, &editor});
+    for (int i = 0; i < n; ++i)
+        ws.list.AddItem(i, n, true, absolute(a.positional[i]));
+    editor.setLines(names.mid(0, n));
+    ws.list.SelectAll1Click();
+
+    const QString log = programHome(QCoreApplication::applicationDirPath()) + QStringLiteral("/vlnundo.txt");
+    QString logError;
+    if (!UndoLog::createIfMissing(log, &logError)) {
+        err(QStringLiteral("can't create the undo log ") + log + QStringLiteral(": ") + logError);
+        return 1;
+    }
+    const RenameRun::Result r = RenameRun(ws.list, prompts, ws.fs, log).Rename1Click();
+    if (!r.started)
+        return 1;
+    return (r.failed > 0 || r.renamed < n) ? 1 : 0;
+}
+
+} // namespace vorlane::cli

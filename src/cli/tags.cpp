@@ -1,0 +1,40 @@
+#include "cli.h"
+
+#include "core/media/mp3tag.h"
+#include "core/platform/fileio.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace vorlane::cli {
+
+int tags(const QStringList& argv) {
+    const Args a = parse(argv, {}, {});
+    if (a.help)
+        return help();
+    if (!a.error.isEmpty() || a.positional.size() != 1) {
+        err(a.error.isEmpty() ? QStringLiteral("tags needs one path") : a.error);
+        return 2;
+    }
+    const QString path = absolute(a.positional.first());
+    // The reason a file cannot be read, which the tag reader does not give.
+    const OpenedFile probe = openRegularFile(path, O_RDONLY);
+    if (!probe.ok()) {
+        err(QStringLiteral("can't open ") + path + QStringLiteral(": ") + probe.error);
+        return 1;
+    }
+    ::close(probe.fd);
+    const std::pair<const char*, char> fields[] = {
+        {"title", 'T'}, {"artist", 'A'}, {"album", 'C'}, {"year", 'Y'}, {"comment", 'R'}};
+    for (const auto& [name, letter] : fields) {
+        const auto value = ReadMp3TagField(path, letter);
+        if (!value) {
+            err(QStringLiteral("can't open ") + path);
+            return 1;
+        }
+        out(QString::fromLatin1(name) + u'=' + *value);
+    }
+    return 0;
+}
+
+} // namespace vorlane::cli
