@@ -168,8 +168,10 @@ void TMain::FormCreate() {
     m_openDir = std::make_unique<TOpenDirDialog>(QStringLiteral("Choose folder to get file from"));
     m_destDir = std::make_unique<TOpenDirDialog>(QStringLiteral("Choose destination folder"));
 
-    if (!UndoLog::createIfMissing(undoLogPath()))
-        m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't create file\r") + undoLogPath());
+    QString why;
+    if (!UndoLog::createIfMissing(undoLogPath(), &why))
+        m_prompts.error(QStringLiteral("Vorlane"),
+                        QStringLiteral("Can't create file\r") + undoLogPath() + u'\r' + why);
 
     // The tool bar's Align drop-down repeats the editor's Align submenu.
     for (QAction* a : menu("Align1")->actions()) {

@@ -97,14 +97,14 @@ void FileListView::Lb1DrawItem(QPainter& p, const QRect& rect, int index) {
             m_separatorImage = style()->standardIcon(QStyle::SP_DirIcon).pixmap(16, 16);
         p.drawPixmap(rect.left() + 2, rect.top(), 16, 16, m_separatorImage);
         const int textLeft = rect.left() + 16 + 4;
-        const QString text = m_options.Dsfcb ? separatorName(line.text) : line.text;
+        const QString text = visibleName(m_options.Dsfcb ? separatorName(line.text) : line.text);
         p.drawText(QPoint(textLeft, rect.top() + fm.ascent()), text);
         p.drawLine(textLeft, rect.bottom(), rect.right(), rect.bottom());
     } else {
         const QPalette& pal = palette();
         p.fillRect(rect, line.selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Base));
         p.setPen(line.selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text));
-        const QString text = m_options.Dsfcb ? fileNamePart(line.text) : line.text;
+        const QString text = visibleName(m_options.Dsfcb ? fileNamePart(line.text) : line.text);
         p.drawText(QPoint(rect.left(), rect.top() + fm.ascent()), text);
     }
     p.restore();
