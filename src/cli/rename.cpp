@@ -10,8 +10,8 @@
 namespace vorlane::cli {
 
 int rename(const QStringList& argv) {
-    const Args a =
-        parse(argv, {QStringLiteral("--yes")}, {QStringLiteral("--names"), QStringLiteral("--on-error")});
+    const Args a = parse(argv, {QStringLiteral("--yes"), QStringLiteral("--resolve-chains")},
+                         {QStringLiteral("--names"), QStringLiteral("--on-error")});
     if (a.help)
         return help();
     QString error = a.error;
@@ -46,6 +46,7 @@ int rename(const QStringList& argv) {
                 .arg(n));
 
     Options options;
+    options.cbResolveChains = a.flags.contains(QStringLiteral("--resolve-chains"));
     CliPrompts prompts;
     prompts.yes = a.flags.contains(QStringLiteral("--yes"));
     prompts.onError = onError == QLatin1String("ignore") ? Prompts::Answer::Ignore : Prompts::Answer::Abort;

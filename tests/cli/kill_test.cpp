@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
@@ -22,6 +23,7 @@ namespace {
 
 constexpr int kFiles = 20000;
 constexpr int kTrials = 4;
+constexpr int kSwapFiles = 4000;
 
 std::string numbered(char prefix, int i) {
     char buf[16];
@@ -44,10 +46,14 @@ std::string readAll(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Starts vorlane-cli renaming f00000.. to g00000.. inside `dir`.
-pid_t startRename(const std::string& dir, const std::string& home, const std::string& names) {
-    std::vector<std::string> args = {VORLANE_CLI, "rename", "--yes", "--names", names, "--"};
-    for (int i = 0; i < kFiles; ++i)
+// Starts vorlane-cli renaming f00000.. to the names in `names` inside `dir`.
+pid_t startRename(const std::string& dir, const std::string& home, const std::string& names,
+                  bool resolve = false, int files = kFiles) {
+    std::vector<std::string> args = {VORLANE_CLI, "rename", "--yes", "--names", names};
+    if (resolve)
+        args.push_back("--resolve-chains");
+    args.push_back("--");
+    for (int i = 0; i < files; ++i)
         args.push_back(numbered('f', i));
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -157,5 +163,85 @@ TEST(CliKill, EveryRenamedFileHasItsUndoEntry) {
                 ASSERT_EQ(::rename(renamedPath.c_str(), (dir + '/' + numbered('f', i)).c_str()), 0);
             }
         }
+    }
+}
+
+// Pairs of files swapping names, killed at random moments: replaying the log
+// over the names the run began with gives exactly the names on disk, each
+// file under the name its steps lead to (temporary names included).
+TEST(CliKill, LogExplainsEveryNameAfterAKilledSwap) {
+    char tmpl[] = "/tmp/vorlane-kill-XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    char* real = ::realpath(tmpl, nullptr);
+    const std::string root = real;
+    std::free(real);
+    const RemoveTree cleanup{root};
+    std::mt19937 random(std::random_device{}());
+    const std::string names = root + "/names.txt";
+    {
+        std::ofstream out(names, std::ios::binary);
+        for (int i = 0; i < kSwapFiles; ++i)
+            out << numbered('f', i ^ 1) << '\n';
+    }
+    const std::string home = root + "/home";
+    const std::string log = home + "/vlnundo.txt";
+    ASSERT_EQ(::mkdir(home.c_str(), 0755), 0);
+    for (int trial = 0; trial < kTrials; ++trial) {
+        const std::string dir = root + "/files" + std::to_string(trial);
+        ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
+        for (int i = 0; i < kSwapFiles; ++i) {
+            std::ofstream(dir + '/' + numbered('f', i)) << numbered('f', i);
+        }
+        ::unlink(log.c_str());
+        const pid_t pid = startRename(dir, home, names, true, kSwapFiles);
+        ASSERT_GT(pid, 0);
+        int status = 0;
+        bool ended = false;
+        while (!ended && sizeOf(log) == 0) {
+            ended = ::waitpid(pid, &status, WNOHANG) == pid;
+            ::usleep(200);
+        }
+        if (!ended) {
+            ::usleep(std::uniform_int_distribution<useconds_t>(0, 100000)(random));
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+        }
+        // Replay: name -> the file (its first content) standing there.
+        std::map<std::string, std::string> expected;
+        for (int i = 0; i < kSwapFiles; ++i)
+            expected[numbered('f', i)] = numbered('f', i);
+        const std::string text = readAll(log);
+        std::vector<std::string> lines;
+        for (std::size_t pos = 0, end; (end = text.find("\r\n", pos)) != std::string::npos; pos = end + 2)
+            lines.push_back(text.substr(pos, end - pos));
+        int skipped = 0;
+        const std::size_t entries = lines.size() / 2;
+        for (std::size_t e = 0; e < entries; ++e) {
+            const std::string& fromPath = lines[2 * e];
+            const std::string from = fromPath.substr(fromPath.rfind('/') + 1);
+            const std::string& to = lines[2 * e + 1];
+            const auto it = expected.find(from);
+            // Logged, then killed before the rename: only ever the last entry.
+            if (e + 1 == entries && exists(dir + '/' + from) && !exists(dir + '/' + to)) {
+                ++skipped;
+                continue;
+            }
+            ASSERT_NE(it, expected.end()) << "entry " << e << " moves a name that is not there: " << from;
+            ASSERT_EQ(expected.count(to), 0u) << "entry " << e << " takes a name in use: " << to;
+            expected[to] = it->second;
+            expected.erase(it);
+        }
+        EXPECT_LE(skipped, 1);
+        std::map<std::string, std::string> onDisk;
+        DIR* d = ::opendir(dir.c_str());
+        ASSERT_NE(d, nullptr);
+        while (const dirent* e = ::readdir(d)) {
+            const std::string n = e->d_name;
+            if (n != "." && n != "..")
+                onDisk[n] = readAll(dir + '/' + n);
+        }
+        ::closedir(d);
+        EXPECT_EQ(onDisk, expected) << "trial " << trial;
+        std::printf("trial %d: %zu log entries when killed\n", trial, lines.size() / 2);
     }
 }

@@ -1,9 +1,20 @@
 #include "rename.h"
 
 #include "core/platform/paths.h"
-#include "core/rename/undolog.h"
+
+#include <QHash>
+#include <QRandomGenerator>
+#include <QSet>
+
+#include <cerrno>
+#include <deque>
 
 namespace vorlane {
+
+RenameRun::RenameRun(FileList& list, Prompts& prompts, FileSystem& fs, QString undoLogPath)
+    : m_list(list), m_prompts(prompts), m_fs(fs), m_logPath(std::move(undoLogPath)) {}
+
+RenameRun::~RenameRun() = default;
 
 QString RenameRun::newName(const QString& editorLine) {
     qsizetype end = editorLine.size();
@@ -29,82 +40,279 @@ RenameRun::Result RenameRun::Rename1Click() {
     if (answer != Prompts::Answer::Yes)
         return result;
 
-    UndoLog log(m_logPath);
-    const QString shownLog = withVisibleControls(m_logPath);
-    if (!log.open()) {
-        m_prompts.error(QStringLiteral("Vorlane"),
-                        QStringLiteral("Can't open the undo log\r") + shownLog + u'\r' + log.errorText());
+    m_log = std::make_unique<UndoLog>(m_logPath);
+    if (!m_log->open()) {
+        m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't open the undo log\r") +
+                                                       withVisibleControls(m_logPath) + u'\r' +
+                                                       m_log->errorText());
         return result;
     }
     result.started = true;
-    NameLines& editor = m_list.editor();
     // The panes take the run's changes in one go; a message box first shows
     // them as far as the run got.
     m_list.beginUpdate();
+    if (m_list.options().cbResolveChains)
+        runResolved(result);
+    else
+        runInOrder(result);
+    m_list.endUpdate();
+    m_log->close();
+    if (m_list.hooks.lb1Click)
+        m_list.hooks.lb1Click();
+    return result;
+}
+
+RenameRun::Move RenameRun::move(const QString& from, const QString& name) {
+    Move m;
+    // A line break or a NUL would tear the log's lines apart, and a NUL
+    // would cut the name the system sees.
+    if (hasLineBreakOrNul(from)) {
+        m.cause = QStringLiteral("The path holds a line break or a NUL character");
+        return m;
+    }
+    if (hasLineBreakOrNul(name)) {
+        m.cause = QStringLiteral("The name holds a line break or a NUL character");
+        return m;
+    }
+    // Files here carry no read-only/hidden/system/archive attributes: nothing to reset.
+    // Logged first: a run killed after the rename still has its entry.
+    if (!m_log->append(from, name)) {
+        m.outcome = Outcome::LogFailed;
+        return m;
+    }
+    const FileSystem::Status renamed = m_fs.renameNoReplace(from, folderPart(from) + name);
+    if (renamed.ok()) {
+        m.outcome = Outcome::Done;
+        return m;
+    }
+    m.cause = renamed.text();
+    m.error = renamed.error;
+    // A failed rename whose entry stayed would be "taken back" later.
+    if (!m_log->removeLastEntry())
+        m.outcome = Outcome::LogFailed;
+    return m;
+}
+
+RenameRun::Next RenameRun::failed(const QString& from, const QString& name, const Move& m) {
+    const QString shownRename =
+        withVisibleControls(from) + QStringLiteral("\r\tto\r") + withVisibleControls(name);
+    m_list.endUpdate();
+    Next next = Next::Abort;
+    if (m.outcome == Outcome::LogFailed) {
+        // Renaming without an entry could not be taken back: the run ends.
+        m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't write to the undo log\r") +
+                                                       withVisibleControls(m_logPath) + u'\r' + shownRename +
+                                                       u'\r' + m_log->errorText());
+    } else {
+        const auto choice = m_prompts.ask(QStringLiteral("Error!"),
+                                          QStringLiteral("Can't rename file\r") + shownRename + u'\r' +
+                                              m.cause + QStringLiteral("\rWhat do you want to do?"),
+                                          Prompts::Icon::Error, Prompts::Buttons::AbortRetryIgnore);
+        next = choice == Prompts::Answer::Retry    ? Next::Retry
+               : choice == Prompts::Answer::Ignore ? Next::Ignore
+                                                   : Next::Abort;
+    }
+    m_list.beginUpdate();
+    return next;
+}
+
+void RenameRun::follow(int line, const QString& path, bool finished) {
+    m_list.setLineText(line, path);
+    if (finished) {
+        m_list.setSelected(line, false);
+        m_list.editor().setLine(line, QString());
+    }
+    if (m_list.hooks.setModified)
+        m_list.hooks.setModified(true);
+}
+
+void RenameRun::runInOrder(Result& result) {
+    NameLines& editor = m_list.editor();
     for (int i = 0; i < m_list.count();) {
         if (!m_list.isSelected(i) || m_list.isSeparator(i)) {
             ++i;
             continue;
         }
-        // Files here carry no read-only/hidden/system/archive attributes: nothing to reset.
         const QString oldPath = m_list.text(i);
         const QString name = newName(i < editor.count() ? editor.line(i) : QString());
-        const QString target = folderPart(oldPath) + name;
-        const QString shownRename =
-            withVisibleControls(oldPath) + QStringLiteral("\r\tto\r") + withVisibleControls(name);
-        QString cause;
-        bool logFailed = false;
-        // A line break or a NUL would tear the log's lines apart, and a NUL
-        // would cut the name the system sees.
-        if (hasLineBreakOrNul(oldPath)) {
-            cause = QStringLiteral("The path holds a line break or a NUL character");
-        } else if (hasLineBreakOrNul(name)) {
-            cause = QStringLiteral("The name holds a line break or a NUL character");
-        } else if (!log.append(oldPath, name)) {
-            logFailed = true;
-        } else {
-            // Logged first: a run killed after the rename still has its entry.
-            const FileSystem::Status renamed = m_fs.renameNoReplace(oldPath, target);
-            if (renamed.ok()) {
-                m_list.setLineText(i, target);
-                m_list.setSelected(i, false);
-                editor.setLine(i, QString());
-                if (m_list.hooks.setModified)
-                    m_list.hooks.setModified(true);
-                ++result.renamed;
-                ++i;
-                continue;
-            }
-            cause = renamed.text();
-            logFailed = !log.removeLastEntry();
-        }
-        m_list.endUpdate();
-        if (logFailed) {
-            // Renaming without an entry could not be taken back, and a failed
-            // rename whose entry stays would be; the run ends either way.
-            m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't write to the undo log\r") +
-                                                           shownLog + u'\r' + shownRename + u'\r' +
-                                                           log.errorText());
-            m_list.beginUpdate();
-            break;
-        }
-        const auto choice = m_prompts.ask(QStringLiteral("Error!"),
-                                          QStringLiteral("Can't rename file\r") + shownRename + u'\r' +
-                                              cause + QStringLiteral("\rWhat do you want to do?"),
-                                          Prompts::Icon::Error, Prompts::Buttons::AbortRetryIgnore);
-        m_list.beginUpdate();
-        if (choice == Prompts::Answer::Retry)
+        const Move m = move(oldPath, name);
+        if (m.outcome == Outcome::Done) {
+            follow(i, folderPart(oldPath) + name, true);
+            ++result.renamed;
+            ++i;
             continue;
-        ++result.failed;
-        if (choice == Prompts::Answer::Abort)
-            break;
+        }
+        const Next next = failed(oldPath, name, m);
+        if (next == Next::Retry)
+            continue;
+        if (m.outcome != Outcome::LogFailed)
+            ++result.failed;
+        if (next == Next::Abort)
+            return;
         ++i;
     }
-    m_list.endUpdate();
-    log.close();
-    if (m_list.hooks.lb1Click)
-        m_list.hooks.lb1Click();
-    return result;
+}
+
+// The selected renames as a graph: a rename waits while another selected
+// file still stands at its target. Renames whose target is free go first,
+// in list order; each one done frees its old path for the renames waiting on
+// it. What is left then waits in cycles (one file goes to a temporary name
+// to break each) or behind a file that could not move (those fail).
+struct RenameRun::Resolver {
+    enum State { Pending, Done, Failed };
+    struct Item {
+        int line;
+        QString at; // where the file stands now
+        QString name;
+        QString target;
+        State state = Pending;
+    };
+
+    RenameRun& run;
+    Result& result;
+    std::vector<Item> items;
+    QHash<QString, int> standing;         // path -> the pending item standing there
+    QHash<QString, QVector<int>> waiting; // path -> the items whose target it is
+    std::deque<int> ready;
+    int firstPending = 0;
+    bool aborted = false;
+
+    Resolver(RenameRun& r, Result& res) : run(r), result(res) {}
+
+    void collect() {
+        FileList& list = run.m_list;
+        NameLines& editor = list.editor();
+        for (int i = 0; i < list.count(); ++i) {
+            if (!list.isSelected(i) || list.isSeparator(i))
+                continue;
+            Item it;
+            it.line = i;
+            it.at = list.text(i);
+            it.name = newName(i < editor.count() ? editor.line(i) : QString());
+            it.target = folderPart(it.at) + it.name;
+            items.push_back(std::move(it));
+        }
+        for (int k = 0; k < int(items.size()); ++k)
+            standing.insert(items[size_t(k)].at, k);
+        for (int k = 0; k < int(items.size()); ++k) {
+            Item& it = items[size_t(k)];
+            if (it.target == it.at) {
+                // Already under its new name: nothing to do.
+                it.state = Done;
+                standing.remove(it.at);
+                run.follow(it.line, it.at, true);
+                ++result.renamed;
+                continue;
+            }
+            waiting[it.target].append(k);
+        }
+        for (int k = 0; k < int(items.size()); ++k)
+            if (items[size_t(k)].state == Pending && !blocked(k))
+                ready.push_back(k);
+    }
+
+    // Another pending file stands at the item's target.
+    bool blocked(int k) const {
+        const int other = standing.value(items[size_t(k)].target, -1);
+        return other >= 0 && other != k;
+    }
+
+    // Moves item k's file to `name` in its folder; false once the run ends.
+    bool step(int k, const QString& name, bool finished) {
+        Item& it = items[size_t(k)];
+        for (;;) {
+            const Move m = run.move(it.at, name);
+            if (m.outcome == Outcome::Done)
+                break;
+            if (!finished && m.outcome == Outcome::Failed && m.error == EEXIST)
+                return true; // a temporary name that exists: the caller picks another
+            const Next next = run.failed(it.at, name, m);
+            if (next == Next::Retry)
+                continue;
+            if (m.outcome != Outcome::LogFailed) {
+                ++result.failed;
+                it.state = Failed;
+            }
+            aborted = next == Next::Abort || m.outcome == Outcome::LogFailed;
+            return !aborted;
+        }
+        const QString from = it.at;
+        it.at = folderPart(from) + name;
+        standing.remove(from);
+        if (finished) {
+            it.state = Done;
+            ++result.renamed;
+        } else {
+            standing.insert(it.at, k);
+        }
+        run.follow(it.line, it.at, finished);
+        // Whoever waited on the old place may go now.
+        for (const int w : waiting.value(from))
+            if (items[size_t(w)].state == Pending && !blocked(w))
+                ready.push_back(w);
+        return true;
+    }
+
+    // A name beside the file that no file has; the rename itself never replaces.
+    bool toTemporary(int k) {
+        Item& it = items[size_t(k)];
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const QString temp = QStringLiteral(".vorlane-%1.tmp")
+                                     .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+            const QString before = it.at;
+            if (!step(k, temp, false))
+                return false;
+            if (it.at != before || it.state != Pending)
+                return true;
+        }
+        // No free name found: the rename itself is tried, and fails as it must.
+        ready.push_back(k);
+        return true;
+    }
+
+    void resolve() {
+        collect();
+        while (!aborted) {
+            while (!ready.empty() && !aborted) {
+                const int k = ready.front();
+                ready.pop_front();
+                if (items[size_t(k)].state == Pending)
+                    step(k, items[size_t(k)].name, true);
+            }
+            if (aborted)
+                return;
+            // Nothing free: follow the first pending file's chain of targets.
+            // (An item never becomes pending again, so the search goes on
+            // from where it stopped.)
+            while (firstPending < int(items.size()) && items[size_t(firstPending)].state != Pending)
+                ++firstPending;
+            if (firstPending == int(items.size()))
+                return;
+            const int first = firstPending;
+            QSet<int> seen{first};
+            int k = first;
+            for (;;) {
+                const int next = standing.value(items[size_t(k)].target, -1);
+                if (next < 0 || items[size_t(next)].state != Pending) {
+                    // Behind a file that stays: the rename is tried, and fails as it must.
+                    ready.push_back(first);
+                    break;
+                }
+                if (seen.contains(next)) {
+                    // A cycle: one of its files steps aside.
+                    if (!toTemporary(next))
+                        return;
+                    break;
+                }
+                seen.insert(next);
+                k = next;
+            }
+        }
+    }
+};
+
+void RenameRun::runResolved(Result& result) {
+    Resolver(*this, result).resolve();
 }
 
 } // namespace vorlane

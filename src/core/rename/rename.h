@@ -1,11 +1,18 @@
 #pragma once
 
 #include "core/filelist/filelist.h"
+#include "core/rename/undolog.h"
+
+#include <memory>
 
 namespace vorlane {
 
 // The rename command: every selected file goes to the name on its editor
-// line, top to bottom, and each success is logged so it can be taken back.
+// line, and each real step is logged before it happens so it can be taken
+// back. By default the files go top to bottom, each once. With "Resolve
+// chains and swaps" the run orders the renames so that a target is freed
+// before it is taken, and breaks cycles through a temporary name in the same
+// folder; a file is never replaced either way.
 class RenameRun {
 public:
     struct Result {
@@ -14,8 +21,8 @@ public:
         bool started = false;
     };
 
-    RenameRun(FileList& list, Prompts& prompts, FileSystem& fs, QString undoLogPath)
-        : m_list(list), m_prompts(prompts), m_fs(fs), m_logPath(std::move(undoLogPath)) {}
+    RenameRun(FileList& list, Prompts& prompts, FileSystem& fs, QString undoLogPath);
+    ~RenameRun();
 
     Result Rename1Click();
 
@@ -23,10 +30,30 @@ public:
     static QString newName(const QString& editorLine);
 
 private:
+    enum class Outcome { Done, Failed, LogFailed };
+    struct Move {
+        Outcome outcome = Outcome::Failed;
+        QString cause;
+        int error = 0; // the system's error number of a failed rename
+    };
+    enum class Next { Retry, Ignore, Abort };
+
+    // One rename of `from` to `name` in its folder, logged first; the entry
+    // goes again when the rename fails.
+    Move move(const QString& from, const QString& name);
+    // The failure box of one rename (or the log's box, which ends the run).
+    Next failed(const QString& from, const QString& name, const Move& m);
+    // The list line follows its file to `path`; with `finished` it is done.
+    void follow(int line, const QString& path, bool finished);
+    void runInOrder(Result& result);
+    void runResolved(Result& result);
+
+    struct Resolver;
     FileList& m_list;
     Prompts& m_prompts;
     FileSystem& m_fs;
     QString m_logPath;
+    std::unique_ptr<UndoLog> m_log;
 };
 
 } // namespace vorlane

@@ -49,6 +49,10 @@ const QList<OptionInfo>& optionTable() {
          &Options::cbDontLookDups},
         {"Ssorcb", S("Show Horz. Scroll on Right"), false, S("0"),
          S("Horizontal scroll bar will appear on right side"), nullptr, &Options::Ssorcb},
+        {"cbResolveChains", S("Resolve chains and swaps"), false, S("0"),
+         S("Rename orders the selected renames so that a name is freed before it is taken,\r\nand "
+           "swaps names through a temporary name in the same folder"),
+         nullptr, &Options::cbResolveChains},
     };
     return table;
 }

@@ -5,7 +5,8 @@
 
 namespace vorlane {
 
-// The twelve option switches. Every command reads them at the moment it acts;
+// The option switches (the twelve of the options dialog and "Resolve chains
+// and swaps"). Every command reads them at the moment it acts;
 // the options dialog edits this one object.
 struct Options {
     QString masked = QStringLiteral("*.*");    // File Mask
@@ -20,6 +21,7 @@ struct Options {
     bool cbDontRenum = false;                  // Don't renum after change
     bool cbDontLookDups = false;               // Don't check for duplicates
     bool Ssorcb = false;                       // Show Horz. Scroll on Right
+    bool cbResolveChains = false;              // Resolve chains and swaps
 
     // The right-edge column: Alleveled as an integer, 127 when it is not one.
     int alarmColumn() const;

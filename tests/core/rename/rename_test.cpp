@@ -6,6 +6,8 @@
 #include "support/qtprint.h"
 #include "support/scriptedprompts.h"
 
+#include <QFileInfo>
+
 #include <cstring>
 #include <functional>
 #include <sys/stat.h>
@@ -342,4 +344,80 @@ TEST(UndoLog, SomethingOtherThanAFileInItsPlaceIsRefused) {
     // Either call used to wait for a reader forever.
     EXPECT_EQ(inChild([&] { return !UndoLog::createIfMissing(fifo); }), true);
     EXPECT_EQ(inChild([&] { return !UndoLog(fifo).open(); }), true);
+}
+
+namespace {
+// Takes a log's entries back, newest first, as the undo window does.
+void undoAll(const QByteArray& log) {
+    QList<QByteArray> lines = log.split('\n');
+    for (QByteArray& l : lines)
+        l.chop(l.endsWith('\r') ? 1 : 0);
+    for (qsizetype i = (lines.size() - 1) / 2 * 2 - 2; i >= 0; i -= 2) {
+        const QString old = decodeName(lines[i]);
+        ASSERT_TRUE(PosixFileSystem::instance()
+                        .renameNoReplace(folderPart(old) + decodeName(lines[i + 1]), old)
+                        .ok());
+    }
+}
+} // namespace
+
+TEST_F(RenameTest, ResolvedChainsSwapsAndCycles) {
+    struct Case {
+        const char* what;
+        QStringList names, targets, outside;
+        int failed;
+    };
+    const Case cases[] = {
+        {"swap", {"a", "b"}, {"b", "a"}, {}, 0},
+        {"3-cycle", {"a", "b", "c"}, {"b", "c", "a"}, {}, 0},
+        {"chain", {"1", "2", "3"}, {"2", "3", "4"}, {}, 0},
+        {"two cycles and a chain into one", {"a", "b", "c", "d", "x"}, {"b", "a", "d", "c", "y"}, {}, 0},
+        {"chain meets an outside file", {"a", "b", "d"}, {"b", "c", "e"}, {"c"}, 2},
+        {"own name", {"a"}, {"a"}, {}, 0},
+    };
+    options.cbResolveChains = true;
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString dir = QString("case%1/").arg(n++);
+        QList<std::pair<QString, QString>> files;
+        for (int i = 0; i < c.names.size(); ++i)
+            files.append({disk.file(dir + c.names[i], i + 1), c.targets[i]});
+        for (const QString& o : c.outside)
+            disk.file(dir + o, 100);
+        QFile::resize(logPath, 0);
+        prepare(files);
+        const auto r = run(QList<Prompts::Answer>(c.failed, Prompts::Answer::Ignore));
+        EXPECT_EQ(r.failed, c.failed) << c.what;
+        EXPECT_EQ(r.renamed, c.names.size() - c.failed) << c.what;
+        // Each file that moved stands under its new name, nothing was replaced,
+        // and no temporary name is left.
+        for (int i = 0; i < c.names.size(); ++i) {
+            const bool moved = i >= c.failed || c.failed == 0;
+            const QString at = disk.path(dir + (moved ? c.targets[i] : c.names[i]));
+            EXPECT_EQ(QFileInfo(at).size(), i + 1) << c.what << " " << at.toStdString();
+        }
+        for (const QString& o : c.outside)
+            EXPECT_EQ(QFileInfo(disk.path(dir + o)).size(), 100) << c.what;
+        EXPECT_EQ(QDir(disk.path(dir)).entryList({".vorlane-*"}, QDir::Files | QDir::Hidden).size(), 0)
+            << c.what;
+        EXPECT_EQ(selected().size(), c.failed) << c.what;
+        // Every real step is logged: taken back newest first, all stand where they began.
+        undoAll(log());
+        for (int i = 0; i < c.names.size(); ++i)
+            EXPECT_EQ(QFileInfo(disk.path(dir + c.names[i])).size(), i + 1) << c.what << " undone";
+    }
+}
+
+TEST_F(RenameTest, ResolvedShiftOfAThousandFilesNeedsNoTemporaryName) {
+    options.cbResolveChains = true;
+    QList<std::pair<QString, QString>> files;
+    for (int i = 1; i <= 1000; ++i)
+        files.append({disk.file(QString("shift/%1.mp3").arg(i, 4, 10, QChar('0')), 1),
+                      QString("%1.mp3").arg(i + 1, 4, 10, QChar('0'))});
+    prepare(files);
+    const auto r = run();
+    EXPECT_EQ(r.renamed, 1000);
+    EXPECT_FALSE(disk.exists("shift/0001.mp3"));
+    EXPECT_TRUE(disk.exists("shift/1001.mp3"));
+    EXPECT_EQ(log().count('\n'), 2000);
 }
