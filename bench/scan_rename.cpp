@@ -4,6 +4,7 @@
 #include "core/filelist/adding.h"
 #include "core/platform/naturalorder.h"
 #include "core/platform/paths.h"
+#include "core/rename/conflicts.h"
 #include "core/rename/rename.h"
 #include "core/rename/undolog.h"
 #include "ratio.h"
@@ -207,8 +208,54 @@ void RenameRunOf(benchmark::State& state) {
     }
 }
 
+// The conflicts of 100,000 selected renames in one folder, beside one bare
+// listing of that folder.
+void BareListing(benchmark::State& state) {
+    RenameSet set(int(state.range(0)));
+    const QByteArray folder = encodeName(set.dir.path());
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        benchmark::DoNotOptimize(bareWalk(folder, false));
+        state.SetIterationTime(since(t0));
+    }
+}
+
+void Conflicts(benchmark::State& state) {
+    RenameSet set(int(state.range(0)));
+    Options options;
+    ScriptedPrompts prompts;
+    ListNameLines editor;
+    FileList list(options, prompts, editor, PosixFileSystem::instance());
+    QStringList names;
+    for (int i = 0; i < set.a.size(); ++i) {
+        list.AddItem(i, 0, true, set.a[i]);
+        names << fileNamePart(set.b[i]);
+    }
+    editor.setLines(names);
+    list.SelectAll1Click();
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        const auto found = findConflicts(list, false);
+        state.SetIterationTime(since(t0));
+        if (!found.isEmpty())
+            state.SkipWithError("unexpected conflicts");
+    }
+}
+
 } // namespace
 
+BENCHMARK(BareListing)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5);
+BENCHMARK(Conflicts)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5);
 BENCHMARK(BareWalk)
     ->Arg(100000)
     ->UseManualTime()
@@ -258,6 +305,7 @@ int main(int argc, char** argv) {
     reporter.baselines = {{"ScanAndAdd", "BareWalk"},
                           {"ScanAndAdd", "BareWalkStat"},
                           {"NaturalSort", "PlainSort"},
+                          {"Conflicts", "BareListing"},
                           {"RenameRunOf", "BareRename"}};
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

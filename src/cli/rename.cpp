@@ -2,6 +2,7 @@
 
 #include "core/app/workspace.h"
 #include "core/platform/paths.h"
+#include "core/rename/conflicts.h"
 #include "core/rename/rename.h"
 #include "core/rename/undolog.h"
 
@@ -10,8 +11,9 @@
 namespace vorlane::cli {
 
 int rename(const QStringList& argv) {
-    const Args a = parse(argv, {QStringLiteral("--yes"), QStringLiteral("--resolve-chains")},
-                         {QStringLiteral("--names"), QStringLiteral("--on-error")});
+    const Args a =
+        parse(argv, {QStringLiteral("--yes"), QStringLiteral("--resolve-chains"), QStringLiteral("--check")},
+              {QStringLiteral("--names"), QStringLiteral("--on-error")});
     if (a.help)
         return help();
     QString error = a.error;
@@ -56,6 +58,15 @@ int rename(const QStringList& argv) {
         ws.list.AddItem(i, n, true, absolute(a.positional[i]));
     editor.setLines(names.mid(0, n));
     ws.list.SelectAll1Click();
+
+    if (a.flags.contains(QStringLiteral("--check"))) {
+        // The renames that would fail, one a line; nothing is renamed.
+        const QVector<Conflict> conflicts = findConflicts(ws.list, options.cbResolveChains);
+        for (const Conflict& c : conflicts)
+            out(ws.list.text(c.line) + QStringLiteral("\t") + editor.line(c.line) + QStringLiteral("\t") +
+                conflictText(c.kind));
+        return conflicts.isEmpty() ? 0 : 1;
+    }
 
     const QString log = programHome(QCoreApplication::applicationDirPath()) + QStringLiteral("/vlnundo.txt");
     QString logError;

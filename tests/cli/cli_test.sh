@@ -81,6 +81,18 @@ check "FIFO undo log message" "vorlane-cli: can't create the undo log $work/fifo
 timeout 10 "$cli" tags fifo.mp3 2>err.txt; check "FIFO tags status" 1 $?
 check "FIFO tags message" "vorlane-cli: can't open $work/fifo.mp3: not a regular file" "$(cat err.txt)"
 
+# Renames that would fail, checked first; then a swap resolved through a temporary name.
+mkdir chk && printf 'a' > chk/a && printf 'b' > chk/b
+printf 'b\na\n' > swap.txt
+out=$("$cli" rename --check --names swap.txt chk/a chk/b); status=$?
+check "check lists the swap" "$work/chk/a	b	A file with the new name exists
+$work/chk/b	a	A file with the new name exists" "$out"
+check "check status" 1 $status
+check "check renames nothing" "ab" "$(cat chk/a chk/b)"
+"$cli" rename --check --resolve-chains --names swap.txt chk/a chk/b; check "resolved swap has no conflict" 0 $?
+"$cli" rename --yes --resolve-chains --names swap.txt chk/a chk/b; check "resolved swap status" 0 $?
+check "resolved swap" "ba" "$(cat chk/a chk/b)"
+
 # Names from a mask: counters, size of listed files, letter conversion, malformed masks.
 printf 'hello' > s.txt
 check "names" "001_002_s.txt 5

@@ -76,6 +76,7 @@ public:
     int groupCounter() const { return m_groupCounter; }
     int& groupCounterRef() { return m_groupCounter; }
     NameLines& editor() { return m_editor; }
+    const NameLines& editor() const { return m_editor; }
     FileSystem& fileSystem() { return m_fs; }
     Options& options() { return m_options; }
 
