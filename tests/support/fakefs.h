@@ -42,6 +42,24 @@ public:
         return {};
     }
 
+    // A folder holds the files and folders listed below it; one that holds
+    // nothing and is not listed itself does not exist.
+    bool folderNames(const QString& folder, QSet<QString>& names) override {
+        QString f = folder;
+        if (!f.endsWith(u'/'))
+            f += u'/';
+        bool exists = folders.contains(f.chopped(1)) || f == QLatin1String("/");
+        for (const QSet<QString>& paths : {QSet<QString>(files.keyBegin(), files.keyEnd()), folders}) {
+            for (const QString& p : paths) {
+                if (!p.startsWith(f) || p.size() == f.size())
+                    continue;
+                exists = true;
+                names.insert(p.mid(f.size()).section(u'/', 0, 0));
+            }
+        }
+        return exists;
+    }
+
     QHash<QString, qint64> files;
     QSet<QString> folders;
     QSet<QString> undeletable;

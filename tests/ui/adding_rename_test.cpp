@@ -236,3 +236,27 @@ TEST_F(AddRenameTest, OpenFilesChoosesANameThatIsNotUtf8) {
     ASSERT_EQ(texts(), QStringList({disk.root() + "/", odd}));
     EXPECT_EQ(encodeName(texts()[1]), QFile::encodeName(disk.root()) + "/caf\xE9 \xFF.mp3");
 }
+
+TEST_F(AddRenameTest, ConflictsAreMarkedBeforeRename) {
+    const QString a = disk.file("cf/a.mp3"), b = disk.file("cf/b.mp3"), c = disk.file("cf/c.mp3");
+    window->list().AddItem(0, 3, true, a);
+    window->list().AddItem(1, 3, true, b);
+    window->list().AddItem(2, 3, true, c);
+    window->names().setLines({"b.mp3", "", "new.mp3"});
+    window->SelectAll1Click();
+    window->showConflicts();
+    EXPECT_EQ(window->conflictsPanel()->text(), "2 conflicts");
+    EXPECT_TRUE(window->conflictsPanel()->isVisibleTo(window.get()));
+    auto marked = [&](int line) {
+        return (window->Se2()->SendScintilla(QsciScintilla::SCI_MARKERGET, long(line)) & (1 << 2)) != 0;
+    };
+    EXPECT_TRUE(marked(0)); // b.mp3 stands below and goes later
+    EXPECT_TRUE(marked(1)); // no name
+    EXPECT_FALSE(marked(2));
+    // Resolving chains frees b.mp3; typing the missing name clears the rest.
+    options.cbResolveChains = true;
+    window->names().setLine(1, "d.mp3");
+    window->showConflicts();
+    EXPECT_FALSE(window->conflictsPanel()->isVisibleTo(window.get()));
+    EXPECT_FALSE(marked(0));
+}

@@ -1,4 +1,5 @@
 #include "filesystem.h"
+#include "dirwalk.h"
 #include "fileio.h"
 #include "paths.h"
 
@@ -49,6 +50,16 @@ FileSystem::Status PosixFileSystem::renameNoReplace(const QString& from, const Q
     if (errno != ENOENT)
         return {errno};
     return {::rename(f.constData(), t.constData()) == 0 ? 0 : errno};
+}
+
+bool PosixFileSystem::folderNames(const QString& folder, QSet<QString>& names) {
+    std::vector<DirEntry> entries;
+    if (!readFolder(folder, entries, false))
+        return false;
+    names.reserve(qsizetype(entries.size()));
+    for (DirEntry& e : entries)
+        names.insert(std::move(e.name));
+    return true;
 }
 
 PosixFileSystem& PosixFileSystem::instance() {

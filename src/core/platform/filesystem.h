@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 namespace vorlane {
@@ -28,6 +29,8 @@ public:
     virtual Status removeFile(const QString& path) = 0;
     // Renames or moves a file; fails with EEXIST, and never replaces, when `to` exists.
     virtual Status renameNoReplace(const QString& from, const QString& to) = 0;
+    // The names in a folder (files, folders and anything else); false when it cannot be read.
+    virtual bool folderNames(const QString& folder, QSet<QString>& names) = 0;
 };
 
 class PosixFileSystem : public FileSystem {
@@ -35,6 +38,7 @@ public:
     Stat stat(const QString& path) override;
     Status removeFile(const QString& path) override;
     Status renameNoReplace(const QString& from, const QString& to) override;
+    bool folderNames(const QString& folder, QSet<QString>& names) override;
 
     static PosixFileSystem& instance();
 };

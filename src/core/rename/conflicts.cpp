@@ -1,7 +1,6 @@
 #include "conflicts.h"
 
 #include "core/filelist/filelist.h"
-#include "core/platform/dirwalk.h"
 #include "core/platform/paths.h"
 #include "core/rename/rename.h"
 
@@ -33,16 +32,6 @@ QString conflictText(Conflict::Kind kind) {
 
 namespace {
 
-bool diskNames(const QString& folder, QSet<QString>& names) {
-    std::vector<DirEntry> entries;
-    if (!readFolder(folder, entries, false))
-        return false;
-    names.reserve(qsizetype(entries.size()));
-    for (DirEntry& e : entries)
-        names.insert(std::move(e.name));
-    return true;
-}
-
 struct Rename {
     int line;
     QString from;
@@ -52,8 +41,7 @@ struct Rename {
 
 } // namespace
 
-QVector<Conflict> findConflicts(const FileList& list, bool resolveChains, const FolderNames& names) {
-    const FolderNames listFolder = names ? names : FolderNames(diskNames);
+QVector<Conflict> findConflicts(FileList& list, bool resolveChains) {
     const NameLines& editor = list.editor();
     std::vector<Rename> renames;
     for (int i = 0; i < list.count(); ++i) {
@@ -94,7 +82,7 @@ QVector<Conflict> findConflicts(const FileList& list, bool resolveChains, const 
         const QString folder = folderPart(r.target);
         if (!folders.contains(folder) && !unreadable.contains(folder)) {
             QSet<QString> in;
-            if (listFolder(folder, in))
+            if (list.fileSystem().folderNames(folder, in))
                 folders.insert(folder, std::move(in));
             else
                 unreadable.insert(folder);

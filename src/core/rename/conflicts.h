@@ -3,8 +3,6 @@
 #include <QString>
 #include <QVector>
 
-#include <functional>
-
 namespace vorlane {
 
 class FileList;
@@ -26,14 +24,12 @@ struct Conflict {
 // Words for a conflict, as the window's hint and the command line show them.
 QString conflictText(Conflict::Kind kind);
 
-// The names in a folder, false when it cannot be read; the disk when left empty.
-using FolderNames = std::function<bool(const QString& folder, QSet<QString>& names)>;
-
 // The selected file lines whose renames will fail, in list order. A target
 // is free when no file stands there, or when the run moves that file away
 // first: with `resolveChains` any selected rename does, else only one above
 // it (the run goes top to bottom). A rename waiting on a file that cannot
-// move fails too. Linear in the lines, with one listing per target folder.
-QVector<Conflict> findConflicts(const FileList& list, bool resolveChains, const FolderNames& names = {});
+// move fails too. Linear in the lines, with one listing per target folder
+// (through the list's file system).
+QVector<Conflict> findConflicts(FileList& list, bool resolveChains);
 
 } // namespace vorlane

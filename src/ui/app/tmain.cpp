@@ -4,6 +4,7 @@
 #include "core/masks/convert.h"
 #include "core/masks/lettercase.h"
 #include "core/platform/paths.h"
+#include "core/rename/conflicts.h"
 #include "core/rename/rename.h"
 #include "core/rename/undolog.h"
 #include "ui/app/shell.h"
@@ -28,6 +29,7 @@
 #include <QSplitter>
 #include <QSplitterHandle>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 
@@ -129,6 +131,18 @@ void TMain::buildStatusBar() {
         statusBar()->addWidget(l);
     }
     statusBar()->setObjectName(QStringLiteral("sb1"));
+    m_conflicts = new QLabel;
+    m_conflicts->setObjectName(QStringLiteral("sb1conflicts"));
+    m_conflicts->setFrameShape(QFrame::Panel);
+    m_conflicts->setFrameShadow(QFrame::Sunken);
+    m_conflicts->setToolTip(
+        QStringLiteral("Selected names that will fail to rename; they are marked on the right"));
+    m_conflicts->hide();
+    statusBar()->addWidget(m_conflicts);
+    m_conflictTimer = new QTimer(this);
+    m_conflictTimer->setSingleShot(true);
+    m_conflictTimer->setInterval(150);
+    connect(m_conflictTimer, &QTimer::timeout, this, [this] { showConflicts(); });
 }
 
 // The two panes show the same first line, and the editor keeps the list's length.
@@ -227,8 +241,9 @@ void TMain::resizeEvent(QResizeEvent* e) {
 void TMain::FormResize() {
     const int w = width();
     const int w0 = w / 4;
+    const int w2 = m_conflicts->isVisible() ? m_conflicts->sizeHint().width() + 4 : 0;
     m_panel0->setFixedWidth(w0);
-    m_panel1->setFixedWidth(qMax(1, w - w0 - 4));
+    m_panel1->setFixedWidth(qMax(1, w - w0 - 4 - w2));
 }
 
 void TMain::closeEvent(QCloseEvent* e) {
@@ -258,6 +273,7 @@ void TMain::dropEvent(QDropEvent* e) {
 
 void TMain::refreshList() {
     m_lb1->refresh();
+    scheduleConflicts();
     if (list().structureVersion() != m_separatorsVersion)
         Se2SpecialLineColors();
 }
@@ -278,6 +294,28 @@ void TMain::Se2Change() {
         return;
     SetModified(true);
     m_se2->padLater([this] { return list().count(); });
+    scheduleConflicts();
+}
+
+void TMain::scheduleConflicts() {
+    m_conflictTimer->start();
+}
+
+void TMain::showConflicts() {
+    if (list().updating()) {
+        scheduleConflicts();
+        return;
+    }
+    QVector<int> lines;
+    for (const Conflict& c : findConflicts(list(), m_options.cbResolveChains))
+        lines << c.line;
+    m_se2->setConflictLines(lines);
+    const bool was = m_conflicts->isVisible();
+    m_conflicts->setText(lines.size() == 1 ? QStringLiteral("1 conflict")
+                                           : QStringLiteral("%1 conflicts").arg(lines.size()));
+    m_conflicts->setVisible(!lines.isEmpty());
+    if (was != m_conflicts->isVisible())
+        FormResize();
 }
 
 void TMain::alignOneWay() {

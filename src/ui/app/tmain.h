@@ -13,6 +13,7 @@ class QDialog;
 class QLabel;
 class QMenu;
 class QSplitter;
+class QTimer;
 class QToolBar;
 class QToolButton;
 
@@ -61,6 +62,8 @@ public:
     FileListView* lb1() const { return m_lb1; }
     NameEditor* Se2() const { return m_se2; }
     QLabel* panel(int i) const { return i == 0 ? m_panel0 : m_panel1; }
+    // The status bar's count of selected names that will fail to rename.
+    QLabel* conflictsPanel() const { return m_conflicts; }
     QSplitter* splitter() const { return m_splitter; }
     QMenu* pmlb() const { return menu("pmlb"); }
     QMenu* pmse() const { return menu("pmse"); }
@@ -157,6 +160,10 @@ public:
     void Se2Change();
     // Colours the name editor's lines beside separators.
     void Se2SpecialLineColors();
+    // Marks the selected names that will fail to rename and counts them in
+    // the status bar (soon after a change, not at every keystroke).
+    void scheduleConflicts();
+    void showConflicts();
 
 protected:
     void changeEvent(QEvent* e) override;
@@ -197,6 +204,8 @@ private:
     quint64 m_separatorsVersion = ~quint64(0);
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
+    QLabel* m_conflicts = nullptr;
+    QTimer* m_conflictTimer = nullptr;
     QToolBar* m_toolBar = nullptr;
     QToolButton* m_alignButton = nullptr;
     QList<QAction*> m_pmlbActions;

@@ -20,7 +20,9 @@ namespace vorlane {
 namespace {
 const QColor kSeparatorPink(255, 213, 213);
 const QColor kSeparatorNavy(0, 0, 128);
+const QColor kConflictAmber(255, 224, 150);
 constexpr int kSeparatorMarker = 1;
+constexpr int kConflictMarker = 2;
 constexpr int kSeparatorIndicator = 8;
 } // namespace
 
@@ -65,6 +67,8 @@ NameEditor::NameEditor(Role role, QWidget* parent)
     setEdgeColor(QColor(192, 192, 192));
     SendScintilla(SCI_MARKERDEFINE, long(kSeparatorMarker), long(SC_MARK_BACKGROUND));
     SendScintilla(SCI_MARKERSETBACK, long(kSeparatorMarker), kSeparatorPink);
+    SendScintilla(SCI_MARKERDEFINE, long(kConflictMarker), long(SC_MARK_BACKGROUND));
+    SendScintilla(SCI_MARKERSETBACK, long(kConflictMarker), kConflictAmber);
     SendScintilla(SCI_INDICSETSTYLE, long(kSeparatorIndicator), long(INDIC_TEXTFORE));
     SendScintilla(SCI_INDICSETFORE, long(kSeparatorIndicator), kSeparatorNavy);
     connect(this, &QsciScintilla::SCN_MODIFIED, this,
@@ -121,6 +125,14 @@ void NameEditor::trimTypedLines() {
 void NameEditor::setSeparatorLines(QVector<int> lines) {
     m_separators = std::move(lines);
     colourSeparators();
+}
+
+void NameEditor::setConflictLines(const QVector<int>& lines) {
+    SendScintilla(SCI_MARKERDELETEALL, long(kConflictMarker));
+    const int count = QsciScintilla::lines();
+    for (const int i : lines)
+        if (i < count)
+            SendScintilla(SCI_MARKERADD, long(i), long(kConflictMarker));
 }
 
 void NameEditor::scheduleSeparatorColours() {

@@ -46,6 +46,8 @@ public:
     // Lines drawn navy on light pink (by position: they stay at these indexes
     // when text moves under them).
     void setSeparatorLines(QVector<int> lines);
+    // Lines whose names will fail to rename, drawn on light amber.
+    void setConflictLines(const QVector<int>& lines);
 
     // Appends empty lines up to the count `target` gives as soon as the
     // current change is done (an editor cannot be changed inside its own
