@@ -19,7 +19,7 @@ public:
     Stat stat(const QString&) override { return {true, false, 1234}; }
     Status removeFile(const QString&) override { return {EROFS}; }
     Status renameNoReplace(const QString&, const QString&) override { return {EROFS}; }
-    bool folderNames(const QString&, QSet<QString>&) override { return false; }
+    bool forEachName(const QString&, const std::function<void(QByteArrayView)>&) override { return false; }
 };
 
 } // namespace

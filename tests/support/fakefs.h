@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/filesystem.h"
+#include "core/platform/paths.h"
 
 #include <QHash>
 #include <QSet>
@@ -44,11 +45,12 @@ public:
 
     // A folder holds the files and folders listed below it; one that holds
     // nothing and is not listed itself does not exist.
-    bool folderNames(const QString& folder, QSet<QString>& names) override {
+    bool forEachName(const QString& folder, const std::function<void(QByteArrayView)>& each) override {
         QString f = folder;
         if (!f.endsWith(u'/'))
             f += u'/';
         bool exists = folders.contains(f.chopped(1)) || f == QLatin1String("/");
+        QSet<QString> names;
         for (const QSet<QString>& paths : {QSet<QString>(files.keyBegin(), files.keyEnd()), folders}) {
             for (const QString& p : paths) {
                 if (!p.startsWith(f) || p.size() == f.size())
@@ -57,6 +59,8 @@ public:
                 names.insert(p.mid(f.size()).section(u'/', 0, 0));
             }
         }
+        for (const QString& n : names)
+            each(vorlane::encodeName(n));
         return exists;
     }
 

@@ -1,10 +1,11 @@
 #include "filesystem.h"
-#include "dirwalk.h"
 #include "fileio.h"
 #include "paths.h"
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,13 +53,18 @@ FileSystem::Status PosixFileSystem::renameNoReplace(const QString& from, const Q
     return {::rename(f.constData(), t.constData()) == 0 ? 0 : errno};
 }
 
-bool PosixFileSystem::folderNames(const QString& folder, QSet<QString>& names) {
-    std::vector<DirEntry> entries;
-    if (!readFolder(folder, entries, false))
+bool PosixFileSystem::forEachName(const QString& folder,
+                                  const std::function<void(QByteArrayView name)>& each) {
+    DIR* dir = ::opendir(encodeName(folder).constData());
+    if (!dir)
         return false;
-    names.reserve(qsizetype(entries.size()));
-    for (DirEntry& e : entries)
-        names.insert(std::move(e.name));
+    while (const dirent* e = ::readdir(dir)) {
+        const char* n = e->d_name;
+        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
+            continue;
+        each(QByteArrayView(n, qsizetype(std::strlen(n))));
+    }
+    ::closedir(dir);
     return true;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QSet>
+#include <QByteArrayView>
 #include <QString>
+
+#include <functional>
 
 namespace vorlane {
 
@@ -29,8 +31,9 @@ public:
     virtual Status removeFile(const QString& path) = 0;
     // Renames or moves a file; fails with EEXIST, and never replaces, when `to` exists.
     virtual Status renameNoReplace(const QString& from, const QString& to) = 0;
-    // The names in a folder (files, folders and anything else); false when it cannot be read.
-    virtual bool folderNames(const QString& folder, QSet<QString>& names) = 0;
+    // Calls `each` with the bytes of every name in a folder (files, folders and
+    // anything else); false when the folder cannot be read.
+    virtual bool forEachName(const QString& folder, const std::function<void(QByteArrayView name)>& each) = 0;
 };
 
 class PosixFileSystem : public FileSystem {
@@ -38,7 +41,7 @@ public:
     Stat stat(const QString& path) override;
     Status removeFile(const QString& path) override;
     Status renameNoReplace(const QString& from, const QString& to) override;
-    bool folderNames(const QString& folder, QSet<QString>& names) override;
+    bool forEachName(const QString& folder, const std::function<void(QByteArrayView name)>& each) override;
 
     static PosixFileSystem& instance();
 };

@@ -14,6 +14,8 @@ bool isPathDelimiter(QChar c) {
 }
 
 qsizetype lastDelimiter(const QString& path) {
+    if constexpr (!kWindowsPaths)
+        return path.lastIndexOf(u'/');
     for (qsizetype i = path.size() - 1; i >= 0; --i)
         if (isPathDelimiter(path[i]))
             return i;

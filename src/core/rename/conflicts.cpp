@@ -5,6 +5,7 @@
 #include "core/rename/rename.h"
 
 #include <QHash>
+#include <QHashFunctions>
 #include <QSet>
 
 #include <deque>
@@ -35,84 +36,153 @@ namespace {
 struct Rename {
     int line;
     QString from;
-    QString target;
+    int folder = -1; // the target's folder, as an index into the folders
+    quint64 key = 0; // the target: its folder and the hash of its name's bytes
     std::optional<Conflict::Kind> kind;
+};
+
+// A part of a name over 255 bytes (a character takes at most 3 bytes per
+// UTF-16 unit, so short parts need no encoding).
+bool tooLong(QStringView name) {
+    for (const QStringView part : name.tokenize(u'/'))
+        if (part.size() * 3 > 255 && encodeName(part.toString()).size() > 255)
+            return true;
+    return false;
+}
+
+// Paths are compared as a folder's index and a 64-bit hash of the name's
+// bytes: no path is built or decoded per line. Two different names agreeing
+// in all 64 bits would at worst mark a line that is in fact fine.
+quint64 keyOf(int folder, QByteArrayView name) {
+    return quint64(qHash(name, 0x5eed)) + quint64(folder) * 0x9E3779B97F4A7C15ull;
+}
+
+class Folders {
+public:
+    explicit Folders(FileSystem& fs) : m_fs(fs) {}
+
+    int indexOf(const QString& folder) {
+        if (m_last >= 0 && folder == m_paths[m_last])
+            return m_last;
+        auto it = m_index.constFind(folder);
+        if (it == m_index.constEnd()) {
+            it = m_index.insert(folder, int(m_paths.size()));
+            m_paths << folder;
+        }
+        return m_last = it.value();
+    }
+    // The folder of a path, shared with the path before it when they agree.
+    QString folderOf(const QString& path) {
+        const qsizetype cut = lastDelimiter(path) + 1;
+        if (m_last >= 0 && cut == m_paths[m_last].size() && path.startsWith(m_paths[m_last]))
+            return m_paths[m_last];
+        return path.left(cut);
+    }
+    // Whether a name stands in the folder; nothing when the folder cannot be read.
+    std::optional<bool> holds(int folder, quint64 key) {
+        auto it = m_names.find(folder);
+        if (it == m_names.end()) {
+            QSet<quint64> names;
+            if (!m_fs.forEachName(m_paths[folder], [&](QByteArrayView n) { names.insert(keyOf(folder, n)); }))
+                it = m_names.insert(folder, std::nullopt);
+            else
+                it = m_names.insert(folder, std::move(names));
+        }
+        if (!it.value())
+            return std::nullopt;
+        return it.value()->contains(key);
+    }
+
+private:
+    FileSystem& m_fs;
+    QStringList m_paths;
+    QHash<QString, int> m_index;
+    QHash<int, std::optional<QSet<quint64>>> m_names;
+    int m_last = -1;
 };
 
 } // namespace
 
 QVector<Conflict> findConflicts(FileList& list, bool resolveChains) {
     const NameLines& editor = list.editor();
+    Folders folders(list.fileSystem());
     std::vector<Rename> renames;
+    renames.reserve(size_t(list.count()));
+    QHash<quint64, int> wanted; // target -> how many renames give it
+    wanted.reserve(list.count());
     for (int i = 0; i < list.count(); ++i) {
         if (!list.isSelected(i) || list.isSeparator(i))
             continue;
-        Rename r{i, list.text(i), QString(), std::nullopt};
+        Rename r{i, list.text(i), -1, 0, std::nullopt};
         const QString name = RenameRun::newName(i < editor.count() ? editor.line(i) : QString());
-        r.target = folderPart(r.from) + name;
         if (name.isEmpty()) {
             r.kind = Conflict::EmptyName;
         } else if (hasLineBreakOrNul(name)) {
             r.kind = Conflict::BadCharacter;
+        } else if (tooLong(name)) {
+            r.kind = Conflict::NameTooLong;
         } else {
-            for (const QString& part : name.split(u'/'))
-                if (encodeName(part).size() > 255)
-                    r.kind = Conflict::NameTooLong;
+            const QString own = folders.folderOf(r.from);
+            const qsizetype slash = lastDelimiter(name);
+            r.folder = folders.indexOf(slash < 0 ? own : own + name.left(slash + 1));
+            r.key = keyOf(r.folder, encodeName(slash < 0 ? name : name.mid(slash + 1)));
+            ++wanted[r.key];
         }
         renames.push_back(std::move(r));
     }
 
-    // Where each selected file stands, and which renames want the same path.
-    QHash<QString, int> standing;
-    QHash<QString, int> targets;
+    // Where each selected file stands: needed only once a target is taken.
+    QHash<quint64, int> standing;
+    auto standingAt = [&](quint64 key) {
+        if (standing.isEmpty() && !renames.empty()) {
+            standing.reserve(qsizetype(renames.size()));
+            for (int k = 0; k < int(renames.size()); ++k) {
+                const QString& from = renames[size_t(k)].from;
+                const int folder = folders.indexOf(folders.folderOf(from));
+                standing.insert(keyOf(folder, encodeName(fileNamePart(from))), k);
+            }
+        }
+        return standing.value(key, -1);
+    };
     for (int k = 0; k < int(renames.size()); ++k) {
-        standing.insert(renames[size_t(k)].from, k);
-        if (!renames[size_t(k)].kind)
-            ++targets[renames[size_t(k)].target];
-    }
-    QHash<QString, QSet<QString>> folders; // a target folder's names; missing: unreadable
-    QSet<QString> unreadable;
-    for (Rename& r : renames) {
+        Rename& r = renames[size_t(k)];
         if (r.kind)
             continue;
-        if (targets.value(r.target) > 1) {
+        if (wanted.value(r.key) > 1) {
             r.kind = Conflict::SameTarget;
             continue;
         }
-        const QString folder = folderPart(r.target);
-        if (!folders.contains(folder) && !unreadable.contains(folder)) {
-            QSet<QString> in;
-            if (list.fileSystem().folderNames(folder, in))
-                folders.insert(folder, std::move(in));
-            else
-                unreadable.insert(folder);
-        }
-        if (unreadable.contains(folder)) {
+        const std::optional<bool> taken = folders.holds(r.folder, r.key);
+        if (!taken) {
             r.kind = Conflict::MissingFolder;
             continue;
         }
-        if (!folders[folder].contains(fileNamePart(r.target)))
+        if (!*taken)
             continue;
         // Someone stands there: free only when the run moves that file away first.
-        const int other = standing.value(r.target, -1);
-        const bool self = other == int(&r - renames.data());
-        if (other < 0 || (self && !resolveChains) || (!resolveChains && renames[size_t(other)].line > r.line))
+        const int other = standingAt(r.key);
+        if (other < 0 || (other == k && !resolveChains) ||
+            (!resolveChains && renames[size_t(other)].line > r.line))
             r.kind = Conflict::TargetExists;
     }
 
     // A rename whose target waits on a file that cannot move fails too.
     std::deque<int> failing;
-    for (int k = 0; k < int(renames.size()); ++k)
-        if (renames[size_t(k)].kind)
+    QHash<int, QVector<int>> waiting; // a selected file -> the renames whose target it is
+    for (int k = 0; k < int(renames.size()); ++k) {
+        const Rename& r = renames[size_t(k)];
+        if (r.kind) {
             failing.push_back(k);
-    QHash<QString, QVector<int>> waiting;
-    for (int k = 0; k < int(renames.size()); ++k)
-        if (!renames[size_t(k)].kind && standing.contains(renames[size_t(k)].target))
-            waiting[renames[size_t(k)].target].append(k);
+        } else if (!standing.isEmpty()) {
+            const int at = standing.value(r.key, -1);
+            if (at >= 0 && at != k)
+                waiting[at].append(k);
+        }
+    }
     while (!failing.empty()) {
         const int k = failing.front();
         failing.pop_front();
-        for (const int w : waiting.value(renames[size_t(k)].from)) {
+        for (const int w : waiting.value(k)) {
             if (!renames[size_t(w)].kind) {
                 renames[size_t(w)].kind = Conflict::TargetExists;
                 failing.push_back(w);
