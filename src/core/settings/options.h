@@ -27,6 +27,13 @@ struct Options {
     int alarmColumn() const;
 };
 
+// How a switch stands towards "Maximize speed".
+enum class SpeedRole {
+    None,
+    Switch, // "Maximize speed" itself
+    Part,   // one of the options it switches
+};
+
 // Name, caption, default and hint of each switch, for the options dialog and
 // the settings file.
 struct OptionInfo {
@@ -37,8 +44,22 @@ struct OptionInfo {
     QString hint;         // empty: no hint
     QString Options::*text = nullptr;
     bool Options::*flag = nullptr;
+    SpeedRole speed = SpeedRole::None;
 };
 
+// The switches in the order of the options dialog's controls; every walk over
+// them (storing, loading, snapshots) goes in this order. A new switch is one
+// more row.
 const QList<OptionInfo>& optionTable();
+
+// The switches as texts in table order: an edit's text, "1" or "0".
+QStringList SnapshotOptions(const Options& options);
+// Puts such a snapshot back.
+void RestoreOptions(Options& options, const QStringList& snapshot);
+
+// The Maximize speed coupling: switching it sets its parts alike, and it is
+// on exactly when all its parts are.
+void setMaxSpeed(Options& options, bool on);
+void updateMaxSpeed(Options& options);
 
 } // namespace vorlane

@@ -3,7 +3,6 @@
 #include "tmain.h"
 
 #include "ui/editor/nameeditor.h"
-#include "ui/editor/tbuffer.h"
 #include "ui/filelist/filelistview.h"
 
 #include <QAction>
@@ -59,7 +58,8 @@ const Row kRows[] = {
     {Item, "File1", "Exit1Click", "&Exit", 0, 0, &TMain::Exit1Click},
     {Item, "bar", "Buffer1Click", "&Buffer", 0, 0, &TMain::Buffer1Click},
     {Menu, "bar", "Actions1", "&Service"},
-    {Item, "Actions1", "Options1Click", "&Options...", Qt::Key_F10, Default | WindowKey},
+    {Item, "Actions1", "Options1Click", "&Options...", Qt::Key_F10, Default | WindowKey,
+     &TMain::Options1Click},
     {Separator, "Actions1"},
     {Item, "Actions1", "ReCountmp3filestime1Click", "&ReCount mp3/wav-file(s) time"},
     {Item, "Actions1", "Checkfilesexist1Click", "Check file(s) &exist"},
@@ -168,6 +168,15 @@ constexpr QSize kToolButton(62, 44);
 
 } // namespace
 
+void TMain::attachEditor(NameEditor* se) {
+    se->addActions(m_pmseKeys);
+    QMenu* pmse = menu("pmse");
+    connect(se, &QWidget::customContextMenuRequested, this,
+            [se, pmse](const QPoint& pos) { pmse->exec(se->mapToGlobal(pos)); });
+    // The menu's keys win over the editors' own bindings of the same keys.
+    se->yieldKeysTo(se->actions());
+}
+
 QMenu* TMain::menu(const char* name) const {
     return findChild<QMenu*>(QLatin1String(name));
 }
@@ -232,8 +241,7 @@ void TMain::buildCommands() {
                 m_lb1->addAction(a);
                 m_pmlbActions << a;
             } else if (root == QLatin1String("pmse") && r.key && !(r.flags & WindowKey)) {
-                m_se2->addAction(a);
-                m_buffer->se1->addAction(a);
+                m_pmseKeys << a;
             }
             break;
         }
@@ -293,12 +301,7 @@ void TMain::buildCommands() {
     m_lb1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_lb1, &QWidget::customContextMenuRequested, this,
             [this, pmlb](const QPoint& pos) { pmlb->exec(m_lb1->mapToGlobal(pos)); });
-    for (NameEditor* se : {m_se2, m_buffer->se1}) {
-        connect(se, &QWidget::customContextMenuRequested, this,
-                [se, pmse](const QPoint& pos) { pmse->exec(se->mapToGlobal(pos)); });
-        // The menu's keys win over the editors' own bindings of the same keys.
-        se->yieldKeysTo(se->actions());
-    }
+    attachEditor(m_se2);
     statusBar()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(statusBar(), &QWidget::customContextMenuRequested, this,
             [this, pmsb](const QPoint& pos) { pmsb->exec(statusBar()->mapToGlobal(pos)); });

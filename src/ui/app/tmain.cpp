@@ -7,6 +7,8 @@
 #include "core/rename/conflicts.h"
 #include "core/rename/rename.h"
 #include "core/rename/undolog.h"
+#include "core/settings/inifile.h"
+#include "core/settings/storedstate.h"
 #include "ui/app/shell.h"
 #include "ui/editor/nameeditor.h"
 #include "ui/editor/tbuffer.h"
@@ -15,6 +17,7 @@
 #include "ui/filelist/tfrmgroupop.h"
 #include "ui/filelist/topendirdialog.h"
 #include "ui/masks/tmaskedf.h"
+#include "ui/settings/toptions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -62,7 +65,6 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
 
     m_se2 = new NameEditor(NameEditor::Role::Names);
     m_se2->setObjectName(QStringLiteral("Se2"));
-    m_se2->applyOptions(m_options);
     // Lines as high as the list's, so both panes stand line beside line.
     m_se2->setLineHeight(FileListView::kRowHeight);
 
@@ -88,14 +90,6 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
     h.alignEditorTop = [this] { alignOneWay(); };
     h.openFile = [this](const QString& path) { m_shell.openFile(path); };
 
-    GroupHost host;
-    host.window = this;
-    host.stayOnTop = [this] { return m_options.Topmcb; };
-    host.setTopmost = [this](bool on) { setTopmost(on); };
-    host.setStatus = [this](const QString& text) { m_panel0->setText(text); };
-    m_groupUi = std::make_unique<QtGroupUi>(std::move(host), m_ws->group);
-    m_ws->group.setUi(m_groupUi.get());
-
     m_splitter = new QSplitter(Qt::Horizontal);
     m_splitter->addWidget(m_lb1);
     m_splitter->addWidget(m_se2);
@@ -103,17 +97,72 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
     m_splitter->setStretchFactor(1, 1);
     setCentralWidget(m_splitter);
 
-    m_maskedf = new TMaskedf(
-        m_ws->list, [this] { return maskContext(); }, this);
-    m_buffer = new TBuffer(this);
-
     buildCommands();
     buildStatusBar();
     connectPanes();
     FormCreate();
+    createWindows();
 }
 
-TMain::~TMain() = default;
+// The other windows, in this order: options, mask editor, buffer, then
+// (as they come) the small save window, the undo window and the copy window,
+// and last the group operations' progress window.
+void TMain::createWindows() {
+    m_windows << this;
+    m_optionsDlg = new TOptions(m_options, m_settings.get(), this);
+    m_windows << m_optionsDlg;
+    // The rest of the options dialog's creation concerns this window.
+    m_se2->applyOptions(m_options);
+
+    m_maskedf = new TMaskedf(
+        m_ws->list, [this] { return maskContext(); }, m_settings.get(), this);
+    m_windows << m_maskedf;
+
+    m_buffer = new TBuffer(this);
+    attachEditor(m_buffer->se1);
+    m_windows << m_buffer;
+
+    GroupHost host;
+    host.window = this;
+    host.stayOnTop = [this] { return m_options.Topmcb; };
+    host.setTopmost = [this](bool on) { setTopmost(on); };
+    host.setStatus = [this](const QString& text) { m_panel0->setText(text); };
+    m_groupUi = std::make_unique<QtGroupUi>(std::move(host), m_ws->group);
+    m_ws->group.setUi(m_groupUi.get());
+    m_windows << m_groupUi->window();
+}
+
+QList<QWidget*> TMain::windows() const {
+    QList<QWidget*> out;
+    for (const QPointer<QWidget>& w : m_windows)
+        if (w)
+            out << w.data();
+    return out;
+}
+
+// The other windows go first, newest first, so those that store their state
+// do it while the settings file is still open; all of it reaches the disk in
+// one write when this window has stored its own.
+TMain::~TMain() {
+    m_settings->beginBatch();
+    m_ws->group.setUi(nullptr);
+    for (qsizetype i = m_windows.size() - 1; i > 0; --i) {
+        if (m_groupUi && m_windows[i] == m_groupUi->window())
+            m_groupUi.reset();
+        else
+            delete m_windows[i].data();
+    }
+    m_optionsDlg = nullptr;
+    m_maskedf = nullptr;
+    m_buffer = nullptr;
+    FormDestroy();
+}
+
+void TMain::FormDestroy() {
+    writeMainGeometry(*m_settings, {x(), y(), width(), height(), m_lb1->width()});
+    m_settings->endBatch();
+    m_settings.reset();
+}
 
 QAction* TMain::action(const QString& handler) const {
     return findChild<QAction*>(handler);
@@ -172,7 +221,7 @@ void TMain::connectPanes() {
 
 void TMain::FormCreate() {
     setAcceptDrops(true);
-    // Design bounds; stored geometry replaces them once settings exist.
+    // Design bounds, then the stored ones.
     move(246, 187);
     resize(758, 452);
     const int half = width() / 2;
@@ -186,6 +235,12 @@ void TMain::FormCreate() {
     if (!UndoLog::createIfMissing(undoLogPath(), &why))
         m_prompts.error(QStringLiteral("Vorlane"),
                         QStringLiteral("Can't create file\r") + undoLogPath() + u'\r' + why);
+
+    m_settings = std::make_unique<IniFile>(m_home + QStringLiteral("/vln.ini"), &m_prompts);
+    const MainGeometry g = readMainGeometry(*m_settings, {x(), y(), width(), height(), half});
+    move(g.left, g.top);
+    resize(g.width, g.height);
+    m_splitter->setSizes({g.lbWidth, qMax(1, width() - g.lbWidth)});
 
     // The tool bar's Align drop-down repeats the editor's Align submenu.
     for (QAction* a : menu("Align1")->actions()) {
@@ -380,10 +435,15 @@ void TMain::Actions1Click() {
 
 // --- adding files
 
+QStringList TMain::odfFilters() const {
+    return {u'(' + m_options.masked + u')', QStringLiteral("MP3 Files (*.mp3)"),
+            QStringLiteral("All Files (*.*)")};
+}
+
 QStringList TMain::runAddFilesDialog() {
     FileChooser dialog(FileChooser::Files, QStringLiteral("Choose file(s) you want to add to left panel"),
                        this);
-    dialog.setNameFilters({QStringLiteral("MP3 Files (*.mp3)"), QStringLiteral("All Files (*)")});
+    dialog.setNameFilters(odfFilters());
     dialog.setFolder(m_odfDir);
     if (ShowModalDialog(&dialog) != QDialog::Accepted)
         return {};
@@ -616,6 +676,26 @@ void TMain::Descending1Click() {
 
 void TMain::Buffer1Click() {
     m_buffer->setVisible(!m_buffer->isVisible());
+}
+
+// --- options
+
+void TMain::Options1Click() {
+    const QStringList snapshot = SnapshotOptions(m_options);
+    m_optionsDlg->showValues();
+    if (ShowModalDialog(m_optionsDlg) != QDialog::Accepted) {
+        RestoreOptions(m_options, snapshot);
+        m_optionsDlg->showValues();
+        return;
+    }
+    applyOptions();
+}
+
+void TMain::applyOptions() {
+    setTopmost(m_options.Topmcb);
+    setAcceptDrops(true);
+    m_se2->applyOptions(m_options);
+    m_lb1->refresh();
 }
 
 // --- status bar, shell, help

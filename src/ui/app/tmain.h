@@ -4,6 +4,7 @@
 #include "core/masks/applymask.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -20,11 +21,13 @@ class QToolButton;
 namespace vorlane {
 
 class FileListView;
+class IniFile;
 class NameEditor;
 class QtGroupUi;
 class TBuffer;
 class TMaskedf;
 class TOpenDirDialog;
+class TOptions;
 class Shell;
 
 // What the main window works with; tests hand in fakes.
@@ -77,11 +80,19 @@ public:
     QtGroupUi& groupUi() { return *m_groupUi; }
     TBuffer* buffer() const { return m_buffer; }
     TMaskedf* maskedf() const { return m_maskedf; }
+    TOptions* optionsDialog() const { return m_optionsDlg; }
+    // The settings file, open from this window's creation to the end of its destruction.
+    IniFile* settings() const { return m_settings.get(); }
+    // The program's windows in the order they were created (this one first);
+    // they are destroyed in the reverse order.
+    QList<QWidget*> windows() const;
     // The folder choosers for adding folders and for copying.
     TOpenDirDialog* openDirDialog() const { return m_openDir.get(); }
     TOpenDirDialog* destDirDialog() const { return m_destDir.get(); }
     QString undoLogPath() const { return m_home + QStringLiteral("/vlnundo.txt"); }
     QString odfInitialDir() const { return m_odfDir; }
+    // The add-files dialog's filters: the file mask's entry in front of its own.
+    QStringList odfFilters() const;
 
     // Keyboard state as Actions1Click reads it; tests replace it.
     std::function<Qt::KeyboardModifiers()> keyboardModifiers;
@@ -148,6 +159,7 @@ public:
     void Accending1Click();
     void Descending1Click();
     void Buffer1Click();
+    void Options1Click();
     void CopyTimexxxxxx1Click();
     void Copyinformation1Click();
     void Help1Click();
@@ -177,6 +189,13 @@ private:
     void buildStatusBar();
     void connectPanes();
     void FormCreate();
+    void createWindows();
+    void FormDestroy();
+    // What the switches set in this window: topmost, the editor's right edge
+    // and scroll bars, the list's look.
+    void applyOptions();
+    // Gives an editor the keys and the pop-up menu of the editor menu.
+    void attachEditor(NameEditor* se);
     void FormResize();
     void refreshList();
     void openFolder(bool withSubfolders);
@@ -186,6 +205,7 @@ private:
 
     Options& m_options;
     Prompts& m_prompts;
+    std::unique_ptr<IniFile> m_settings;
     Shell& m_shell;
     QString m_home;
     QString m_appDir;
@@ -199,8 +219,11 @@ private:
     std::unique_ptr<TOpenDirDialog> m_openDir;
     std::unique_ptr<TOpenDirDialog> m_destDir;
     QString m_odfDir;
+    TOptions* m_optionsDlg = nullptr;
     TMaskedf* m_maskedf = nullptr;
     TBuffer* m_buffer = nullptr;
+    QList<QPointer<QWidget>> m_windows;
+    QList<QAction*> m_pmseKeys;
     quint64 m_separatorsVersion = ~quint64(0);
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;

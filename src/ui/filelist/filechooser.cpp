@@ -21,7 +21,8 @@ constexpr int kNameRole = Qt::UserRole;
 constexpr int kKindRole = Qt::UserRole + 1;
 
 // The patterns of a filter such as "Sound (*.mp3 *.wav)": the words inside
-// its last parentheses, or the whole text when it has none.
+// its last parentheses, or the whole text when it has none. "*.*" stands for
+// every file, as it does in the file mask.
 QVector<QRegularExpression> filterPatterns(const QString& filter) {
     QString inside = filter;
     const qsizetype open = filter.lastIndexOf(u'(');
@@ -30,9 +31,12 @@ QVector<QRegularExpression> filterPatterns(const QString& filter) {
         inside = filter.mid(open + 1, close - open - 1);
     QVector<QRegularExpression> patterns;
     static const QRegularExpression separators(QStringLiteral("[\\s;]+"));
-    for (const QString& p : inside.split(separators, Qt::SkipEmptyParts))
+    for (QString p : inside.split(separators, Qt::SkipEmptyParts)) {
+        if (p == QLatin1String("*.*"))
+            p = QStringLiteral("*");
         patterns << QRegularExpression(QRegularExpression::wildcardToRegularExpression(p),
                                        QRegularExpression::CaseInsensitiveOption);
+    }
     return patterns;
 }
 

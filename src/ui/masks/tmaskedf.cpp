@@ -3,6 +3,7 @@
 #include "core/filelist/filelist.h"
 #include "core/platform/paths.h"
 #include "ui/editor/nameeditor.h"
+#include "ui/settings/formstate.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,8 +22,9 @@
 
 namespace vorlane {
 
-TMaskedf::TMaskedf(const FileList& list, std::function<MaskContext()> context, QWidget* parent)
-    : QDialog(parent, Qt::Tool), m_list(list), m_context(std::move(context)) {
+TMaskedf::TMaskedf(const FileList& list, std::function<MaskContext()> context, IniFile* settings,
+                   QWidget* parent)
+    : QDialog(parent, Qt::Tool), m_list(list), m_context(std::move(context)), m_settings(settings) {
     setObjectName(QStringLiteral("Maskedf"));
     setWindowTitle(QStringLiteral("Edit mask"));
     const QFont fixed = editorFont();
@@ -151,11 +153,27 @@ TMaskedf::TMaskedf(const FileList& list, std::function<MaskContext()> context, Q
     connect(bDelete, &QPushButton::clicked, this, [this] { DeletebClick(); });
     connect(bHelpAdd, &QPushButton::clicked, this, [this] { bHelpAddClick(); });
 
-    // First start: the default mask and the stored defaults.
-    setStoredMasks(defaultMasks(), defaultMasks().first());
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
+    FormCreate();
+}
+
+TMaskedf::~TMaskedf() {
+    FormDestroy();
+}
+
+void TMaskedf::FormCreate() {
+    if (m_settings)
+        LoadFormState(this, *m_settings);
+    // First start: the default mask and the stored defaults.
+    if (Maskcb->count() == 0 && mask().isEmpty())
+        setStoredMasks(defaultMasks(), defaultMasks().first());
+}
+
+void TMaskedf::FormDestroy() {
+    if (m_settings)
+        SaveFormState(this, *m_settings);
 }
 
 QString TMaskedf::mask() const {

@@ -17,13 +17,18 @@ class QRadioButton;
 namespace vorlane {
 
 class FileList;
+class IniFile;
 
 // The mask editor: the mask with its stored list, the letter conversion, a
-// preview of the first and last selected file, and where the names go.
+// preview of the first and last selected file, and where the names go. The
+// mask with its list, the letter conversion and its switches are loaded from
+// the settings file when it is created and stored when it is destroyed.
 class TMaskedf : public QDialog {
     Q_OBJECT
 public:
-    TMaskedf(const FileList& list, std::function<MaskContext()> context, QWidget* parent = nullptr);
+    TMaskedf(const FileList& list, std::function<MaskContext()> context, IniFile* settings,
+             QWidget* parent = nullptr);
+    ~TMaskedf() override;
 
     // Set by Convert before the dialog shows.
     SelectionSpan span;
@@ -64,11 +69,14 @@ protected:
     void changeEvent(QEvent* e) override;
 
 private:
+    void FormCreate();
+    void FormDestroy();
     QStringList storedMasks() const;
     void setStoredMasks(const QStringList& masks, const QString& text);
 
     const FileList& m_list;
     std::function<MaskContext()> m_context;
+    IniFile* m_settings;
 };
 
 } // namespace vorlane
