@@ -88,6 +88,7 @@ public:
     void setPendingSeparator(const QString& folder) { m_pendingSeparator = folder; }
     void setGroupCounter(int n) { m_groupCounter = n; }
     void setPlayTime(int i, qint32 seconds) { m_lines[i].info.PlayTime = seconds; }
+    void setFileSize(int i, qint64 bytes) { m_lines[i].info.FileSize = bytes; }
     // The mask that names files as they are added (not in loading mode);
     // without one their editor lines stay empty.
     void setNameMask(std::optional<Mask> mask) { m_nameMask = std::move(mask); }
