@@ -136,6 +136,10 @@ private:
     void indexAdd(const QString& text);
     void indexRemove(const QString& text);
     void indexAppended(const QString& folded);
+    // A line stored as given (loading mode) is not looked up as it comes in:
+    // the indexes are rebuilt at their next use instead of growing line by
+    // line, which keeps loading a large project fast.
+    void indexDropped();
     // Whether a line with this case-folded text is listed (the duplicate test).
     bool isListed(const QString& folded) const;
     // Keeps the lines whose flag is false, in list and editor, in one pass.

@@ -145,12 +145,12 @@ bool ProjectReader::next(ProjectRecord& record) {
         record.text = QStringLiteral("-");
     } else if (text.startsWith('\\')) {
         record.separator = true;
-        record.text = decodeName(text.sliced(1).toByteArray());
+        record.text = decodeName(text.sliced(1));
     } else {
         record.separator = false;
-        record.text = decodeName(text.toByteArray());
+        record.text = decodeName(text);
     }
-    record.name = decodeName(name.toByteArray());
+    record.name = decodeName(name);
     record.size = sizeValue;
     record.time = qint32(timeValue);
     return true;
