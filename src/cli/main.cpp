@@ -42,6 +42,10 @@ const char* kHelp = "Usage: vorlane-cli [--version] [--help] COMMAND [OPTIONS] [
                     "      malformed mask prints <Error> for each path and ends with status 2.\n"
                     "  tags PATH\n"
                     "      Print the ID3v1 fields of a file: title=, artist=, album=, year=, comment=.\n"
+                    "  project PATH.vln\n"
+                    "      Print the file list of a project file as scan does, each line followed\n"
+                    "      by a tab and its line of the name editor. A file that breaks off is\n"
+                    "      printed up to its last whole record, its error named; status 1.\n"
                     "\n"
                     "Options:\n"
                     "  --version   print the version and exit\n"
@@ -54,10 +58,8 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"scan", cli::scan},
-    {"rename", cli::rename},
-    {"names", cli::names},
-    {"tags", cli::tags},
+    {"scan", cli::scan}, {"rename", cli::rename},   {"names", cli::names},
+    {"tags", cli::tags}, {"project", cli::project},
 };
 
 } // namespace

@@ -113,5 +113,14 @@ year=1999
 comment=Note" "$("$cli" tags t.mp3)"
 "$cli" tags nothing.mp3 >/dev/null 2>&1; check "tags of a missing file" 1 $?
 
+# A project file: the list as scan prints it, each line with its name after a
+# tab; the whole records before a broken one are printed.
+printf '\\/m/Rock\r\nRock\r\n0\r\n0\r\n/m/Rock/caf\xe9.mp3\r\nnew\xff.mp3\r\n5\r\n7\r\n' > p.vln
+check "project" "$(printf '#/m/Rock\tRock\n/m/Rock/caf\xe9.mp3\tnew\xff.mp3')" "$("$cli" project p.vln)"
+printf '/x\r\nX\r\nbig\r\n0\r\n' >> p.vln
+"$cli" project p.vln >out.txt 2>err.txt; check "broken project status" 1 $?
+check "broken project lines" "$(printf '#/m/Rock\tRock\n/m/Rock/caf\xe9.mp3\tnew\xff.mp3')" "$(cat out.txt)"
+check "broken project message" "vorlane-cli: can't read $work/p.vln: Line 11: the file size is not a number" "$(cat err.txt)"
+
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

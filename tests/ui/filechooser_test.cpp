@@ -108,3 +108,20 @@ TEST(FileChooserTest, FolderBrowserOpensBesideTheStartFolderAndKeepsItsBytes) {
     EXPECT_EQ(shown, QStringList({"..", QString::fromUtf8("d\uFFFD")})); // folders only
     EXPECT_EQ(encodeName(dialog.Directory()), odd);
 }
+
+TEST(FileChooserTest, OpenFileModeChoosesOneFileAndAllFilesMeansEveryFile) {
+    Disk disk;
+    for (const char* n : {"a.vln", "b.txt", "noext"})
+        disk.file(n);
+    FileChooser chooser(FileChooser::OpenFile, "Open");
+    chooser.setNameFilters({"Project Files (*.vln)", "All Files (*.*)"});
+    chooser.setFolder(disk.root());
+    chooser.show();
+    EXPECT_EQ(shownNames(chooser), QStringList({"..", "a.vln"}));
+    chooser.filterBox()->setCurrentIndex(1);
+    EXPECT_EQ(shownNames(chooser), QStringList({"..", "a.vln", "b.txt", "noext"}));
+    click(chooser, "a.vln");
+    click(chooser, "noext", Qt::ControlModifier);
+    chooser.okButton()->click();
+    EXPECT_EQ(chooser.selectedPaths(), QStringList({disk.path("noext")}));
+}

@@ -303,7 +303,7 @@ TEST_F(TMainTest, DeleteFromDiskKeepsWhatCannotGo) {
 }
 
 TEST_F(TMainTest, ModifiedMarkerInCaption) {
-    window->setWindowTitle("{songs.vln }" + TMain::baseCaption());
+    window->SetProjectCaption("/m/songs.vln");
     window->SetModified(false);
     addFiles({"/mod/1"});
     EXPECT_EQ(window->windowTitle(), "{songs.vln*}  Vorlane");
@@ -313,7 +313,7 @@ TEST_F(TMainTest, ModifiedMarkerInCaption) {
     window->Se2()->insert("x");
     EXPECT_EQ(window->windowTitle(), "{songs.vln*}  Vorlane");
     // Without a project part there is no marker.
-    window->setWindowTitle(TMain::baseCaption());
+    window->SetProjectCaption(QString());
     window->SetModified(false);
     window->SetModified(true);
     EXPECT_EQ(window->windowTitle(), "  Vorlane");

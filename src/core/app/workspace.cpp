@@ -16,6 +16,6 @@ Workspace::Workspace(const Deps& deps)
       fs(deps.fs ? *deps.fs : PosixFileSystem::instance()), list(options, prompts, names, fs),
       group(list.groupCounterRef(), orOwn<Clock, SteadyClock>(deps.clock, m_ownClock),
             orOwn<EventPump, NoPump>(deps.pump, m_ownPump)),
-      adder(list, group, prompts, options) {}
+      adder(list, group, prompts, options), project(list, options, prompts) {}
 
 } // namespace vorlane

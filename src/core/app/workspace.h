@@ -7,6 +7,7 @@
 #include "core/platform/filesystem.h"
 #include "core/platform/prompts.h"
 #include "core/platform/pump.h"
+#include "core/project/project.h"
 #include "core/settings/options.h"
 
 #include <memory>
@@ -15,7 +16,8 @@ namespace vorlane {
 
 // The core objects one front end works with, built in one place for the
 // window, the command line, benchmarks and tests: the file list beside its
-// name lines, the group operation and the adder that feeds the list.
+// name lines, the group operation, the adder that feeds the list and the
+// project file commands.
 class Workspace {
 public:
     struct Deps {
@@ -45,6 +47,7 @@ public:
     FileList list;
     GroupOperation group;
     FileAdder adder;
+    Project project;
 };
 
 } // namespace vorlane

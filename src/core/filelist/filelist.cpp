@@ -103,6 +103,15 @@ void FileList::indexAppended(const QString& folded) {
         m_firstLine.insert(folded, count() - 1);
 }
 
+void FileList::indexDropped() {
+    ++m_structure;
+    if (m_indexValid) {
+        m_index.clear();
+        m_indexValid = false;
+    }
+    m_firstLineValid = false;
+}
+
 void FileList::indexRemove(const QString& text) {
     m_firstLineValid = false;
     if (!m_indexValid)
@@ -184,7 +193,10 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
     l.info.ItemNumber = ++m_itemCounter;
     ++m_groupCounter;
     m_lines.append(l);
-    indexAppended(folded.isNull() ? text.toCaseFolded() : folded);
+    if (loadingMode)
+        indexDropped();
+    else
+        indexAppended(folded);
     m_editor.append(QString());
     if (m_caret < 0)
         m_caret = 0;

@@ -89,6 +89,7 @@ public:
     void setPendingSeparator(const QString& folder) { m_pendingSeparator = folder; }
     void setGroupCounter(int n) { m_groupCounter = n; }
     void setPlayTime(int i, qint32 seconds) { m_lines[i].info.PlayTime = seconds; }
+    void setFileSize(int i, qint64 bytes) { m_lines[i].info.FileSize = bytes; }
     // The mask that names files as they are added (not in loading mode);
     // without one their editor lines stay empty.
     void setNameMask(std::optional<Mask> mask) { m_nameMask = std::move(mask); }
@@ -136,6 +137,10 @@ private:
     void indexAdd(const QString& text);
     void indexRemove(const QString& text);
     void indexAppended(const QString& folded);
+    // A line stored as given (loading mode) is not looked up as it comes in:
+    // the indexes are rebuilt at their next use instead of growing line by
+    // line, which keeps loading a large project fast.
+    void indexDropped();
     // Whether a line with this case-folded text is listed (the duplicate test).
     bool isListed(const QString& folded) const;
     // Keeps the lines whose flag is false, in list and editor, in one pass.

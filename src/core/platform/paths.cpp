@@ -105,12 +105,12 @@ int validSequence(const unsigned char* p, qsizetype left, char32_t& cp) {
 }
 } // namespace
 
-QString decodeName(const QByteArray& bytes) {
-    if (QByteArrayView(bytes).isValidUtf8())
+QString decodeName(QByteArrayView bytes) {
+    if (bytes.isValidUtf8())
         return QString::fromUtf8(bytes);
     QString out;
     out.reserve(bytes.size());
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
     for (qsizetype i = 0; i < n;) {
         char32_t cp = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // Path rules shared by the whole program. On POSIX the folder part of a path
@@ -39,7 +40,7 @@ QString withVisibleControls(const QString& text);
 // Lossless file-name codec: valid UTF-8 decodes as usual; every byte that is
 // not part of a valid sequence maps to U+DC80 + (byte - 0x80) and back, so a
 // name that is not valid UTF-8 survives the round trip byte for byte.
-QString decodeName(const QByteArray& bytes);
+QString decodeName(QByteArrayView bytes);
 QByteArray encodeName(const QString& name);
 // A name or path in the codec's form as one line of display text: each byte
 // that is not UTF-8 and each control character (CR, LF, NUL, ...) shows as

@@ -48,12 +48,12 @@ constexpr int Ctrl = Qt::CTRL, Shift = Qt::SHIFT, Alt = Qt::ALT;
 
 const Row kRows[] = {
     {Menu, "bar", "File1", "&File"},
-    {Item, "File1", "New1Click", "&New"},
-    {Item, "File1", "Open1Click", "&Open...", 0, Default},
-    {Item, "File1", "Merge1Click", "&Merge..."},
+    {Item, "File1", "New1Click", "&New", 0, 0, &TMain::New1Click},
+    {Item, "File1", "Open1Click", "&Open...", 0, Default, &TMain::Open1Click},
+    {Item, "File1", "Merge1Click", "&Merge...", 0, 0, &TMain::Merge1Click},
     {Separator, "File1"},
-    {Item, "File1", "Save2Click", "Sa&ve"},
-    {Item, "File1", "SaveasmClick", "&Save as..."},
+    {Item, "File1", "Save2Click", "Sa&ve", 0, 0, &TMain::Save2Click},
+    {Item, "File1", "SaveasmClick", "&Save as...", 0, 0, &TMain::SaveasmClick},
     {Separator, "File1"},
     {Item, "File1", "Exit1Click", "&Exit", 0, 0, &TMain::Exit1Click},
     {Item, "bar", "Buffer1Click", "&Buffer", 0, 0, &TMain::Buffer1Click},

@@ -18,6 +18,7 @@
 #include "ui/filelist/topendirdialog.h"
 #include "ui/masks/tmaskedf.h"
 #include "ui/settings/toptions.h"
+#include "ui/project/tssform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -100,6 +101,7 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
     buildCommands();
     buildStatusBar();
     connectPanes();
+    connectProject();
     FormCreate();
     createWindows();
 }
@@ -121,6 +123,9 @@ void TMain::createWindows() {
     m_buffer = new TBuffer(this);
     attachEditor(m_buffer->se1);
     m_windows << m_buffer;
+
+    m_ssform = new TSSForm(this);
+    m_windows << m_ssform;
 
     GroupHost host;
     host.window = this;
@@ -155,6 +160,7 @@ TMain::~TMain() {
     m_optionsDlg = nullptr;
     m_maskedf = nullptr;
     m_buffer = nullptr;
+    m_ssform = nullptr;
     FormDestroy();
 }
 
@@ -255,12 +261,12 @@ void TMain::SetModified(bool flag) {
     if (m_modified == flag)
         return;
     m_modified = flag;
-    QString caption = windowTitle();
-    const qsizetype brace = caption.indexOf(u'}');
-    if (brace > 0) {
-        caption[brace - 1] = flag ? u'*' : u' ';
-        setWindowTitle(caption);
-    }
+    setWindowTitle(projectCaption(m_projectPath, m_modified, baseCaption()));
+}
+
+void TMain::SetProjectCaption(const QString& path) {
+    m_projectPath = path;
+    setWindowTitle(projectCaption(m_projectPath, m_modified, baseCaption()));
 }
 
 int TMain::ShowModalDialog(QDialog* dialog) {
@@ -302,6 +308,11 @@ void TMain::FormResize() {
 }
 
 void TMain::closeEvent(QCloseEvent* e) {
+    // FormClose: a changed project is offered for saving; Cancel keeps the window.
+    if (!project().NewFile()) {
+        e->ignore();
+        return;
+    }
     m_openDir.reset();
     m_destDir.reset();
     e->accept();
@@ -491,6 +502,65 @@ void TMain::FilesDropped(const QStringList& paths) {
 
 void TMain::addPaths(const QStringList& paths) {
     FilesDropped(paths);
+}
+
+// --- project files
+
+void TMain::connectProject() {
+    ProjectHooks& h = project().hooks;
+    h.chooseOpen = [this] { return chooseProject(false, QString()); };
+    h.chooseSave = [this](const QString& current) { return chooseProject(true, current); };
+    h.isModified = [this] { return m_modified; };
+    h.setModified = [this](bool f) { SetModified(f); };
+    h.setProjectCaption = [this](const QString& path) { SetProjectCaption(path); };
+    h.setStatus = [this](const QString& text) {
+        m_panel0->setText(text);
+        m_panel0->repaint();
+    };
+    h.clearEditor = [this] {
+        m_se2->clear();
+        m_se2->markerDeleteAll();
+        m_se2->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+    };
+    h.showSaved = [this] { m_ssform->showSaved(this); };
+}
+
+QString TMain::chooseProject(bool save, const QString& current) {
+    FileChooser dialog(save ? FileChooser::SaveFile : FileChooser::OpenFile,
+                       save ? QStringLiteral("Save As") : QStringLiteral("Open"), this);
+    dialog.setNameFilters({QStringLiteral("Project Files (*.vln)"), QStringLiteral("All Files (*.*)")});
+    dialog.setDefaultSuffix(QStringLiteral("vln"));
+    dialog.setPrompts(&m_prompts);
+    const QString folder = current.isEmpty() ? m_projectFolder : folderPart(current);
+    dialog.setFolder(folder, fileNamePart(current));
+    if (save)
+        dialog.setFileName(fileNamePart(current));
+    if (ShowModalDialog(&dialog) != QDialog::Accepted || dialog.selectedPaths().isEmpty())
+        return QString();
+    const QString chosen = dialog.selectedPaths().first();
+    m_projectFolder = folderPart(chosen);
+    return chosen;
+}
+
+void TMain::New1Click() {
+    project().New1Click();
+}
+
+void TMain::Open1Click() {
+    if (project().Open1Click())
+        SelectAll1Click();
+}
+
+void TMain::Merge1Click() {
+    project().Merge1Click();
+}
+
+void TMain::Save2Click() {
+    project().Save2Click();
+}
+
+void TMain::SaveasmClick() {
+    project().SaveasmClick();
 }
 
 // --- the list's commands

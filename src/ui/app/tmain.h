@@ -28,6 +28,7 @@ class TBuffer;
 class TMaskedf;
 class TOpenDirDialog;
 class TOptions;
+class TSSForm;
 class Shell;
 
 // What the main window works with; tests hand in fakes.
@@ -61,6 +62,7 @@ public:
     NameLines& names() { return m_ws->names; }
     GroupOperation& group() { return m_ws->group; }
     FileAdder& adder() { return m_ws->adder; }
+    Project& project() { return m_ws->project; }
     Options& options() { return m_options; }
     FileListView* lb1() const { return m_lb1; }
     NameEditor* Se2() const { return m_se2; }
@@ -86,6 +88,7 @@ public:
     // The program's windows in the order they were created (this one first);
     // they are destroyed in the reverse order.
     QList<QWidget*> windows() const;
+    TSSForm* ssForm() const { return m_ssform; }
     // The folder choosers for adding folders and for copying.
     TOpenDirDialog* openDirDialog() const { return m_openDir.get(); }
     TOpenDirDialog* destDirDialog() const { return m_destDir.get(); }
@@ -103,6 +106,8 @@ public:
 
     // --- operations offered to the rest of the program
     void SetModified(bool flag);
+    // Shows the project file's name in the caption; an empty path removes it.
+    void SetProjectCaption(const QString& path);
     int ShowModalDialog(QDialog* dialog);
     void setTopmost(bool on);
     void Lb1Click();
@@ -123,6 +128,11 @@ public:
     MaskContext maskContext() const;
 
     // --- commands (one per action of the command table)
+    void New1Click();
+    void Open1Click();
+    void Merge1Click();
+    void Save2Click();
+    void SaveasmClick();
     void Openfiles1Click();
     void OpenDirectory1Click();
     void OpenFolderwithsubfolders1Click();
@@ -202,6 +212,9 @@ private:
     void alignActive(QStringList (*tool)(const QStringList&));
     void colourSplitter(bool column);
     QStringList runAddFilesDialog();
+    void connectProject();
+    // The project file dialogs: the chosen file, empty when cancelled.
+    QString chooseProject(bool save, const QString& current);
 
     Options& m_options;
     Prompts& m_prompts;
@@ -224,6 +237,9 @@ private:
     TBuffer* m_buffer = nullptr;
     QList<QPointer<QWidget>> m_windows;
     QList<QAction*> m_pmseKeys;
+    TSSForm* m_ssform = nullptr;
+    QString m_projectPath;   // the file the caption names
+    QString m_projectFolder; // where the project dialogs open
     quint64 m_separatorsVersion = ~quint64(0);
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;

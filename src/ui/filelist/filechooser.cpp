@@ -3,6 +3,7 @@
 #include "core/platform/dirwalk.h"
 #include "core/platform/naturalorder.h"
 #include "core/platform/paths.h"
+#include "core/platform/prompts.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -12,6 +13,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <sys/stat.h>
 
 namespace vorlane {
 
@@ -33,7 +36,7 @@ QVector<QRegularExpression> filterPatterns(const QString& filter) {
     static const QRegularExpression separators(QStringLiteral("[\\s;]+"));
     for (QString p : inside.split(separators, Qt::SkipEmptyParts)) {
         if (p == QLatin1String("*.*"))
-            p = QStringLiteral("*");
+            p = QStringLiteral("*"); // every file, with or without an extension
         patterns << QRegularExpression(QRegularExpression::wildcardToRegularExpression(p),
                                        QRegularExpression::CaseInsensitiveOption);
     }
@@ -42,6 +45,11 @@ QVector<QRegularExpression> filterPatterns(const QString& filter) {
 
 bool isRoot(const QString& folder) {
     return !folder.isEmpty() && lastDelimiter(folder) == folder.size() - 1;
+}
+
+bool exists(const QString& path) {
+    struct ::stat st {};
+    return ::lstat(encodeName(path).constData(), &st) == 0;
 }
 
 } // namespace
@@ -55,7 +63,7 @@ FileChooser::FileChooser(Mode mode, const QString& title, QWidget* parent) : QDi
     m_list->setSelectionMode(mode == Files ? QAbstractItemView::ExtendedSelection
                                            : QAbstractItemView::SingleSelection);
     m_filterBox = new QComboBox(this);
-    m_filterBox->setVisible(mode == Files);
+    m_filterBox->setVisible(mode != Folder);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_ok = buttons->button(QDialogButtonBox::Ok);
     m_ok->setDefault(true);
@@ -63,6 +71,15 @@ FileChooser::FileChooser(Mode mode, const QString& title, QWidget* parent) : QDi
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_path);
     layout->addWidget(m_list, 1);
+    if (mode == SaveFile) {
+        m_name = new QLineEdit(this);
+        layout->addWidget(m_name);
+        // A file picked in the list offers its name.
+        connect(m_list, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+            if (item && item->data(kKindRole).toInt() == File)
+                setFileName(item->data(kNameRole).toString());
+        });
+    }
     layout->addWidget(m_filterBox);
     layout->addWidget(buttons);
 
@@ -86,6 +103,13 @@ void FileChooser::setFolder(const QString& folder, const QString& select) {
         return;
     if (!open(currentFolder()))
         open(QStringLiteral("/"));
+}
+
+void FileChooser::setFileName(const QString& name) {
+    if (!m_name)
+        return;
+    m_nameSource = name;
+    m_name->setText(visibleName(name));
 }
 
 bool FileChooser::matchesFilter(const QString& name) const {
@@ -128,7 +152,7 @@ bool FileChooser::open(const QString& folder, const QString& select) {
     for (const DirEntry& e : entries) {
         if (e.kind == DirEntry::Folder)
             add(folderIcon, visibleName(e.name), e.name, SubFolder);
-        else if (e.kind == DirEntry::File && m_mode == Files && matchesFilter(e.name))
+        else if (e.kind == DirEntry::File && m_mode != Folder && matchesFilter(e.name))
             add(fileIcon, visibleName(e.name), e.name, File);
         else
             continue;
@@ -189,11 +213,19 @@ void FileChooser::accept() {
     const QString typed = QDir::cleanPath(typedPath());
     if (typed != m_folder) {
         const DirEntry::Kind kind = pathKind(typed);
-        if (kind == DirEntry::Folder)
+        if (kind == DirEntry::Folder) {
             open(typed);
-        else if (kind == DirEntry::File && m_mode == Files)
+        } else if (kind == DirEntry::File && m_mode == SaveFile) {
+            open(folderPart(typed), fileNamePart(typed));
+            setFileName(fileNamePart(typed));
+        } else if (kind == DirEntry::File && m_mode != Folder) {
             choose({typed});
+        }
         return; // nothing there: the field keeps what was typed
+    }
+    if (m_mode == SaveFile) {
+        acceptSave();
+        return;
     }
     const QStringList files = selectedFiles();
     QListWidgetItem* folderItem = nullptr;
@@ -210,6 +242,43 @@ void FileChooser::accept() {
         activate(folderItem);
 }
 
+QString FileChooser::typedName() const {
+    const QString text = m_name->text();
+    // The field shows a picked name with some characters replaced; left as
+    // shown, it stands for the name's own characters.
+    if (!m_nameSource.isEmpty() && text == visibleName(m_nameSource))
+        return m_nameSource;
+    return text;
+}
+
+void FileChooser::acceptSave() {
+    const QString name = typedName();
+    if (name.isEmpty()) {
+        // Without a name, OK enters the selected folder.
+        QListWidgetItem* item = m_list->currentItem();
+        if (item && item->isSelected() && item->data(kKindRole).toInt() != File)
+            activate(item);
+        return;
+    }
+    QString target = QDir::cleanPath(isPathDelimiter(name[0]) ? name : child(name));
+    if (pathKind(target) == DirEntry::Folder) {
+        open(target);
+        setFileName(QString());
+        return;
+    }
+    if (pathKind(folderPart(target)) != DirEntry::Folder)
+        return; // the folder must exist: the field keeps what was typed
+    if (!m_suffix.isEmpty() && !fileNamePart(target).contains(u'.'))
+        target += u'.' + m_suffix;
+    if (exists(target) && m_prompts &&
+        m_prompts->ask(QStringLiteral("Confirm Save As"),
+                       visibleName(fileNamePart(target)) +
+                           QStringLiteral(" already exists.\rDo you want to replace it?"),
+                       Prompts::Icon::Warning, Prompts::Buttons::YesNoCancel) != Prompts::Answer::Yes)
+        return;
+    choose({target});
+}
+
 void FileChooser::activate(QListWidgetItem* item) {
     if (!item)
         return;
@@ -222,7 +291,10 @@ void FileChooser::activate(QListWidgetItem* item) {
         break;
     default:
         item->setSelected(true);
-        choose(selectedFiles());
+        if (m_mode == SaveFile)
+            acceptSave();
+        else
+            choose(selectedFiles());
         break;
     }
 }

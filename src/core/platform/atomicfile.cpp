@@ -1,0 +1,135 @@
+#include "atomicfile.h"
+
+#include "fileio.h"
+#include "paths.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vorlane {
+
+namespace {
+constexpr qsizetype kBufferSize = 1 << 20;
+
+QByteArray folderOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+}
+
+// A written folder entry survives a crash only once the folder is synced.
+void syncFolder(const QByteArray& folder) {
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+} // namespace
+
+AtomicFile::~AtomicFile() {
+    discard();
+}
+
+bool AtomicFile::fail(int error) {
+    m_error = systemErrorText(error);
+    discard();
+    return false;
+}
+
+bool AtomicFile::open() {
+    discard();
+    m_error.clear();
+    m_target = encodeName(m_path);
+    struct ::stat st {};
+    bool exists = ::lstat(m_target.constData(), &st) == 0;
+    if (exists && S_ISLNK(st.st_mode)) {
+        char real[PATH_MAX];
+        if (::realpath(m_target.constData(), real)) {
+            m_target = QByteArray(real);
+            exists = ::lstat(m_target.constData(), &st) == 0;
+        } else {
+            exists = false; // a dangling link: the link itself is replaced
+        }
+    }
+    if (exists && !S_ISREG(st.st_mode)) {
+        m_error = QString::fromLatin1(kNotRegularFile);
+        return false;
+    }
+    const QByteArray folder = folderOf(m_target);
+    QByteArray name = folder + (folder.endsWith('/') ? "" : "/") + ".vorlane-save.XXXXXX";
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0)
+        return fail(errno);
+    m_fd = fd;
+    m_temp = name;
+    // The new file keeps the old one's permissions, or takes the usual ones.
+    mode_t mode;
+    if (exists) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (::fchmod(m_fd, mode) != 0)
+        return fail(errno);
+    m_buffer.reserve(kBufferSize);
+    return true;
+}
+
+bool AtomicFile::flush() {
+    qsizetype done = 0;
+    while (done < m_buffer.size()) {
+        const ssize_t n = ::write(m_fd, m_buffer.constData() + done, size_t(m_buffer.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return fail(n == 0 ? ENOSPC : errno);
+        done += n;
+    }
+    m_buffer.clear();
+    return true;
+}
+
+bool AtomicFile::write(QByteArrayView bytes) {
+    if (m_fd < 0)
+        return false;
+    m_buffer.append(bytes);
+    return m_buffer.size() < kBufferSize || flush();
+}
+
+bool AtomicFile::commit() {
+    if (m_fd < 0)
+        return false;
+    if (!flush())
+        return false;
+    if (::fsync(m_fd) != 0)
+        return fail(errno);
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0)
+        return fail(errno);
+    if (::rename(m_temp.constData(), m_target.constData()) != 0)
+        return fail(errno);
+    m_temp.clear();
+    syncFolder(folderOf(m_target));
+    return true;
+}
+
+void AtomicFile::discard() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    if (!m_temp.isEmpty())
+        ::unlink(m_temp.constData());
+    m_temp.clear();
+    m_buffer.clear();
+}
+
+} // namespace vorlane
