@@ -17,8 +17,8 @@
 #include "ui/filelist/tfrmgroupop.h"
 #include "ui/filelist/topendirdialog.h"
 #include "ui/masks/tmaskedf.h"
-#include "ui/settings/toptions.h"
 #include "ui/project/tssform.h"
+#include "ui/settings/toptions.h"
 
 #include <QAction>
 #include <QApplication>
