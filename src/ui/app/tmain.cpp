@@ -14,6 +14,7 @@
 #include "ui/filelist/tfrmgroupop.h"
 #include "ui/filelist/topendirdialog.h"
 #include "ui/masks/tmaskedf.h"
+#include "ui/rename/tundof.h"
 
 #include <QAction>
 #include <QApplication>
@@ -104,6 +105,7 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
     m_maskedf = new TMaskedf(
         m_ws->list, [this] { return maskContext(); }, this);
     m_buffer = new TBuffer(this);
+    m_undof = new TUndof(m_prompts, m_ws->list, m_ws->group, m_options, undoLogPath(), this);
 
     buildCommands();
     buildStatusBar();
@@ -453,6 +455,11 @@ void TMain::mOpeninExplorer1Click() {
 
 void TMain::Rename1Click() {
     RenameRun(list(), m_prompts, m_ws->fs, undoLogPath()).Rename1Click();
+}
+
+void TMain::Undo1Click() {
+    m_undof->requestReload();
+    ShowModalDialog(m_undof);
 }
 
 // --- conversions and the editors' commands

@@ -24,6 +24,7 @@ class QtGroupUi;
 class TBuffer;
 class TMaskedf;
 class TOpenDirDialog;
+class TUndof;
 class Shell;
 
 // What the main window works with; tests hand in fakes.
@@ -74,6 +75,7 @@ public:
     QtGroupUi& groupUi() { return *m_groupUi; }
     TBuffer* buffer() const { return m_buffer; }
     TMaskedf* maskedf() const { return m_maskedf; }
+    TUndof* undof() const { return m_undof; }
     // The folder choosers for adding folders and for copying.
     TOpenDirDialog* openDirDialog() const { return m_openDir.get(); }
     TOpenDirDialog* destDirDialog() const { return m_destDir.get(); }
@@ -130,6 +132,7 @@ public:
     void Convert1Click();
     void FastConvert1Click();
     void Rename1Click();
+    void Undo1Click();
     void lowcasemClick();
     void uppercasemClick();
     void firstupmClick();
@@ -194,6 +197,7 @@ private:
     QString m_odfDir;
     TMaskedf* m_maskedf = nullptr;
     TBuffer* m_buffer = nullptr;
+    TUndof* m_undof = nullptr;
     quint64 m_separatorsVersion = ~quint64(0);
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
