@@ -37,6 +37,14 @@ const char* kHelp = "Usage: vorlane-cli [--version] [--help] COMMAND [OPTIONS] [
                     "      malformed mask prints <Error> for each path and ends with status 2.\n"
                     "  tags PATH\n"
                     "      Print the ID3v1 fields of a file: title=, artist=, album=, year=, comment=.\n"
+                    "  undo --list\n"
+                    "      Print the undo log, oldest rename first: one line per rename, the old\n"
+                    "      path and the new name separated by a tab.\n"
+                    "  undo --last N\n"
+                    "      Take the last N renames back, newest first: each file gets its old name\n"
+                    "      again (an existing file is never replaced) and its entry leaves the log.\n"
+                    "      One line is printed per rename that could not be taken back, with its\n"
+                    "      cause; its entry stays. The exit status is 1 when any failed.\n"
                     "\n"
                     "Options:\n"
                     "  --version   print the version and exit\n"
@@ -49,10 +57,8 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"scan", cli::scan},
-    {"rename", cli::rename},
-    {"names", cli::names},
-    {"tags", cli::tags},
+    {"scan", cli::scan}, {"rename", cli::rename}, {"names", cli::names},
+    {"tags", cli::tags}, {"undo", cli::undo},
 };
 
 } // namespace
