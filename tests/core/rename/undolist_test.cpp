@@ -151,6 +151,13 @@ TEST(UndoListSort, ModesOrderTheRows) {
             l.SetSortMode(m);
         EXPECT_EQ(ordersOf(l), c.orders) << "last mode " << c.modes.last();
     }
+    // Letters beyond ASCII are upper-cased too: both names below are one key.
+    UndoList l(prompts, QString());
+    l.setRows(UndoList::parse(
+        QString::fromUtf8("/m/\u00e4.mp3\r\nx\r\n/n/B.mp3\r\nx\r\n/o/\u00c4.mp3\r\nx\r\n").toUtf8()));
+    l.SetSortMode(UndoList::ByBeforeWithoutDir);
+    const QList<int> o = ordersOf(l);
+    EXPECT_EQ(o.indexOf(3), o.indexOf(1) + 1) << o.indexOf(1);
 }
 
 TEST(UndoListSort, ColumnClicksFlipAndMarkTheCaptions) {
