@@ -1,7 +1,9 @@
 // The undo window at 50,000 and 100,000 log entries: opening it through the
 // main window (the log is read, the rows shown), then a click on the "Before"
-// header (sorted by folder and name) and a paint of the result. Beside it the
-// core's share: reading the log and sorting the rows without a window.
+// header (sorted by folder and name) and a paint of the result. Logs of whole
+// albums renamed at a time (ten files a folder), and the hardest case for the
+// sort, a folder of its own for every file. Beside them the core's share:
+// reading the log, sorting the rows, without a window.
 #include "core/rename/undolist.h"
 #include "ratio.h"
 #include "support/scriptedprompts.h"
@@ -29,13 +31,16 @@ double now() {
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
-// Renames spread over folders of ten files, the newest written last.
-QByteArray logOf(int n) {
+enum Shape { Albums, Scattered };
+
+// Renames in shuffled order: ten files a folder, or each file in its own.
+QByteArray logOf(int n, Shape shape) {
     QByteArray log;
     log.reserve(qsizetype(n) * 90);
     for (int i = 0; i < n; ++i) {
         const int k = (i * 7919) % n;
-        log += "/home/user/Music/Artist " + QByteArray::number(k % 997) + "/Album " +
+        const int artist = shape == Albums ? k / 100 : k % 997;
+        log += "/home/user/Music/Artist " + QByteArray::number(artist) + "/Album " +
                QByteArray::number(k / 10) + "/" + QByteArray::number(k % 10) + " track " +
                QByteArray::number(k) + ".mp3\r\n" + QByteArray::number(k % 10) + " - Song " +
                QByteArray::number(i) + ".mp3\r\n";
@@ -48,7 +53,7 @@ struct Window {
     Options options;
     ScriptedPrompts prompts;
     std::unique_ptr<TMain> main;
-    explicit Window(int entries) {
+    Window(int entries, Shape shape) {
         TMainDeps deps;
         deps.options = &options;
         deps.prompts = &prompts;
@@ -57,15 +62,15 @@ struct Window {
         main = std::make_unique<TMain>(deps);
         QFile f(main->undoLogPath());
         if (f.open(QIODevice::WriteOnly))
-            f.write(logOf(entries));
+            f.write(logOf(entries, shape));
         f.close();
         main->show();
         QApplication::processEvents();
     }
 };
 
-void LoadSortShow(benchmark::State& state) {
-    Window w(int(state.range(0)));
+void loadSortShow(benchmark::State& state, Shape shape) {
+    Window w(int(state.range(0)), shape);
     for (auto _ : state) {
         double elapsed = 0;
         w.main->execDialog = [&](QDialog* d) {
@@ -87,8 +92,16 @@ void LoadSortShow(benchmark::State& state) {
     }
 }
 
+void LoadSortShow(benchmark::State& state) {
+    loadSortShow(state, Albums);
+}
+
+void LoadSortShowScattered(benchmark::State& state) {
+    loadSortShow(state, Scattered);
+}
+
 void CoreLoad(benchmark::State& state) {
-    Window w(int(state.range(0)));
+    Window w(int(state.range(0)), Albums);
     ScriptedPrompts prompts;
     for (auto _ : state) {
         UndoList undo(prompts, w.main->undoLogPath());
@@ -98,8 +111,8 @@ void CoreLoad(benchmark::State& state) {
     }
 }
 
-void CoreSortBefore(benchmark::State& state) {
-    Window w(int(state.range(0)));
+void coreSort(benchmark::State& state, Shape shape) {
+    Window w(int(state.range(0)), shape);
     ScriptedPrompts prompts;
     for (auto _ : state) {
         UndoList undo(prompts, w.main->undoLogPath());
@@ -110,11 +123,21 @@ void CoreSortBefore(benchmark::State& state) {
     }
 }
 
+void CoreSort(benchmark::State& state) {
+    coreSort(state, Albums);
+}
+
+void CoreSortScattered(benchmark::State& state) {
+    coreSort(state, Scattered);
+}
+
 } // namespace
 
-SIZE_PAIR_BENCHMARK(LoadSortShow, 1, 3);
-SIZE_PAIR_BENCHMARK(CoreLoad, 1, 3);
-SIZE_PAIR_BENCHMARK(CoreSortBefore, 1, 3);
+SIZE_PAIR_BENCHMARK(LoadSortShow, 1, 5);
+SIZE_PAIR_BENCHMARK(LoadSortShowScattered, 1, 5);
+SIZE_PAIR_BENCHMARK(CoreLoad, 1, 5);
+SIZE_PAIR_BENCHMARK(CoreSort, 1, 5);
+SIZE_PAIR_BENCHMARK(CoreSortScattered, 1, 5);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -189,6 +190,14 @@ void TUndof::requestReload() {
 void TUndof::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     FormActivate();
+}
+
+void TUndof::hideEvent(QHideEvent* e) {
+    QDialog::hideEvent(e);
+    // Every showing loads the log afresh: a closed window holds no rows
+    // (a minimised one keeps them).
+    if (!e->spontaneous() && !m_reload)
+        m_undo.setRows({});
 }
 
 void TUndof::changeEvent(QEvent* e) {
