@@ -133,6 +133,25 @@ int sign(int v) {
 
 } // namespace
 
+LogStamp LogStamp::of(const QByteArray& log) {
+    return {log.size(), qHash(log), log.isEmpty() || log.endsWith('\n')};
+}
+
+bool rewriteLog(const QString& path, QByteArray log, const LogStamp& read, QString* error) {
+    QByteArray now;
+    if (readWholeFile(path, now) && now.size() > read.size &&
+        qHash(QByteArrayView(now).first(read.size)) == read.hash) {
+        QByteArrayView appended = QByteArrayView(now).sliced(read.size);
+        // A last line that was cut off was ended by the next run before it appended.
+        if (!read.endsLine && appended.startsWith('\r'))
+            appended = appended.sliced(1);
+        if (!read.endsLine && appended.startsWith('\n'))
+            appended = appended.sliced(1);
+        log += appended;
+    }
+    return replaceFileAtomically(path, log, error);
+}
+
 QString UndoRow::currentPath() const {
     return folderPart(before) + after;
 }
@@ -191,6 +210,7 @@ bool UndoList::load() {
     QString error;
     const bool read = readWholeFile(m_logPath, bytes, &error);
     setRows(parse(bytes));
+    m_read = LogStamp::of(bytes);
     if (!read)
         m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't read the undo log\r") +
                                                        withVisibleControls(m_logPath) + u'\r' + error);
@@ -352,7 +372,7 @@ bool UndoList::FormClose() {
     // The log keeps the order of the renames.
     SetSortMode(ByRenameOrder);
     QString error;
-    if (!replaceFileAtomically(m_logPath, serialize(m_rows), &error)) {
+    if (!rewriteLog(m_logPath, serialize(m_rows), m_read, &error)) {
         m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't write the undo log\r") +
                                                        withVisibleControls(m_logPath) + u'\r' + error);
         return false;
@@ -401,7 +421,7 @@ TakeBackResult takeBackLast(const QString& logPath, int n, FileSystem& fs) {
     for (int i = 0; i < rows.size(); ++i)
         if (!back[i])
             kept.append(std::move(rows[i]));
-    if (!replaceFileAtomically(logPath, UndoList::serialize(kept), &error))
+    if (!rewriteLog(logPath, UndoList::serialize(kept), LogStamp::of(bytes), &error))
         result.error = QStringLiteral("can't rewrite the undo log ") + logPath + QStringLiteral(": ") +
                        error + QStringLiteral(" (the files went back; their entries stay in the log)");
     return result;

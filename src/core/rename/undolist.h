@@ -12,6 +12,21 @@
 
 namespace vorlane {
 
+// What was read of the log, so that a rewrite can tell entries appended
+// since (by a rename run elsewhere) and keep them.
+struct LogStamp {
+    qsizetype size = 0;
+    size_t hash = 0;
+    bool endsLine = true;
+
+    static LogStamp of(const QByteArray& log);
+};
+
+// Writes `log` as the whole undo log at `path`, atomically. When the file
+// still begins with what `read` describes, the entries appended after it
+// follow the new content.
+bool rewriteLog(const QString& path, QByteArray log, const LogStamp& read, QString* error);
+
 // One entry of the undo log as the undo window shows it.
 struct UndoRow {
     QString before; // the old full path
@@ -95,6 +110,7 @@ private:
     QVector<UndoRow> m_rows;
     int m_mode = ByRenameOrder;
     bool m_modified = false;
+    LogStamp m_read;
 };
 
 // Takes the last renames of the log back, newest first: each file goes back

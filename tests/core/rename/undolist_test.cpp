@@ -1,4 +1,5 @@
 #include "core/rename/undolist.h"
+#include "core/rename/undolog.h"
 
 #include "support/diskfixture.h"
 #include "support/fakefs.h"
@@ -259,6 +260,37 @@ TEST_F(UndoListTest, FailedRewriteLeavesTheOldLogWhole) {
         prompts.script = {Prompts::Answer::Yes};
         EXPECT_TRUE(undo.FormClose()) << c.name;
         EXPECT_EQ(log(), "/m/2\r\ntwo\r\n");
+    }
+}
+
+TEST_F(UndoListTest, EntriesAppendedMeanwhileSurviveTheRewrite) {
+    struct Case {
+        const char* name;
+        QByteArray loaded;
+        std::function<void()> meanwhile;
+        QByteArray after;
+    };
+    const auto appendEntry = [&] {
+        UndoLog log(logPath);
+        ASSERT_TRUE(log.open());
+        ASSERT_TRUE(log.append("/m/new", "n"));
+    };
+    const Case cases[] = {
+        {"appended", "/m/1\r\none\r\n/m/2\r\ntwo\r\n", appendEntry, "/m/2\r\ntwo\r\n/m/new\r\nn\r\n"},
+        {"cut-off line ended, then appended", "/m/1\r\none\r\n/m/2\r\ntwo", appendEntry,
+         "/m/2\r\ntwo\r\n/m/new\r\nn\r\n"},
+        {"rewritten by someone else", "/m/1\r\none\r\n/m/2\r\ntwo\r\n",
+         [&] { writeLog("/x\r\ny\r\n/z\r\nw\r\n"); }, "/m/2\r\ntwo\r\n"},
+    };
+    for (const Case& c : cases) {
+        writeLog(c.loaded);
+        ASSERT_TRUE(undo.load());
+        check({1});
+        prompts.script = {Prompts::Answer::Yes, Prompts::Answer::Yes};
+        ASSERT_TRUE(undo.Deletefromlist1Click());
+        c.meanwhile();
+        EXPECT_TRUE(undo.FormClose()) << c.name;
+        EXPECT_EQ(log(), c.after) << c.name;
     }
 }
 
