@@ -62,12 +62,14 @@ public:
                                  : column == UndoList::ByBefore ? r.before
                                                                 : fileNamePart(r.before));
             if (column == UndoList::ByBefore) {
-                // Delimiters become tabs, which sort before every letter, so a
-                // folder's own files come before those of its subfolders.
+                // Folder separators ('\\' on Windows, where ':' is not one here,
+                // as in the file list's sort) become tabs, which sort before
+                // every letter, so a folder's own files come before those of
+                // its subfolders.
                 QChar* c = m_text.data();
                 qsizetype split = 0; // 1-based position of the last delimiter
                 for (qsizetype i = start; i < m_text.size(); ++i) {
-                    if (isPathDelimiter(c[i])) {
+                    if (isPathDelimiter(c[i]) && (!kWindowsPaths || c[i] == u'\\')) {
                         c[i] = u'\t';
                         split = i - start + 1;
                     }
