@@ -52,5 +52,6 @@ int rename(const QStringList& argv);
 int names(const QStringList& argv);
 int tags(const QStringList& argv);
 int project(const QStringList& argv);
+int undo(const QStringList& argv);
 
 } // namespace vorlane::cli

@@ -46,6 +46,14 @@ const char* kHelp = "Usage: vorlane-cli [--version] [--help] COMMAND [OPTIONS] [
                     "      Print the file list of a project file as scan does, each line followed\n"
                     "      by a tab and its line of the name editor. A file that breaks off is\n"
                     "      printed up to its last whole record, its error named; status 1.\n"
+                    "  undo --list\n"
+                    "      Print the undo log, oldest rename first: one line per rename, the old\n"
+                    "      path and the new name separated by a tab.\n"
+                    "  undo --last N\n"
+                    "      Take the last N renames back, newest first: each file gets its old name\n"
+                    "      again (an existing file is never replaced) and its entry leaves the log.\n"
+                    "      One line is printed per rename that could not be taken back, with its\n"
+                    "      cause; its entry stays. The exit status is 1 when any failed.\n"
                     "\n"
                     "Options:\n"
                     "  --version   print the version and exit\n"
@@ -58,8 +66,14 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"scan", cli::scan}, {"rename", cli::rename},   {"names", cli::names},
-    {"tags", cli::tags}, {"project", cli::project},
+    // clang-format off
+    {"scan", cli::scan},
+    {"rename", cli::rename},
+    {"names", cli::names},
+    {"tags", cli::tags},
+    {"project", cli::project},
+    {"undo", cli::undo},
+    // clang-format on
 };
 
 } // namespace

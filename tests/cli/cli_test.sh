@@ -121,6 +121,28 @@ printf '/x\r\nX\r\nbig\r\n0\r\n' >> p.vln
 "$cli" project p.vln >out.txt 2>err.txt; check "broken project status" 1 $?
 check "broken project lines" "$(printf '#/m/Rock\tRock\n/m/Rock/caf\xe9.mp3\tnew\xff.mp3')" "$(cat out.txt)"
 check "broken project message" "vorlane-cli: can't read $work/p.vln: Line 11: the file size is not a number" "$(cat err.txt)"
+# The undo log: listed as old<TAB>new; the last renames go back newest first,
+# never replacing a file, and their entries leave the log.
+ucli() { VORLANE_HOME="$work/undohome" "$cli" "$@"; }
+mkdir U && touch U/a U/x
+printf 'b\n' > u1.txt; ucli rename --yes --names u1.txt U/a 2>/dev/null
+printf 'c\n' > u2.txt; ucli rename --yes --names u2.txt U/b 2>/dev/null
+printf 'd\n' > u3.txt; ucli rename --yes --names u3.txt U/x 2>/dev/null
+check "undo list" "$work/U/a	b
+$work/U/b	c
+$work/U/x	d" "$(ucli undo --list)"
+touch U/x
+ucli undo --last 3 2>err.txt; check "undo failure status" 1 $?
+check "undo failure line" "vorlane-cli: Can't rename file $work/U/d back to x: File exists" "$(cat err.txt)"
+[ -e U/a ] && [ ! -e U/b ] && [ ! -e U/c ] && [ -e U/d ]; check "undo newest first" 0 $?
+check "undo keeps the failed entry" "$work/U/x	d" "$(ucli undo --list)"
+rm U/x
+ucli undo --last 5 2>err.txt; check "undo status" 0 $?
+check "undo more than logged" "vorlane-cli: warning: the undo log held 1 rename(s)" "$(cat err.txt)"
+[ -e U/x ] && [ ! -e U/d ]; check "undo took the last back" 0 $?
+check "undo log emptied" "" "$(ucli undo --list)"
+ucli undo --last 0 2>/dev/null; check "undo count refused" 2 $?
+ucli undo 2>/dev/null; check "undo without an option" 2 $?
 
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -3,6 +3,7 @@
 #include "paths.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -47,6 +48,107 @@ OpenedFile openRegularFile(const QString& path, int flags, unsigned mode) {
     }
     ::close(fd);
     return out;
+}
+
+bool readWholeFile(const QString& path, QByteArray& out, QString* error) {
+    out.clear();
+    const OpenedFile f = openRegularFile(path, O_RDONLY);
+    if (!f.ok()) {
+        if (error)
+            *error = f.error;
+        return false;
+    }
+    struct ::stat st {};
+    if (::fstat(f.fd, &st) == 0 && st.st_size > 0)
+        out.reserve(qsizetype(st.st_size));
+    char buf[65536];
+    int e = 0;
+    for (;;) {
+        const ssize_t n = ::read(f.fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            e = errno;
+        if (n <= 0)
+            break;
+        out.append(buf, n);
+    }
+    ::close(f.fd);
+    if (e != 0) {
+        out.clear();
+        if (error)
+            *error = systemErrorText(e);
+        return false;
+    }
+    return true;
+}
+
+bool writeAll(int fd, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    const qsizetype size = bytes.size();
+    qsizetype done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size_t(size - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        // After a short write the rest either lands or the system says why not.
+        done += n;
+    }
+    return true;
+}
+
+bool replaceFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+    auto fail = [error](int e) {
+        if (error)
+            *error = systemErrorText(e);
+        return false;
+    };
+    QByteArray target = encodeName(path);
+    if (char* real = ::realpath(target.constData(), nullptr)) {
+        target = real;
+        std::free(real);
+    }
+    mode_t mode = 0644;
+    struct ::stat st {};
+    if (::stat(target.constData(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) {
+            if (error)
+                *error = QString::fromLatin1(kNotRegularFile);
+            return false;
+        }
+        mode = st.st_mode & 07777;
+    } else if (errno != ENOENT) {
+        return fail(errno);
+    }
+    const QByteArray folder = target.left(target.lastIndexOf('/') + 1);
+    // A short name of its own, so that a long file name cannot make it too long.
+    QByteArray temp = folder + ".vorlane-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return fail(errno);
+    int e = 0;
+    if (!writeAll(fd, bytes) || ::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)
+        e = errno;
+    if (::close(fd) != 0 && e == 0)
+        e = errno;
+    if (e == 0 && ::rename(temp.constData(), target.constData()) != 0)
+        e = errno;
+    if (e != 0) {
+        ::unlink(temp.constData());
+        return fail(e);
+    }
+    // The new name reaches the disk with its folder.
+    const int dir = ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
 }
 
 } // namespace vorlane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace vorlane {
@@ -21,5 +22,20 @@ struct OpenedFile {
 // file, so that a FIFO or a device in a file's place is refused instead of
 // blocking the program or being read from. The caller closes the descriptor.
 OpenedFile openRegularFile(const QString& path, int flags, unsigned mode = 0644);
+
+// Reads a whole regular file (as openRegularFile opens it); false with the
+// reason in `error` when it cannot.
+bool readWholeFile(const QString& path, QByteArray& out, QString* error = nullptr);
+
+// Writes all of `bytes` to `fd`, going on after short writes; false with errno
+// set when they did not all land.
+bool writeAll(int fd, const QByteArray& bytes);
+
+// Replaces the file at `path` by one holding `bytes`: a new file is written
+// beside it, flushed to the disk and renamed over the old one, so the file is
+// always either whole and old or whole and new. On failure the old file stays
+// as it was, nothing is left behind, and `error` gets the system's words. A
+// symbolic link keeps its place: the file it points to is replaced.
+bool replaceFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 } // namespace vorlane

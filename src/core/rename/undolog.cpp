@@ -11,24 +11,6 @@
 namespace vorlane {
 
 namespace {
-// One write of the whole buffer; false with errno set when it did not all land.
-bool writeAll(int fd, const char* data, qsizetype size) {
-    qsizetype done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, data + done, size_t(size - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        // After a short write the rest either lands or the system says why not.
-        done += n;
-    }
-    return true;
-}
-
 bool truncateTo(int fd, qint64 size) {
     int r;
     do {
@@ -96,7 +78,7 @@ bool UndoLog::mendTornLine() {
         return truncateTo(m_fd, afterLastBreak) || fail(errno);
     // A torn new name: its rename may have happened, so the entry stays.
     const QByteArray end = last == '\r' ? QByteArray("\n") : QByteArray("\r\n");
-    if (writeAll(m_fd, end.constData(), end.size()))
+    if (writeAll(m_fd, end))
         return true;
     const int error = errno;
     truncateTo(m_fd, size);
@@ -112,7 +94,7 @@ bool UndoLog::append(const QString& oldPath, const QString& newName) {
         return fail(errno);
     const QByteArray entry = encodeName(oldPath) + "\r\n" + encodeName(newName) + "\r\n";
     // One write per entry, so a crash or a kill leaves it whole or not there.
-    if (!writeAll(m_fd, entry.constData(), entry.size())) {
+    if (!writeAll(m_fd, entry)) {
         const int error = errno;
         truncateTo(m_fd, st.st_size);
         return fail(error);

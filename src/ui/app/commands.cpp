@@ -64,7 +64,7 @@ const Row kRows[] = {
     {Item, "Actions1", "ReCountmp3filestime1Click", "&ReCount mp3/wav-file(s) time"},
     {Item, "Actions1", "Checkfilesexist1Click", "Check file(s) &exist"},
     {Separator, "Actions1"},
-    {Item, "Actions1", "Undo1Click", "&Undo rename..."},
+    {Item, "Actions1", "Undo1Click", "&Undo rename...", 0, 0, &TMain::Undo1Click},
     {Item, "Actions1", "Copy1Click", "&Copy..."},
     {Item, "Actions1", "Checkfile1Click", "Compare..."},
     {Item, "Actions1", "Makeprinttemplate1", "&Make print template", 0, Disabled},

@@ -18,6 +18,7 @@
 #include "ui/filelist/topendirdialog.h"
 #include "ui/masks/tmaskedf.h"
 #include "ui/project/tssform.h"
+#include "ui/rename/tundof.h"
 #include "ui/settings/toptions.h"
 
 #include <QAction>
@@ -127,6 +128,9 @@ void TMain::createWindows() {
     m_ssform = new TSSForm(this);
     m_windows << m_ssform;
 
+    m_undof = new TUndof(m_prompts, m_ws->list, m_ws->group, m_options, undoLogPath(), this);
+    m_windows << m_undof;
+
     GroupHost host;
     host.window = this;
     host.stayOnTop = [this] { return m_options.Topmcb; };
@@ -161,6 +165,7 @@ TMain::~TMain() {
     m_maskedf = nullptr;
     m_buffer = nullptr;
     m_ssform = nullptr;
+    m_undof = nullptr;
     FormDestroy();
 }
 
@@ -621,6 +626,11 @@ void TMain::mOpeninExplorer1Click() {
 
 void TMain::Rename1Click() {
     RenameRun(list(), m_prompts, m_ws->fs, undoLogPath()).Rename1Click();
+}
+
+void TMain::Undo1Click() {
+    m_undof->requestReload();
+    ShowModalDialog(m_undof);
 }
 
 // --- conversions and the editors' commands

@@ -29,6 +29,7 @@ class TMaskedf;
 class TOpenDirDialog;
 class TOptions;
 class TSSForm;
+class TUndof;
 class Shell;
 
 // What the main window works with; tests hand in fakes.
@@ -89,6 +90,7 @@ public:
     // they are destroyed in the reverse order.
     QList<QWidget*> windows() const;
     TSSForm* ssForm() const { return m_ssform; }
+    TUndof* undof() const { return m_undof; }
     // The folder choosers for adding folders and for copying.
     TOpenDirDialog* openDirDialog() const { return m_openDir.get(); }
     TOpenDirDialog* destDirDialog() const { return m_destDir.get(); }
@@ -154,6 +156,7 @@ public:
     void Convert1Click();
     void FastConvert1Click();
     void Rename1Click();
+    void Undo1Click();
     void lowcasemClick();
     void uppercasemClick();
     void firstupmClick();
@@ -240,6 +243,7 @@ private:
     TSSForm* m_ssform = nullptr;
     QString m_projectPath;   // the file the caption names
     QString m_projectFolder; // where the project dialogs open
+    TUndof* m_undof = nullptr;
     quint64 m_separatorsVersion = ~quint64(0);
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;

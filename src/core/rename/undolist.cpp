@@ -1,0 +1,432 @@
+#include "undolist.h"
+
+#include "core/platform/fileio.h"
+#include "core/platform/paths.h"
+
+#include <QCollator>
+#include <QHash>
+#include <QLocale>
+
+#include <algorithm>
+#include <numeric>
+
+namespace vorlane {
+
+namespace {
+
+const QString kUndoSeparator = QStringLiteral("Undo files list");
+
+// Upper case by the user's locale. Where the locale maps the ASCII letters
+// the plain way, ASCII text is done here, without a new string each time.
+class UpperCase {
+public:
+    UpperCase() {
+        const QString lower = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
+        m_plainAscii = m_locale.toUpper(lower) == lower.toLatin1().toUpper();
+    }
+
+    void append(QString& to, const QString& text) const {
+        if (m_plainAscii && QtPrivate::isAscii(QStringView(text))) {
+            const qsizetype at = to.size();
+            to.resize(at + text.size());
+            QChar* out = to.data() + at;
+            for (const QChar c : text)
+                *out++ = c >= u'a' && c <= u'z' ? QChar(c.unicode() - 32) : c;
+        } else {
+            to += m_locale.toUpper(text);
+        }
+    }
+
+private:
+    QLocale m_locale;
+    bool m_plainAscii = false;
+};
+
+// What rows are sorted by under one column: the upper-cased texts, and for
+// "Before" the folder part apart from the rest, ranked once per folder. The
+// texts lie one after the other in one string, which keeps 100,000 of them
+// from costing 100,000 allocations.
+class SortKeys {
+public:
+    SortKeys(const QVector<UndoRow>& rows, int column) {
+        const UpperCase upper;
+        QVector<qsizetype> ends, splits;
+        ends.reserve(rows.size());
+        qsizetype total = 0;
+        for (const UndoRow& r : rows)
+            total += column == UndoList::ByAfter ? r.after.size() : r.before.size();
+        m_text.reserve(total);
+        for (const UndoRow& r : rows) {
+            const qsizetype start = m_text.size();
+            upper.append(m_text, column == UndoList::ByAfter    ? r.after
+                                 : column == UndoList::ByBefore ? r.before
+                                                                : fileNamePart(r.before));
+            if (column == UndoList::ByBefore) {
+                // Folder separators ('\\' on Windows, where ':' is not one here,
+                // as in the file list's sort) become tabs, which sort before
+                // every letter, so a folder's own files come before those of
+                // its subfolders.
+                QChar* c = m_text.data();
+                qsizetype split = 0; // 1-based position of the last delimiter
+                for (qsizetype i = start; i < m_text.size(); ++i) {
+                    if (isPathDelimiter(c[i]) && (!kWindowsPaths || c[i] == u'\\')) {
+                        c[i] = u'\t';
+                        split = i - start + 1;
+                    }
+                }
+                splits.append(split);
+            }
+            ends.append(m_text.size());
+        }
+        // The text is complete: views into it stay valid from here on.
+        const QStringView all(m_text);
+        m_names.reserve(rows.size());
+        QHash<QStringView, int> folderIndex;
+        QVector<QStringView> folders;
+        for (qsizetype r = 0, start = 0; r < ends.size(); start = ends[r++]) {
+            const QStringView text = all.sliced(start, ends[r] - start);
+            if (column != UndoList::ByBefore) {
+                m_names.append(text);
+                continue;
+            }
+            const qsizetype split = splits[r];
+            const QStringView dir = text.left(split);
+            auto it = folderIndex.constFind(dir);
+            if (it == folderIndex.constEnd()) {
+                it = folderIndex.insert(dir, int(folders.size()));
+                folders.append(dir);
+            }
+            m_dirs.append(it.value());
+            m_names.append(text.sliced(qMax<qsizetype>(split - 1, 0)).left(1024));
+        }
+        if (folders.isEmpty())
+            return;
+        // Each folder is collated against the others once, not once per file.
+        QVector<int> byFolder(folders.size());
+        std::iota(byFolder.begin(), byFolder.end(), 0);
+        std::sort(byFolder.begin(), byFolder.end(),
+                  [&](int a, int b) { return m_collator.compare(folders[a], folders[b]) < 0; });
+        QVector<int> rank(folders.size());
+        for (int i = 0; i < byFolder.size(); ++i)
+            rank[byFolder[i]] =
+                i > 0 && m_collator.compare(folders[byFolder[i - 1]], folders[byFolder[i]]) == 0
+                    ? rank[byFolder[i - 1]]
+                    : i;
+        for (int& d : m_dirs)
+            d = rank[d];
+    }
+
+    int compare(int a, int b) const {
+        if (!m_dirs.isEmpty() && m_dirs[a] != m_dirs[b])
+            return m_dirs[a] < m_dirs[b] ? -1 : 1;
+        return m_collator.compare(m_names[a], m_names[b]);
+    }
+
+private:
+    QCollator m_collator;
+    QString m_text;
+    QVector<int> m_dirs; // by "Before": the folder's rank
+    QVector<QStringView> m_names;
+};
+
+int sign(int v) {
+    return v < 0 ? -1 : (v > 0 ? 1 : 0);
+}
+
+} // namespace
+
+LogStamp LogStamp::of(const QByteArray& log) {
+    return {log.size(), qHash(log), log.isEmpty() || log.endsWith('\n')};
+}
+
+bool rewriteLog(const QString& path, QByteArray log, const LogStamp& read, QString* error) {
+    QByteArray now;
+    if (readWholeFile(path, now) && now.size() > read.size &&
+        qHash(QByteArrayView(now).first(read.size)) == read.hash) {
+        QByteArrayView appended = QByteArrayView(now).sliced(read.size);
+        // A last line that was cut off was ended by the next run before it appended.
+        if (!read.endsLine && appended.startsWith('\r'))
+            appended = appended.sliced(1);
+        if (!read.endsLine && appended.startsWith('\n'))
+            appended = appended.sliced(1);
+        log += appended;
+    }
+    return replaceFileAtomically(path, log, error);
+}
+
+QString UndoRow::currentPath() const {
+    return folderPart(before) + after;
+}
+
+QString UndoRow::oldName() const {
+    return fileNamePart(before);
+}
+
+QVector<UndoRow> UndoList::parse(const QByteArray& log) {
+    QVector<UndoRow> rows;
+    rows.reserve(log.count('\n') / 2 + 1);
+    const char* data = log.constData();
+    const qsizetype size = log.size();
+    qsizetype pos = 0;
+    auto nextLine = [&] {
+        const qsizetype lf = log.indexOf('\n', pos);
+        const qsizetype end = lf < 0 ? size : lf;
+        qsizetype len = end - pos;
+        if (len > 0 && data[pos + len - 1] == '\r')
+            --len;
+        const QString line = decodeName(QByteArray::fromRawData(data + pos, len));
+        pos = lf < 0 ? size : lf + 1;
+        return line;
+    };
+    // The end is looked for only before an entry's first line.
+    while (pos < size) {
+        UndoRow r;
+        r.before = nextLine();
+        if (pos < size)
+            r.after = nextLine();
+        r.order = int(rows.size()) + 1;
+        rows.append(std::move(r));
+    }
+    return rows;
+}
+
+QByteArray UndoList::serialize(const QVector<UndoRow>& rows) {
+    QByteArray out;
+    for (const UndoRow& r : rows)
+        out += encodeName(r.before) + "\r\n" + encodeName(r.after) + "\r\n";
+    return out;
+}
+
+void UndoList::beginChange() {
+    if (hooks.aboutToChange)
+        hooks.aboutToChange();
+}
+
+void UndoList::endChange() {
+    if (hooks.changed)
+        hooks.changed();
+}
+
+bool UndoList::load() {
+    QByteArray bytes;
+    QString error;
+    const bool read = readWholeFile(m_logPath, bytes, &error);
+    setRows(parse(bytes));
+    m_read = LogStamp::of(bytes);
+    if (!read)
+        m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't read the undo log\r") +
+                                                       withVisibleControls(m_logPath) + u'\r' + error);
+    return read;
+}
+
+void UndoList::setRows(QVector<UndoRow> rows) {
+    beginChange();
+    m_rows = std::move(rows);
+    m_mode = ByRenameOrder;
+    m_modified = false;
+    endChange();
+}
+
+int UndoList::checkedCount() const {
+    return int(std::count_if(m_rows.cbegin(), m_rows.cend(), [](const UndoRow& r) { return r.checked; }));
+}
+
+QString UndoList::caption(int column) const {
+    QString c = column == 0 ? QStringLiteral("Before  ") : QStringLiteral("After  ");
+    if (std::abs(m_mode) == column + 1)
+        c += m_mode > 0 ? QStringLiteral("(+)") : QStringLiteral("(-)");
+    return c;
+}
+
+int UndoList::columnClickMode(int column) const {
+    const int c = column + 1;
+    return std::abs(m_mode) == c ? -m_mode : c;
+}
+
+void UndoList::SetSortMode(int mode) {
+    if (mode == m_mode)
+        return;
+    beginChange();
+    m_mode = mode;
+    sortRows();
+    endChange();
+}
+
+int UndoList::lv1Compare(const UndoRow& a, const UndoRow& b) const {
+    const int column = std::abs(m_mode);
+    if (column == ByRenameOrder)
+        return sign(a.order - b.order);
+    return sign(m_mode) * sign(SortKeys({a, b}, column).compare(0, 1));
+}
+
+void UndoList::sortRows() {
+    QVector<int> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    const int column = std::abs(m_mode);
+    if (column == ByRenameOrder) {
+        std::sort(order.begin(), order.end(),
+                  [this](int a, int b) { return m_rows[a].order < m_rows[b].order; });
+    } else {
+        const SortKeys keys(m_rows, column);
+        const int direction = sign(m_mode);
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int a, int b) { return direction * keys.compare(a, b) < 0; });
+    }
+    // Row order[i] goes to place i, cycle by cycle, without a second list of rows.
+    QVector<char> placed(order.size(), 0);
+    for (int i = 0; i < order.size(); ++i) {
+        if (placed[i] || order[i] == i)
+            continue;
+        UndoRow first = std::move(m_rows[i]);
+        int j = i;
+        for (;;) {
+            placed[j] = 1;
+            const int from = order[j];
+            if (from == i) {
+                m_rows[j] = std::move(first);
+                break;
+            }
+            m_rows[j] = std::move(m_rows[from]);
+            j = from;
+        }
+    }
+}
+
+void UndoList::setChecked(const QVector<int>& rows, bool on) {
+    for (int r : rows)
+        m_rows[r].checked = on;
+}
+
+bool UndoList::Deletefromlist1Click() {
+    const int n = checkedCount();
+    if (n == 0) {
+        m_prompts.error(QStringLiteral("Error"), QStringLiteral("No items checked"));
+        return false;
+    }
+    const auto answer =
+        m_prompts.ask(QStringLiteral("Confirmation"),
+                      QStringLiteral("Do you really want to DELETE from list\rchecked file(s) ( %1 )").arg(n),
+                      Prompts::Icon::Information, Prompts::Buttons::YesNoCancel);
+    if (answer != Prompts::Answer::Yes)
+        return false;
+    beginChange();
+    m_rows.removeIf([](const UndoRow& r) { return r.checked; });
+    m_modified = true;
+    endChange();
+    return true;
+}
+
+int UndoList::Undorename1Click(FileList& list, GroupOperation& group) {
+    const int n = checkedCount();
+    if (n == 0) {
+        m_prompts.error(QStringLiteral("Error"), QStringLiteral("No items checked"));
+        return 0;
+    }
+    const auto answer =
+        m_prompts.ask(QStringLiteral("Confirmation"),
+                      QStringLiteral("Do you really want to ADD to main list\rchecked file(s) ( %1 )").arg(n),
+                      Prompts::Icon::Information, Prompts::Buttons::YesNoCancel);
+    if (answer != Prompts::Answer::Yes)
+        return 0;
+    list.setPendingSeparator(kUndoSeparator);
+    group.PrepareGroup(QStringLiteral("Adding Undo Items"), n);
+    QStringList refused;
+    int added = 0;
+    list.beginUpdate();
+    for (int i = 0; i < count(); ++i) {
+        const UndoRow& r = m_rows[i];
+        if (!r.checked)
+            continue;
+        const QString path = r.currentPath();
+        const QString oldName = r.oldName();
+        // Lines of the file list and the editor never hold line breaks or NULs.
+        if (hasLineBreakOrNul(path) || hasLineBreakOrNul(oldName)) {
+            refused << path;
+            continue;
+        }
+        if (list.AddItem(i, 0, true, path)) {
+            list.editor().setLine(list.count() - 1, oldName);
+            ++added;
+        }
+    }
+    list.endUpdate();
+    // Nothing added: the separator is not owed to the next command.
+    if (list.pendingSeparator() == kUndoSeparator)
+        list.setPendingSeparator(QString());
+    group.EndGroup(QStringLiteral("were added"));
+    for (const QString& path : refused)
+        m_prompts.error(QStringLiteral("Error"),
+                        QStringLiteral("Can't add file\r") + withVisibleControls(path) +
+                            QStringLiteral("\rThe entry holds a line break or a NUL character"));
+    return added;
+}
+
+bool UndoList::FormClose() {
+    if (!m_modified)
+        return true;
+    const auto answer = m_prompts.ask(QStringLiteral("Confirmation"),
+                                      QStringLiteral("You modified UNDO contents\rDo you want to save it?"),
+                                      Prompts::Icon::Information, Prompts::Buttons::YesNoCancel);
+    if (answer == Prompts::Answer::No)
+        return true;
+    if (answer != Prompts::Answer::Yes)
+        return false;
+    // The log keeps the order of the renames.
+    SetSortMode(ByRenameOrder);
+    QString error;
+    if (!rewriteLog(m_logPath, serialize(m_rows), m_read, &error)) {
+        m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't write the undo log\r") +
+                                                       withVisibleControls(m_logPath) + u'\r' + error);
+        return false;
+    }
+    m_modified = false;
+    return true;
+}
+
+TakeBackResult takeBackLast(const QString& logPath, int n, FileSystem& fs) {
+    TakeBackResult result;
+    QByteArray bytes;
+    QString error;
+    if (!readWholeFile(logPath, bytes, &error)) {
+        result.error = QStringLiteral("can't read the undo log ") + logPath + QStringLiteral(": ") + error;
+        return result;
+    }
+    QVector<UndoRow> rows = UndoList::parse(bytes);
+    result.available = int(rows.size());
+    QVector<char> back(rows.size(), 0);
+    for (int i = int(rows.size()) - 1; i >= 0 && i >= rows.size() - n; --i) {
+        const UndoRow& r = rows[i];
+        const QString current = r.currentPath();
+        QString cause;
+        if (hasLineBreakOrNul(r.before) || hasLineBreakOrNul(r.after)) {
+            cause = QStringLiteral("The entry holds a line break or a NUL character");
+        } else if (r.after.isEmpty()) {
+            cause = QStringLiteral("The entry has no new name");
+        } else if (fs.stat(current).isDir) {
+            cause = QStringLiteral("It is a folder");
+        } else {
+            const FileSystem::Status s = fs.renameNoReplace(current, r.before);
+            if (s.ok()) {
+                back[i] = 1;
+                ++result.done;
+                continue;
+            }
+            cause = s.text();
+        }
+        result.failures << QStringLiteral("Can't rename file ") + current + QStringLiteral(" back to ") +
+                               r.oldName() + QStringLiteral(": ") + cause;
+    }
+    if (result.done == 0)
+        return result;
+    QVector<UndoRow> kept;
+    kept.reserve(rows.size() - result.done);
+    for (int i = 0; i < rows.size(); ++i)
+        if (!back[i])
+            kept.append(std::move(rows[i]));
+    if (!rewriteLog(logPath, UndoList::serialize(kept), LogStamp::of(bytes), &error))
+        result.error = QStringLiteral("can't rewrite the undo log ") + logPath + QStringLiteral(": ") +
+                       error + QStringLiteral(" (the files went back; their entries stay in the log)");
+    return result;
+}
+
+} // namespace vorlane

@@ -1,0 +1,386 @@
+#include "core/rename/undolist.h"
+#include "core/rename/undolog.h"
+
+#include "support/diskfixture.h"
+#include "support/fakefs.h"
+#include "support/guards.h"
+#include "support/qtprint.h"
+#include "support/scriptedprompts.h"
+
+#include <QDir>
+
+#include <cstring>
+
+using namespace vorlane;
+
+namespace {
+
+using Pairs = QList<std::pair<QString, QString>>;
+
+Pairs pairsOf(const UndoList& l) {
+    Pairs p;
+    for (int i = 0; i < l.count(); ++i)
+        p.append({l.row(i).before, l.row(i).after});
+    return p;
+}
+
+QList<int> ordersOf(const UndoList& l) {
+    QList<int> o;
+    for (int i = 0; i < l.count(); ++i)
+        o << l.row(i).order;
+    return o;
+}
+
+class StatusUi : public GroupUi {
+public:
+    void begin(const QString& c) override { caption = c; }
+    void setInfo(const QString&) override {}
+    void end() override {}
+    void setStatus(const QString& t) override { status = t; }
+    QString caption, status;
+};
+
+class ManualClock : public Clock {
+public:
+    qint64 nowMs() override { return 0; }
+};
+
+// A log on the real disk and the undo list over it.
+class UndoListTest : public ::testing::Test {
+protected:
+    UndoListTest() : logPath(disk.path("vlnundo.txt")), undo(prompts, logPath) {}
+    void writeLog(const QByteArray& bytes) {
+        QFile f(logPath);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+    QByteArray log() { return disk.read(logPath); }
+    // Checks the rows whose rename order numbers are given.
+    void check(const QList<int>& orders) {
+        for (int i = 0; i < undo.count(); ++i)
+            undo.setChecked(i, orders.contains(undo.row(i).order));
+    }
+
+    Disk disk;
+    ScriptedPrompts prompts;
+    QString logPath;
+    UndoList undo;
+};
+
+} // namespace
+
+TEST(UndoListParse, LinesPairIntoEntries) {
+    struct Case {
+        QByteArray log;
+        Pairs rows;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"/a/x\r\ny\r\n/b/z\r\nw\r\n", {{"/a/x", "y"}, {"/b/z", "w"}}},
+        {"/a/x\ny\n", {{"/a/x", "y"}}},
+        // An odd line count: the last entry has no new name.
+        {"1\r\n2\r\n3\r\n4\r\n5\r\n", {{"1", "2"}, {"3", "4"}, {"5", ""}}},
+        // The last line cut off before its line break still counts.
+        {"1\r\n2\r\n3\r\n4", {{"1", "2"}, {"3", "4"}}},
+        {"1\r\n2\r\n3\r\n4\r", {{"1", "2"}, {"3", "4"}}},
+        {"1\r\n2\r\n/cut", {{"1", "2"}, {"/cut", ""}}},
+        // Empty lines are read like any other.
+        {"\r\n\r\n\r\n", {{"", ""}, {"", ""}}},
+        // Bytes that are not UTF-8 keep their place.
+        {"/d/\xC0\xFF\r\n\xE9.mp3\r\n", {{decodeName("/d/\xC0\xFF"), decodeName("\xE9.mp3")}}},
+    };
+    ScriptedPrompts prompts;
+    for (const Case& c : cases) {
+        UndoList l(prompts, QString());
+        l.setRows(UndoList::parse(c.log));
+        EXPECT_EQ(pairsOf(l), c.rows) << c.log.toStdString();
+        QList<int> expectedOrder;
+        for (int i = 1; i <= c.rows.size(); ++i)
+            expectedOrder << i;
+        EXPECT_EQ(ordersOf(l), expectedOrder);
+        EXPECT_EQ(UndoList::parse(UndoList::serialize(UndoList::parse(c.log))).size(), c.rows.size());
+    }
+}
+
+TEST_F(UndoListTest, LogThatCannotBeReadLeavesTheListEmpty) {
+    struct Case {
+        std::function<void()> spoil;
+        QString cause;
+    };
+    const Case cases[] = {
+        {[&] { QFile::remove(logPath); }, std::strerror(ENOENT)},
+        {[&] {
+             QFile::remove(logPath);
+             QDir().mkdir(logPath);
+         },
+         "not a regular file"},
+    };
+    for (const Case& c : cases) {
+        writeLog("/a/x\r\ny\r\n");
+        ASSERT_TRUE(undo.load());
+        ASSERT_EQ(undo.count(), 1);
+        c.spoil();
+        prompts.shown.clear();
+        EXPECT_FALSE(undo.load());
+        EXPECT_EQ(undo.count(), 0);
+        ASSERT_EQ(prompts.shown.size(), 1);
+        EXPECT_EQ(prompts.shown[0].title, "Vorlane");
+        EXPECT_EQ(prompts.shown[0].text, "Can't read the undo log\r" + logPath + "\r" + c.cause);
+        QDir().rmdir(logPath);
+    }
+}
+
+TEST(UndoListSort, ModesOrderTheRows) {
+    struct Case {
+        QList<int> modes; // set one after the other
+        QList<int> orders;
+    };
+    // Folders first, then names; equal keys keep their previous order.
+    const Case cases[] = {
+        {{0}, {1, 2, 3, 4}},  {{1}, {3, 4, 1, 2}},    {{-1}, {2, 1, 4, 3}},
+        {{2}, {4, 2, 3, 1}},  {{-2}, {1, 3, 2, 4}},   {{3}, {2, 3, 4, 1}},
+        {{-3}, {1, 4, 2, 3}}, {{1, 3}, {3, 2, 4, 1}}, {{2, 0}, {1, 2, 3, 4}},
+    };
+    ScriptedPrompts prompts;
+    for (const Case& c : cases) {
+        UndoList l(prompts, QString());
+        l.setRows(UndoList::parse("/A/z.mp3\r\ny.mp3\r\n"
+                                  "/A/B/a.mp3\r\nb.mp3\r\n"
+                                  "/a.mp3\r\nX.mp3\r\n"
+                                  "/A/b.mp3\r\na.mp3\r\n"));
+        for (int m : c.modes)
+            l.SetSortMode(m);
+        EXPECT_EQ(ordersOf(l), c.orders) << "last mode " << c.modes.last();
+    }
+    // Letters beyond ASCII are upper-cased too: both names below are one key.
+    UndoList l(prompts, QString());
+    l.setRows(UndoList::parse(
+        QString::fromUtf8("/m/\u00e4.mp3\r\nx\r\n/n/B.mp3\r\nx\r\n/o/\u00c4.mp3\r\nx\r\n").toUtf8()));
+    l.SetSortMode(UndoList::ByBeforeWithoutDir);
+    const QList<int> o = ordersOf(l);
+    EXPECT_EQ(o.indexOf(3), o.indexOf(1) + 1) << o.indexOf(1);
+}
+
+TEST(UndoListSort, ColumnClicksFlipAndMarkTheCaptions) {
+    ScriptedPrompts prompts;
+    UndoList l(prompts, QString());
+    const auto click = [&](int column) {
+        l.SetSortMode(l.columnClickMode(column));
+        return std::make_tuple(l.sortMode(), l.caption(0), l.caption(1));
+    };
+    EXPECT_EQ(click(0), std::make_tuple(1, QString("Before  (+)"), QString("After  ")));
+    EXPECT_EQ(click(0), std::make_tuple(-1, QString("Before  (-)"), QString("After  ")));
+    EXPECT_EQ(click(0), std::make_tuple(1, QString("Before  (+)"), QString("After  ")));
+    EXPECT_EQ(click(1), std::make_tuple(2, QString("Before  "), QString("After  (+)")));
+    l.SetSortMode(3);
+    EXPECT_EQ(std::make_tuple(l.caption(0), l.caption(1)),
+              std::make_tuple(QString("Before  "), QString("After  ")));
+}
+
+TEST_F(UndoListTest, DeleteAsksAndClosingSavesInRenameOrder) {
+    const QByteArray original = "/m/1\r\none\r\n/m/2\r\ntwo\r\n/m/3\r\nthree\r\n";
+    struct Case {
+        Prompts::Answer answer;
+        bool closes;
+        QByteArray after;
+    };
+    const Case cases[] = {
+        {Prompts::Answer::Cancel, false, original},
+        {Prompts::Answer::No, true, original},
+        {Prompts::Answer::Yes, true, "/m/1\r\none\r\n/m/3\r\nthree\r\n"},
+    };
+    for (const Case& c : cases) {
+        writeLog(original);
+        ASSERT_TRUE(undo.load());
+        prompts.shown.clear();
+        // Nothing checked; then a question answered No.
+        EXPECT_FALSE(undo.Deletefromlist1Click());
+        check({2});
+        prompts.script = {Prompts::Answer::No};
+        EXPECT_FALSE(undo.Deletefromlist1Click());
+        EXPECT_EQ(undo.count(), 3);
+        EXPECT_TRUE(undo.FormClose()); // nothing changed: no question
+        undo.SetSortMode(-2);
+        prompts.script = {Prompts::Answer::Yes, c.answer};
+        EXPECT_TRUE(undo.Deletefromlist1Click());
+        EXPECT_EQ(ordersOf(undo), QList<int>({3, 1}));
+        EXPECT_EQ(undo.FormClose(), c.closes);
+        EXPECT_EQ(log(), c.after);
+        ASSERT_EQ(prompts.shown.size(), 4);
+        EXPECT_EQ(prompts.shown[0].title, "Error");
+        EXPECT_EQ(prompts.shown[0].text, "No items checked");
+        EXPECT_EQ(prompts.shown[1].title, "Confirmation");
+        EXPECT_EQ(prompts.shown[1].text, "Do you really want to DELETE from list\rchecked file(s) ( 1 )");
+        EXPECT_EQ(prompts.shown[3].title, "Confirmation");
+        EXPECT_EQ(prompts.shown[3].text, "You modified UNDO contents\rDo you want to save it?");
+        EXPECT_EQ(prompts.shown[3].buttons, Prompts::Buttons::YesNoCancel);
+    }
+}
+
+TEST_F(UndoListTest, FailedRewriteLeavesTheOldLogWhole) {
+    const QByteArray original = "/m/1\r\none\r\n/m/2\r\ntwo\r\n";
+    struct Case {
+        const char* name;
+        std::function<bool()> save; // closes with Yes under the failure
+        QString cause;
+    };
+    const Case cases[] = {
+        {"write cut short",
+         [&] {
+             FileSizeLimit cap(10);
+             return undo.FormClose();
+         },
+         std::strerror(EFBIG)},
+        {"folder in its place",
+         [&] {
+             QFile::remove(logPath);
+             QDir().mkdir(logPath);
+             const bool closed = undo.FormClose();
+             QDir().rmdir(logPath);
+             writeLog(original);
+             return closed;
+         },
+         "not a regular file"},
+    };
+    for (const Case& c : cases) {
+        writeLog(original);
+        ASSERT_TRUE(undo.load());
+        check({1});
+        prompts.script = {Prompts::Answer::Yes, Prompts::Answer::Yes};
+        prompts.shown.clear();
+        ASSERT_TRUE(undo.Deletefromlist1Click());
+        EXPECT_FALSE(c.save()) << c.name;
+        EXPECT_EQ(log(), original) << c.name;
+        ASSERT_EQ(prompts.shown.size(), 3) << c.name;
+        EXPECT_EQ(prompts.shown[2].title, "Vorlane");
+        EXPECT_EQ(prompts.shown[2].text, "Can't write the undo log\r" + logPath + "\r" + c.cause) << c.name;
+        // No temporary file stays behind.
+        EXPECT_EQ(QDir(disk.root()).entryList(QDir::Files | QDir::Hidden), QStringList({"vlnundo.txt"}));
+        // The list still holds the change: a later try saves it.
+        prompts.script = {Prompts::Answer::Yes};
+        EXPECT_TRUE(undo.FormClose()) << c.name;
+        EXPECT_EQ(log(), "/m/2\r\ntwo\r\n");
+    }
+}
+
+TEST_F(UndoListTest, EntriesAppendedMeanwhileSurviveTheRewrite) {
+    struct Case {
+        const char* name;
+        QByteArray loaded;
+        std::function<void()> meanwhile;
+        QByteArray after;
+    };
+    const auto appendEntry = [&] {
+        UndoLog log(logPath);
+        ASSERT_TRUE(log.open());
+        ASSERT_TRUE(log.append("/m/new", "n"));
+    };
+    const Case cases[] = {
+        {"appended", "/m/1\r\none\r\n/m/2\r\ntwo\r\n", appendEntry, "/m/2\r\ntwo\r\n/m/new\r\nn\r\n"},
+        {"cut-off line ended, then appended", "/m/1\r\none\r\n/m/2\r\ntwo", appendEntry,
+         "/m/2\r\ntwo\r\n/m/new\r\nn\r\n"},
+        {"rewritten by someone else", "/m/1\r\none\r\n/m/2\r\ntwo\r\n",
+         [&] { writeLog("/x\r\ny\r\n/z\r\nw\r\n"); }, "/m/2\r\ntwo\r\n"},
+    };
+    for (const Case& c : cases) {
+        writeLog(c.loaded);
+        ASSERT_TRUE(undo.load());
+        check({1});
+        prompts.script = {Prompts::Answer::Yes, Prompts::Answer::Yes};
+        ASSERT_TRUE(undo.Deletefromlist1Click());
+        c.meanwhile();
+        EXPECT_TRUE(undo.FormClose()) << c.name;
+        EXPECT_EQ(log(), c.after) << c.name;
+    }
+}
+
+TEST(UndoListAdd, CheckedRowsGoToTheFileListWithTheirOldNames) {
+    struct Case {
+        const char* name;
+        bool dontUseSeps;
+        QStringList before; // the file list's lines before (a trailing one a separator)
+        QStringList texts;
+        QStringList names;
+    };
+    const Case cases[] = {
+        {"separator added",
+         false,
+         {},
+         {"Undo files list", "/m/x/d.mp3", "/m/b.mp3"},
+         {"Undo files list", "c.mp3", "a.mp3"}},
+        {"separators off", true, {}, {"/m/x/d.mp3", "/m/b.mp3"}, {"c.mp3", "a.mp3"}},
+        {"trailing separator reused",
+         false,
+         {"/q/f.mp3", "/q"},
+         {"/q/f.mp3", "Undo files list", "/m/x/d.mp3", "/m/b.mp3"},
+         {"", "Undo files list", "c.mp3", "a.mp3"}},
+    };
+    for (const Case& c : cases) {
+        Options options;
+        options.cbDontUseSeps = c.dontUseSeps;
+        ScriptedPrompts prompts;
+        ListNameLines editor;
+        FakeFileSystem fs;
+        FileList list(options, prompts, editor, fs);
+        for (int i = 0; i < c.before.size(); ++i)
+            list.AddItem(i == c.before.size() - 1 && c.before.size() > 1 ? -1 : 0, 0, true, c.before[i]);
+        ManualClock clock;
+        NoPump pump;
+        StatusUi ui;
+        GroupOperation group(list.groupCounterRef(), clock, pump, &ui);
+        UndoList undo(prompts, QString());
+        const char log[] = "/m/a.mp3\r\nb.mp3\r\n"
+                           "/m/c.mp3\r\nx/d.mp3\r\n"
+                           "/m/e.mp3\r\nnot checked\r\n"
+                           "/m/g.mp3\r\nbad\0name\r\n";
+        undo.setRows(UndoList::parse(QByteArray(log, sizeof log - 1)));
+        for (int i : {0, 1, 3})
+            undo.setChecked(i, true);
+        undo.SetSortMode(-2); // added in the order shown
+        prompts.script = {Prompts::Answer::Yes};
+        EXPECT_EQ(undo.Undorename1Click(list, group), 2) << c.name;
+        QStringList texts;
+        for (int i = 0; i < list.count(); ++i)
+            texts << list.text(i);
+        EXPECT_EQ(texts, c.texts) << c.name;
+        EXPECT_EQ(editor.lines(), c.names) << c.name;
+        EXPECT_EQ(list.line(list.count() - 1).info.FileSize, 0);
+        EXPECT_TRUE(list.pendingSeparator().isEmpty());
+        EXPECT_EQ(ui.caption, "Adding Undo Items");
+        EXPECT_EQ(ui.status, "2 of 3 item(s) were added");
+        ASSERT_EQ(prompts.shown.size(), 2);
+        EXPECT_EQ(prompts.shown[0].text, "Do you really want to ADD to main list\rchecked file(s) ( 3 )");
+        EXPECT_EQ(prompts.shown[1].text,
+                  QString::fromUtf8("Can't add file\r/m/bad\u2400name\rThe entry holds a "
+                                    "line break or a NUL character"));
+        EXPECT_EQ(undo.checkedCount(), 3); // the rows stay checked
+    }
+}
+
+TEST_F(UndoListTest, LastRenamesGoBackNewestFirst) {
+    // a -> b, then b -> c: taking both back needs the newest first.
+    disk.file("c");
+    disk.file("e2");
+    disk.file("e"); // blocks e2 -> e
+    const QString d = disk.root() + '/';
+    writeLog((d + "a\r\nb\r\n" + d + "e\r\ne2\r\n" + d + "b\r\nc\r\n" + d + "g\r\n\r\n" + d + "h\r\nh2\r\n")
+                 .toUtf8());
+    PosixFileSystem& fs = PosixFileSystem::instance();
+    const TakeBackResult r = takeBackLast(logPath, 10, fs);
+    EXPECT_EQ(r.available, 5);
+    EXPECT_EQ(r.done, 2);
+    EXPECT_TRUE(r.error.isEmpty());
+    EXPECT_TRUE(disk.exists("a"));
+    EXPECT_FALSE(disk.exists("b"));
+    EXPECT_FALSE(disk.exists("c"));
+    EXPECT_TRUE(disk.exists("e2")); // never replaced
+    EXPECT_EQ(r.failures, QStringList({"Can't rename file " + d + "h2 back to h: " + std::strerror(ENOENT),
+                                       "Can't rename file " + d + " back to g: The entry has no new name",
+                                       "Can't rename file " + d + "e2 back to e: " + std::strerror(EEXIST)}));
+    // The entries of the files that went back leave the log.
+    EXPECT_EQ(log(), (d + "e\r\ne2\r\n" + d + "g\r\n\r\n" + d + "h\r\nh2\r\n").toUtf8());
+    // Only the last ones are taken.
+    disk.file("h2");
+    EXPECT_EQ(takeBackLast(logPath, 1, fs).done, 1);
+    EXPECT_EQ(log(), (d + "e\r\ne2\r\n" + d + "g\r\n\r\n").toUtf8());
+}
