@@ -3,6 +3,7 @@
 #include "core/editor/tools.h"
 #include "core/masks/convert.h"
 #include "core/masks/lettercase.h"
+#include "core/media/timecommands.h"
 #include "core/platform/paths.h"
 #include "core/rename/rename.h"
 #include "core/rename/undolog.h"
@@ -453,6 +454,19 @@ void TMain::mOpeninExplorer1Click() {
 
 void TMain::Rename1Click() {
     RenameRun(list(), m_prompts, m_ws->fs, undoLogPath()).Rename1Click();
+}
+
+// --- playing times and the presence of files
+
+void TMain::ReCountmp3filestime1Click() {
+    vorlane::ReCountmp3filestime1Click(list(), group(), m_prompts);
+    // The sums follow the new times; the first panel keeps the group's report.
+    m_panel1->setText(list().statusTexts().panel1);
+}
+
+void TMain::Checkfilesexist1Click() {
+    vorlane::Checkfilesexist1Click(list(), group(), m_prompts);
+    m_panel1->setText(list().statusTexts().panel1);
 }
 
 // --- conversions and the editors' commands

@@ -130,6 +130,8 @@ public:
     void Convert1Click();
     void FastConvert1Click();
     void Rename1Click();
+    void ReCountmp3filestime1Click();
+    void Checkfilesexist1Click();
     void lowcasemClick();
     void uppercasemClick();
     void firstupmClick();
