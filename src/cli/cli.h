@@ -51,5 +51,6 @@ int scan(const QStringList& argv);
 int rename(const QStringList& argv);
 int names(const QStringList& argv);
 int tags(const QStringList& argv);
+int time(const QStringList& argv);
 
 } // namespace vorlane::cli

@@ -37,6 +37,10 @@ const char* kHelp = "Usage: vorlane-cli [--version] [--help] COMMAND [OPTIONS] [
                     "      malformed mask prints <Error> for each path and ends with status 2.\n"
                     "  tags PATH\n"
                     "      Print the ID3v1 fields of a file: title=, artist=, album=, year=, comment=.\n"
+                    "  time PATH...\n"
+                    "      Print the playing time of each .mp3 or .wav file in whole seconds, one\n"
+                    "      line per path; a file that cannot be counted prints 0, its reason goes\n"
+                    "      to standard error and the exit status is 1.\n"
                     "\n"
                     "Options:\n"
                     "  --version   print the version and exit\n"
@@ -49,10 +53,8 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"scan", cli::scan},
-    {"rename", cli::rename},
-    {"names", cli::names},
-    {"tags", cli::tags},
+    {"scan", cli::scan}, {"rename", cli::rename}, {"names", cli::names},
+    {"tags", cli::tags}, {"time", cli::time},
 };
 
 } // namespace
