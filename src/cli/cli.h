@@ -53,5 +53,6 @@ int names(const QStringList& argv);
 int tags(const QStringList& argv);
 int project(const QStringList& argv);
 int undo(const QStringList& argv);
+int time(const QStringList& argv);
 
 } // namespace vorlane::cli

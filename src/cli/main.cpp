@@ -54,6 +54,10 @@ const char* kHelp = "Usage: vorlane-cli [--version] [--help] COMMAND [OPTIONS] [
                     "      again (an existing file is never replaced) and its entry leaves the log.\n"
                     "      One line is printed per rename that could not be taken back, with its\n"
                     "      cause; its entry stays. The exit status is 1 when any failed.\n"
+                    "  time PATH...\n"
+                    "      Print the playing time of each .mp3 or .wav file in whole seconds, one\n"
+                    "      line per path; a file that cannot be counted prints 0, its reason goes\n"
+                    "      to standard error and the exit status is 1.\n"
                     "\n"
                     "Options:\n"
                     "  --version   print the version and exit\n"
@@ -73,6 +77,7 @@ const Command kCommands[] = {
     {"tags", cli::tags},
     {"project", cli::project},
     {"undo", cli::undo},
+    {"time", cli::time},
     // clang-format on
 };
 

@@ -143,6 +143,20 @@ check "undo more than logged" "vorlane-cli: warning: the undo log held 1 rename(
 check "undo log emptied" "" "$(ucli undo --list)"
 ucli undo --last 0 2>/dev/null; check "undo count refused" 2 $?
 ucli undo 2>/dev/null; check "undo without an option" 2 $?
+# Playing times: one line per path, the reasons on standard error.
+sox -n -r 8000 -b 8 -c 1 tone.wav synth 2.5 sine 440 && sox -n -r 44100 -c 1 tone44.wav synth 3.5 sine 440 &&
+  lame --quiet -b 64 tone44.wav tone.mp3
+"$cli" time tone.wav tone.mp3 >out.txt 2>err.txt; check "time status" 0 $?
+check "time output" "2
+3" "$(cat out.txt)"
+timeout 10 "$cli" time tone.wav gone.mp3 s.txt fifo.mp3 >out.txt 2>err.txt; check "time failure status" 1 $?
+check "time failure output" "2
+0
+0
+0" "$(cat out.txt)"
+check "time failure messages" "vorlane-cli: Can't open file $work/gone.mp3: No such file or directory
+vorlane-cli: $work/s.txt: not an .mp3 or .wav file
+vorlane-cli: Can't open file $work/fifo.mp3: not a regular file" "$(cat err.txt)"
 
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

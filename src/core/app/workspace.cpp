@@ -1,5 +1,7 @@
 #include "workspace.h"
 
+#include "core/media/playtime.h"
+
 namespace vorlane {
 
 namespace {
@@ -16,6 +18,11 @@ Workspace::Workspace(const Deps& deps)
       fs(deps.fs ? *deps.fs : PosixFileSystem::instance()), list(options, prompts, names, fs),
       group(list.groupCounterRef(), orOwn<Clock, SteadyClock>(deps.clock, m_ownClock),
             orOwn<EventPump, NoPump>(deps.pump, m_ownPump)),
-      adder(list, group, prompts, options), project(list, options, prompts) {}
+      adder(list, group, prompts, options), project(list, options, prompts) {
+    // Files added with counting switched on get their playing time.
+    list.hooks.countPlayTime = [this](const QString& path, const QString&) {
+        return CountPlayTime(path, prompts);
+    };
+}
 
 } // namespace vorlane

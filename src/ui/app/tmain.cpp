@@ -3,6 +3,7 @@
 #include "core/editor/tools.h"
 #include "core/masks/convert.h"
 #include "core/masks/lettercase.h"
+#include "core/media/timecommands.h"
 #include "core/platform/paths.h"
 #include "core/rename/conflicts.h"
 #include "core/rename/rename.h"
@@ -631,6 +632,19 @@ void TMain::Rename1Click() {
 void TMain::Undo1Click() {
     m_undof->requestReload();
     ShowModalDialog(m_undof);
+}
+
+// --- playing times and the presence of files
+
+void TMain::ReCountmp3filestime1Click() {
+    vorlane::ReCountmp3filestime1Click(list(), group(), m_prompts);
+    // The sums follow the new times; the first panel keeps the group's report.
+    m_panel1->setText(list().statusTexts().panel1);
+}
+
+void TMain::Checkfilesexist1Click() {
+    vorlane::Checkfilesexist1Click(list(), group(), m_prompts);
+    m_panel1->setText(list().statusTexts().panel1);
 }
 
 // --- conversions and the editors' commands

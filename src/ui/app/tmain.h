@@ -157,6 +157,8 @@ public:
     void FastConvert1Click();
     void Rename1Click();
     void Undo1Click();
+    void ReCountmp3filestime1Click();
+    void Checkfilesexist1Click();
     void lowcasemClick();
     void uppercasemClick();
     void firstupmClick();
