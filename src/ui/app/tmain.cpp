@@ -7,6 +7,7 @@
 #include "core/rename/rename.h"
 #include "core/rename/undolog.h"
 #include "ui/app/shell.h"
+#include "ui/copy/tcopyf.h"
 #include "ui/editor/nameeditor.h"
 #include "ui/editor/tbuffer.h"
 #include "ui/filelist/filechooser.h"
@@ -86,14 +87,6 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
     h.alignEditorTop = [this] { alignOneWay(); };
     h.openFile = [this](const QString& path) { m_shell.openFile(path); };
 
-    GroupHost host;
-    host.window = this;
-    host.stayOnTop = [this] { return m_options.Topmcb; };
-    host.setTopmost = [this](bool on) { setTopmost(on); };
-    host.setStatus = [this](const QString& text) { m_panel0->setText(text); };
-    m_groupUi = std::make_unique<QtGroupUi>(std::move(host), m_ws->group);
-    m_ws->group.setUi(m_groupUi.get());
-
     m_splitter = new QSplitter(Qt::Horizontal);
     m_splitter->addWidget(m_lb1);
     m_splitter->addWidget(m_se2);
@@ -104,6 +97,15 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
     m_maskedf = new TMaskedf(
         m_ws->list, [this] { return maskContext(); }, this);
     m_buffer = new TBuffer(this);
+    m_copyf = new TCopyf(m_ws->list, m_prompts, m_ws->clock, m_ws->pump, this);
+
+    GroupHost host;
+    host.window = this;
+    host.stayOnTop = [this] { return m_options.Topmcb; };
+    host.setTopmost = [this](bool on) { setTopmost(on); };
+    host.setStatus = [this](const QString& text) { m_panel0->setText(text); };
+    m_groupUi = std::make_unique<QtGroupUi>(std::move(host), m_ws->group);
+    m_ws->group.setUi(m_groupUi.get());
 
     buildCommands();
     buildStatusBar();
@@ -361,19 +363,23 @@ void TMain::Openfiles1Click() {
         m_openDir->SetStartFolder(files.first());
 }
 
-void TMain::openFolder(bool withSubfolders) {
-    if (!m_openDir)
-        return;
+QString TMain::chooseFolder(TOpenDirDialog& chooser) {
     const bool top = m_options.Topmcb;
     if (top)
         setTopmost(false);
-    m_openDir->setOwner(m_lb1);
-    const bool chosen = m_openDir->Execute();
+    chooser.setOwner(m_lb1);
+    const bool chosen = chooser.Execute();
     if (top)
         setTopmost(true);
-    if (!chosen)
+    return chosen ? chooser.Directory() : QString();
+}
+
+void TMain::openFolder(bool withSubfolders) {
+    if (!m_openDir)
         return;
-    const QString folder = m_openDir->Directory();
+    const QString folder = chooseFolder(*m_openDir);
+    if (folder.isEmpty())
+        return;
     m_odfDir = folder;
     m_openDir->SetStartFolder(folder);
     adder().addFolder(folder, withSubfolders, maskSpec());
@@ -453,6 +459,28 @@ void TMain::mOpeninExplorer1Click() {
 
 void TMain::Rename1Click() {
     RenameRun(list(), m_prompts, m_ws->fs, undoLogPath()).Rename1Click();
+}
+
+// --- copy and compare
+
+void TMain::showCopyWindow(int tag) {
+    if (!m_destDir)
+        return;
+    const QString folder = chooseFolder(*m_destDir);
+    if (folder.isEmpty())
+        return;
+    m_destDir->SetStartFolder(folder);
+    m_copyf->destination = folder;
+    m_copyf->Tag = tag;
+    ShowModalDialog(m_copyf);
+}
+
+void TMain::Copy1Click() {
+    showCopyWindow(0);
+}
+
+void TMain::Checkfile1Click() {
+    showCopyWindow(1);
 }
 
 // --- conversions and the editors' commands

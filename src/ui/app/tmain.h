@@ -22,6 +22,7 @@ class FileListView;
 class NameEditor;
 class QtGroupUi;
 class TBuffer;
+class TCopyf;
 class TMaskedf;
 class TOpenDirDialog;
 class Shell;
@@ -74,6 +75,7 @@ public:
     QtGroupUi& groupUi() { return *m_groupUi; }
     TBuffer* buffer() const { return m_buffer; }
     TMaskedf* maskedf() const { return m_maskedf; }
+    TCopyf* copyf() const { return m_copyf; }
     // The folder choosers for adding folders and for copying.
     TOpenDirDialog* openDirDialog() const { return m_openDir.get(); }
     TOpenDirDialog* destDirDialog() const { return m_destDir.get(); }
@@ -130,6 +132,8 @@ public:
     void Convert1Click();
     void FastConvert1Click();
     void Rename1Click();
+    void Copy1Click();
+    void Checkfile1Click();
     void lowcasemClick();
     void uppercasemClick();
     void firstupmClick();
@@ -173,6 +177,9 @@ private:
     void FormResize();
     void refreshList();
     void openFolder(bool withSubfolders);
+    // Runs a folder chooser over the file list; the chosen folder, or empty.
+    QString chooseFolder(TOpenDirDialog& chooser);
+    void showCopyWindow(int tag);
     void alignActive(QStringList (*tool)(const QStringList&));
     void colourSplitter(bool column);
     QStringList runAddFilesDialog();
@@ -194,6 +201,7 @@ private:
     QString m_odfDir;
     TMaskedf* m_maskedf = nullptr;
     TBuffer* m_buffer = nullptr;
+    TCopyf* m_copyf = nullptr;
     quint64 m_separatorsVersion = ~quint64(0);
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
