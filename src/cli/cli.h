@@ -51,5 +51,10 @@ int scan(const QStringList& argv);
 int rename(const QStringList& argv);
 int names(const QStringList& argv);
 int tags(const QStringList& argv);
+int copy(const QStringList& argv);
+int compare(const QStringList& argv);
+// What copy and compare share: the list built from the names file and the
+// paths, the run into or against the destination, the exit status.
+int copyOrCompare(const QStringList& argv, bool compare);
 
 } // namespace vorlane::cli

@@ -37,6 +37,17 @@ const char* kHelp = "Usage: vorlane-cli [--version] [--help] COMMAND [OPTIONS] [
                     "      malformed mask prints <Error> for each path and ends with status 2.\n"
                     "  tags PATH\n"
                     "      Print the ID3v1 fields of a file: title=, artist=, album=, year=, comment=.\n"
+                    "  copy --names FILE --to DIR [--on-error abort|ignore] PATH...\n"
+                    "      Copy PATH i into DIR under the next name of FILE. A line '#TEXT' in FILE is\n"
+                    "      a separator, as scan prints it: the files after it go into the sub-folder\n"
+                    "      named by TEXT's last component (an empty one is named 1..9, A..Z, 0 in\n"
+                    "      turn); files before any separator go into DIR/0. An existing copy is\n"
+                    "      never replaced: one that holds the beginning of its source is completed,\n"
+                    "      any other is reported. The exit status is 1 when a file was not copied.\n"
+                    "      --on-error WHAT    abort (default) or ignore a failed file and go on\n"
+                    "  compare --names FILE --to DIR [--on-error abort|ignore] PATH...\n"
+                    "      Compare each PATH with its copy, found as copy places it, by CRC-32;\n"
+                    "      the exit status is 1 when a copy differs or is missing.\n"
                     "\n"
                     "Options:\n"
                     "  --version   print the version and exit\n"
@@ -49,10 +60,8 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"scan", cli::scan},
-    {"rename", cli::rename},
-    {"names", cli::names},
-    {"tags", cli::tags},
+    {"scan", cli::scan}, {"rename", cli::rename}, {"names", cli::names},
+    {"tags", cli::tags}, {"copy", cli::copy},     {"compare", cli::compare},
 };
 
 } // namespace
