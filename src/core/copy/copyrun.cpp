@@ -18,8 +18,9 @@ namespace {
 // Bytes per copy_file_range call: the kernel moves them without a trip
 // through our memory, and the loop still looks at the clock often.
 constexpr qint64 kKernelChunk = qint64(8) << 20;
-// Bytes per read where we move or compare the data ourselves.
-constexpr qsizetype kBlock = qsizetype(1) << 20;
+// Bytes per read where we move, compare or checksum the data ourselves: a
+// block that stays in the processor's cache between the read and its use.
+constexpr qsizetype kBlock = qsizetype(256) << 10;
 
 const QString kAccessError = QStringLiteral("File access error");
 const QString kReadError = QStringLiteral("File read error");
