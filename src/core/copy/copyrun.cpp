@@ -123,6 +123,7 @@ void CopyRun::prepare(const QString& caption, const QString& destination) {
         m_ui->setCaption(caption);
     m_cancel = false;
     m_layout.reset(destination);
+    m_groupFolders.clear();
     m_lastPump = m_clock.nowMs();
     m_n = 1;
     m_m = countSelectedFiles();
@@ -184,14 +185,21 @@ void CopyRun::tick(qint64 done, qint64 total, int flushFd) {
 QString CopyRun::placeTarget(const QString& line) {
     QStringList create;
     const QString target = m_layout.target(line, create);
-    for (const QString& folder : create) {
+    if (!create.isEmpty()) {
+        m_groupFolders = create;
+        makeGroupFolders();
+    }
+    return target;
+}
+
+void CopyRun::makeGroupFolders() {
+    for (const QString& folder : m_groupFolders) {
         // A NUL would cut the name the system sees; the target is refused when it opens.
         if (hasLineBreakOrNul(folder))
             break;
-        // Existing folders are fine; any other failure shows when the target opens.
+        // Any failure but an existing folder shows when the target opens.
         ::mkdir(encodeName(folder).constData(), 0777);
     }
-    return target;
 }
 
 // --- copying
@@ -276,6 +284,9 @@ CopyRun::Failure CopyRun::copyAttempt(const QString& source, QString& target, bo
     if (!placed) {
         target = placeTarget(nameLine(line));
         placed = true;
+    } else {
+        // A retry after the user made room for the folder.
+        makeGroupFolders();
     }
     if (hasLineBreakOrNul(target))
         return {kAccessError, target, kPathBreak};

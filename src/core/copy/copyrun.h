@@ -88,6 +88,8 @@ private:
     // At most once per kPumpMs: progress, the target's writeback and pending events.
     void tick(qint64 done, qint64 total, int flushFd);
     QString placeTarget(const QString& nameLine);
+    // Makes the current group's folders; existing ones are fine.
+    void makeGroupFolders();
 
     Outcome copyFile(int line);
     // One attempt at a file: open both ends, check what the target holds, copy the rest.
@@ -105,6 +107,7 @@ private:
     EventPump& m_pump;
     CopyUi* m_ui;
     DestinationLayout m_layout;
+    QStringList m_groupFolders;
     bool m_cancel = false;
     qint64 m_lastPump = 0;
     qint64 m_flushed = 0;

@@ -236,6 +236,43 @@ TEST_F(CopyRunTest, FailuresAskAbortRetryIgnore) {
     }
 }
 
+TEST_F(CopyRunTest, RetryAfterTheCauseIsGoneCopies) {
+    struct Case {
+        const char* name;
+        std::function<void()> obstruct;
+        std::function<void()> clear;
+    };
+    const QString src = disk.path("a.mp3");
+    const QString target = dest + "/0/a.mp3";
+    const Case cases[] = {
+        {"missing source", [&] { QFile::remove(src); }, [&] { writeFile(src, "abc"); }},
+        {"a file where the folder goes", [&] { disk.file("out/0"); }, [&] { QFile::remove(dest + "/0"); }},
+        {"a different copy",
+         [&] {
+             disk.folder("out/0");
+             writeFile(target, "x");
+         },
+         [&] { QFile::remove(target); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(encodeName(dest).toStdString());
+        disk.folder("out");
+        writeFile(src, "abc");
+        c.obstruct();
+        list.clear();
+        addFile(src, "a.mp3");
+        prompts.onAsk = [&](const QString& text) {
+            if (text.endsWith("do?"))
+                c.clear();
+        };
+        const auto r = copy({Prompts::Answer::Retry});
+        EXPECT_EQ(r.done, 1);
+        EXPECT_EQ(prompts.shown.size(), 2);
+        EXPECT_EQ(disk.read(target), "abc");
+    }
+}
+
 TEST_F(CopyRunTest, CancelledCopyResumesWhereItStopped) {
     const QByteArray source = pattern(20 << 20);
     const QString src = disk.path("big.bin");
