@@ -202,10 +202,9 @@ void CopyRun::makeGroupFolders() {
     }
 }
 
-// --- copying
-
-CopyRun::Result CopyRun::CopyFiles(const QString& destination) {
-    prepare(QStringLiteral("Copy"), destination);
+CopyRun::Result CopyRun::runSelected(const QString& caption, const QString& destination,
+                                     Outcome (CopyRun::*each)(int)) {
+    prepare(caption, destination);
     Result r;
     if (m_m == 0) {
         m_prompts.error(QStringLiteral("Error"), QStringLiteral("No items selected"));
@@ -221,7 +220,7 @@ CopyRun::Result CopyRun::CopyFiles(const QString& destination) {
         }
         if (m_cancel)
             continue;
-        switch (copyFile(i)) {
+        switch ((this->*each)(i)) {
         case Outcome::Done:
             m_list.setSelected(i, false);
             ++r.done;
@@ -239,6 +238,12 @@ CopyRun::Result CopyRun::CopyFiles(const QString& destination) {
         }
     }
     return finish(r);
+}
+
+// --- copying
+
+CopyRun::Result CopyRun::CopyFiles(const QString& destination) {
+    return runSelected(QStringLiteral("Copy"), destination, &CopyRun::copyFile);
 }
 
 CopyRun::Outcome CopyRun::copyFile(int line) {
@@ -457,40 +462,7 @@ CopyRun::Crc CopyRun::crcOf(const QString& path) {
 }
 
 CopyRun::Result CopyRun::CountCRC(const QString& destination) {
-    prepare(QStringLiteral("CRC check"), destination);
-    Result r;
-    if (m_m == 0) {
-        m_prompts.error(QStringLiteral("Error"), QStringLiteral("No items selected"));
-        r.aborted = true;
-        return r;
-    }
-    for (int i = 0; i < m_list.count(); ++i) {
-        if (!m_list.isSelected(i))
-            continue;
-        if (m_list.isSeparator(i)) {
-            m_layout.separator(nameLine(i));
-            continue;
-        }
-        if (m_cancel)
-            continue;
-        switch (compareFile(i)) {
-        case Outcome::Done:
-            m_list.setSelected(i, false);
-            ++r.done;
-            ++m_n;
-            break;
-        case Outcome::Ignored:
-            ++r.failed;
-            break;
-        case Outcome::Cancelled:
-            break;
-        case Outcome::Aborted:
-            ++r.failed;
-            r.aborted = true;
-            return finish(r);
-        }
-    }
-    return finish(r);
+    return runSelected(QStringLiteral("CRC check"), destination, &CopyRun::compareFile);
 }
 
 CopyRun::Outcome CopyRun::compareFile(int line) {

@@ -77,6 +77,9 @@ private:
         Failure failure;
     };
 
+    // The selected lines top to bottom: separators place the groups, each
+    // file goes through `each`, and the summary box ends the run.
+    Result runSelected(const QString& caption, const QString& destination, Outcome (CopyRun::*each)(int));
     int countSelectedFiles() const;
     QString nameLine(int line) const;
     void prepare(const QString& caption, const QString& destination);

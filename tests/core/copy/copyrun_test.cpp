@@ -414,3 +414,13 @@ TEST_F(CopyRunTest, CompareFindsAOneByteDifference) {
     EXPECT_EQ(texts(), QStringList({mismatch, missing, kComplete}));
     EXPECT_EQ(selected(), QList<int>({0, 3}));
 }
+
+TEST_F(CopyRunTest, OnlySeparatorsSelectedIsNothingToDo) {
+    addSeparator("Rock");
+    list.AddItem(0, 0, true, disk.file("a.mp3"));
+    for (const bool comparing : {false, true}) {
+        comparing ? compare() : copy();
+        EXPECT_EQ(texts(), QStringList({"Error: No items selected"}));
+    }
+    EXPECT_FALSE(disk.exists("out/Rock"));
+}
