@@ -54,5 +54,10 @@ int tags(const QStringList& argv);
 int project(const QStringList& argv);
 int undo(const QStringList& argv);
 int time(const QStringList& argv);
+int copy(const QStringList& argv);
+int compare(const QStringList& argv);
+// What copy and compare share: the list built from the names file and the
+// paths, the run into or against the destination, the exit status.
+int copyOrCompare(const QStringList& argv, bool compare);
 
 } // namespace vorlane::cli

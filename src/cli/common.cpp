@@ -27,6 +27,11 @@ Prompts::Answer CliPrompts::ask(const QString& title, const QString& text, Icon 
     QString line = text;
     line.remove(QStringLiteral("\rWhat do you want to do?"));
     line.replace(QStringLiteral("\r\tto\r"), QStringLiteral(" to "));
+    // "CRC are not coincide\rSRC\r(CRC=..)\r\rCOPY\r(CRC=..)" -> "... SRC (CRC=..): COPY (CRC=..)"
+    line.replace(QStringLiteral("\r\r"), QStringLiteral("\r"));
+    line.replace(QStringLiteral("\r(CRC="), QStringLiteral(" (CRC="));
+    while (line.endsWith(u'\r'))
+        line.chop(1);
     const qsizetype first = line.indexOf(u'\r');
     if (first >= 0)
         line[first] = u' ';

@@ -58,6 +58,17 @@ const char* kHelp = "Usage: vorlane-cli [--version] [--help] COMMAND [OPTIONS] [
                     "      Print the playing time of each .mp3 or .wav file in whole seconds, one\n"
                     "      line per path; a file that cannot be counted prints 0, its reason goes\n"
                     "      to standard error and the exit status is 1.\n"
+                    "  copy --names FILE --to DIR [--on-error abort|ignore] PATH...\n"
+                    "      Copy PATH i into DIR under the next name of FILE. A line '#TEXT' in FILE is\n"
+                    "      a separator, as scan prints it: the files after it go into the sub-folder\n"
+                    "      named by TEXT's last component (an empty one is named 1..9, A..Z, 0 in\n"
+                    "      turn); files before any separator go into DIR/0. An existing copy is\n"
+                    "      never replaced: one that holds the beginning of its source is completed,\n"
+                    "      any other is reported. The exit status is 1 when a file was not copied.\n"
+                    "      --on-error WHAT    abort (default) or ignore a failed file and go on\n"
+                    "  compare --names FILE --to DIR [--on-error abort|ignore] PATH...\n"
+                    "      Compare each PATH with its copy, found as copy places it, by CRC-32;\n"
+                    "      the exit status is 1 when a copy differs or is missing.\n"
                     "\n"
                     "Options:\n"
                     "  --version   print the version and exit\n"
@@ -78,6 +89,8 @@ const Command kCommands[] = {
     {"project", cli::project},
     {"undo", cli::undo},
     {"time", cli::time},
+    {"copy", cli::copy},
+    {"compare", cli::compare},
     // clang-format on
 };
 

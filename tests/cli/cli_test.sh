@@ -157,6 +157,24 @@ check "time failure output" "2
 check "time failure messages" "vorlane-cli: Can't open file $work/gone.mp3: No such file or directory
 vorlane-cli: $work/s.txt: not an .mp3 or .wav file
 vorlane-cli: Can't open file $work/fifo.mp3: not a regular file" "$(cat err.txt)"
+# Copy under new names into groups, complete a cut-short copy, compare the copies.
+mkdir -p C/src C/out && printf 'alpha' > C/src/a.mp3 && printf 'bravo' > C/src/b.mp3 && printf 'charlie' > C/src/c.mp3
+printf '#%s\n01.mp3\n#\n02.mp3\n#/music/Rock\n03.mp3\n' "$work/C/src" > C/names.txt
+"$cli" copy --names C/names.txt --to C/out C/src/a.mp3 C/src/b.mp3 C/src/c.mp3 2>err.txt; check "copy status" 0 $?
+check "copy summary" "vorlane-cli: Operation complete" "$(cat err.txt)"
+check "copies" "alpha bravo charlie" "$(cat C/out/src/01.mp3) $(cat C/out/1/02.mp3) $(cat C/out/Rock/03.mp3)"
+printf 'char' > C/out/Rock/03.mp3 && printf 'x' > C/out/1/02.mp3
+"$cli" copy --on-error ignore --names C/names.txt --to C/out C/src/a.mp3 C/src/b.mp3 C/src/c.mp3 2>err.txt
+check "copy onto a different file status" 1 $?
+check "copy onto a different file message" "vorlane-cli: Target file differs from source $work/C/out/1/02.mp3
+vorlane-cli: Operation complete" "$(cat err.txt)"
+check "cut-short copy completed" "charlie" "$(cat C/out/Rock/03.mp3)"
+"$cli" compare --on-error ignore --names C/names.txt --to C/out C/src/a.mp3 C/src/b.mp3 C/src/c.mp3 2>err.txt
+check "compare status" 1 $?
+check "compare message" "vorlane-cli: CRC are not coincide $work/C/src/b.mp3 (CRC=099BB889): $work/C/out/1/02.mp3 (CRC=8CDC1683)
+vorlane-cli: Operation complete" "$(cat err.txt)"
+"$cli" compare --names C/names.txt --to C/missing C/src/a.mp3 2>err.txt; check "compare into a missing folder" 2 $?
+check "missing folder refused" "vorlane-cli: C/missing: is not a folder" "$(cat err.txt)"
 
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

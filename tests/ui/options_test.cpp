@@ -433,8 +433,8 @@ TEST_F(OptionsTest, WindowsAreCreatedAndDestroyedInOrder) {
     QStringList created;
     for (QWidget* w : window->windows())
         created << w->objectName();
-    EXPECT_EQ(created,
-              QStringList({"Main", "Options", "Maskedf", "Buffer", "SSForm", "Undof", "frmGroupOp"}));
+    EXPECT_EQ(created, QStringList({"Main", "Options", "Maskedf", "Buffer", "SSForm", "Undof", "Copyf",
+                                    "frmGroupOp"}));
     QStringList destroyed;
     for (QWidget* w : window->windows())
         QObject::connect(w, &QObject::destroyed, [&destroyed, name = w->objectName()] { destroyed << name; });

@@ -15,10 +15,11 @@ template <class T, class Own> T& orOwn(T* given, std::unique_ptr<T>& own) {
 
 Workspace::Workspace(const Deps& deps)
     : options(*deps.options), prompts(*deps.prompts), names(*deps.names),
-      fs(deps.fs ? *deps.fs : PosixFileSystem::instance()), list(options, prompts, names, fs),
-      group(list.groupCounterRef(), orOwn<Clock, SteadyClock>(deps.clock, m_ownClock),
-            orOwn<EventPump, NoPump>(deps.pump, m_ownPump)),
-      adder(list, group, prompts, options), project(list, options, prompts) {
+      fs(deps.fs ? *deps.fs : PosixFileSystem::instance()),
+      clock(orOwn<Clock, SteadyClock>(deps.clock, m_ownClock)),
+      pump(orOwn<EventPump, NoPump>(deps.pump, m_ownPump)), list(options, prompts, names, fs),
+      group(list.groupCounterRef(), clock, pump), adder(list, group, prompts, options),
+      project(list, options, prompts) {
     // Files added with counting switched on get their playing time.
     list.hooks.countPlayTime = [this](const QString& path, const QString&) {
         return CountPlayTime(path, prompts);

@@ -44,6 +44,9 @@ private:
     std::unique_ptr<EventPump> m_ownPump;
 
 public:
+    // Time and event pumping of long commands.
+    Clock& clock;
+    EventPump& pump;
     FileList list;
     GroupOperation group;
     FileAdder adder;

@@ -11,6 +11,7 @@
 #include "core/settings/inifile.h"
 #include "core/settings/storedstate.h"
 #include "ui/app/shell.h"
+#include "ui/copy/tcopyf.h"
 #include "ui/editor/nameeditor.h"
 #include "ui/editor/tbuffer.h"
 #include "ui/filelist/filechooser.h"
@@ -132,6 +133,9 @@ void TMain::createWindows() {
     m_undof = new TUndof(m_prompts, m_ws->list, m_ws->group, m_options, undoLogPath(), this);
     m_windows << m_undof;
 
+    m_copyf = new TCopyf(m_ws->list, m_prompts, m_ws->clock, m_ws->pump, this);
+    m_windows << m_copyf;
+
     GroupHost host;
     host.window = this;
     host.stayOnTop = [this] { return m_options.Topmcb; };
@@ -167,6 +171,7 @@ TMain::~TMain() {
     m_buffer = nullptr;
     m_ssform = nullptr;
     m_undof = nullptr;
+    m_copyf = nullptr;
     FormDestroy();
 }
 
@@ -476,19 +481,23 @@ void TMain::Openfiles1Click() {
         m_openDir->SetStartFolder(files.first());
 }
 
-void TMain::openFolder(bool withSubfolders) {
-    if (!m_openDir)
-        return;
+QString TMain::chooseFolder(TOpenDirDialog& chooser) {
     const bool top = m_options.Topmcb;
     if (top)
         setTopmost(false);
-    m_openDir->setOwner(m_lb1);
-    const bool chosen = m_openDir->Execute();
+    chooser.setOwner(m_lb1);
+    const bool chosen = chooser.Execute();
     if (top)
         setTopmost(true);
-    if (!chosen)
+    return chosen ? chooser.Directory() : QString();
+}
+
+void TMain::openFolder(bool withSubfolders) {
+    if (!m_openDir)
         return;
-    const QString folder = m_openDir->Directory();
+    const QString folder = chooseFolder(*m_openDir);
+    if (folder.isEmpty())
+        return;
     m_odfDir = folder;
     m_openDir->SetStartFolder(folder);
     adder().addFolder(folder, withSubfolders, maskSpec());
@@ -645,6 +654,28 @@ void TMain::ReCountmp3filestime1Click() {
 void TMain::Checkfilesexist1Click() {
     vorlane::Checkfilesexist1Click(list(), group(), m_prompts);
     m_panel1->setText(list().statusTexts().panel1);
+}
+
+// --- copy and compare
+
+void TMain::showCopyWindow(int tag) {
+    if (!m_destDir)
+        return;
+    const QString folder = chooseFolder(*m_destDir);
+    if (folder.isEmpty())
+        return;
+    m_destDir->SetStartFolder(folder);
+    m_copyf->destination = folder;
+    m_copyf->Tag = tag;
+    ShowModalDialog(m_copyf);
+}
+
+void TMain::Copy1Click() {
+    showCopyWindow(0);
+}
+
+void TMain::Checkfile1Click() {
+    showCopyWindow(1);
 }
 
 // --- conversions and the editors' commands

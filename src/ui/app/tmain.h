@@ -25,6 +25,7 @@ class IniFile;
 class NameEditor;
 class QtGroupUi;
 class TBuffer;
+class TCopyf;
 class TMaskedf;
 class TOpenDirDialog;
 class TOptions;
@@ -91,6 +92,7 @@ public:
     QList<QWidget*> windows() const;
     TSSForm* ssForm() const { return m_ssform; }
     TUndof* undof() const { return m_undof; }
+    TCopyf* copyf() const { return m_copyf; }
     // The folder choosers for adding folders and for copying.
     TOpenDirDialog* openDirDialog() const { return m_openDir.get(); }
     TOpenDirDialog* destDirDialog() const { return m_destDir.get(); }
@@ -159,6 +161,8 @@ public:
     void Undo1Click();
     void ReCountmp3filestime1Click();
     void Checkfilesexist1Click();
+    void Copy1Click();
+    void Checkfile1Click();
     void lowcasemClick();
     void uppercasemClick();
     void firstupmClick();
@@ -214,6 +218,9 @@ private:
     void FormResize();
     void refreshList();
     void openFolder(bool withSubfolders);
+    // Runs a folder chooser over the file list; the chosen folder, or empty.
+    QString chooseFolder(TOpenDirDialog& chooser);
+    void showCopyWindow(int tag);
     void alignActive(QStringList (*tool)(const QStringList&));
     void colourSplitter(bool column);
     QStringList runAddFilesDialog();
@@ -246,6 +253,7 @@ private:
     QString m_projectPath;   // the file the caption names
     QString m_projectFolder; // where the project dialogs open
     TUndof* m_undof = nullptr;
+    TCopyf* m_copyf = nullptr;
     quint64 m_separatorsVersion = ~quint64(0);
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;

@@ -1,0 +1,130 @@
+#include "support/diskfixture.h"
+#include "tmain_fixture.h"
+#include "ui/copy/tcopyf.h"
+#include "ui/filelist/topendirdialog.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+using namespace vorlane;
+
+namespace {
+
+class StepClock : public Clock {
+public:
+    qint64 nowMs() override { return now += 600; }
+    qint64 now = 0;
+};
+
+class ProbePump : public EventPump {
+public:
+    void pump() override {
+        if (probe)
+            probe();
+    }
+    std::function<void()> probe;
+};
+
+// The window over the real disk; the destination chooser answers with out/.
+class CopyWindowTest : public TMainTest {
+protected:
+    void SetUp() override {
+        TMainTest::SetUp();
+        TMainDeps deps;
+        deps.options = &options;
+        deps.prompts = &prompts;
+        deps.shell = &shell;
+        deps.home = home.path();
+        deps.appDir = home.path();
+        deps.clock = &clock;
+        deps.pump = &pump;
+        window.reset();
+        window = std::make_unique<TMain>(deps);
+        window->show();
+        QApplication::processEvents();
+        dest = disk.folder("out");
+        window->destDirDialog()->browser = [this](const TOpenDirDialog& d) {
+            chooserTitle = d.title();
+            return dest;
+        };
+    }
+    // A separator named `group` and files with their new names, all selected.
+    void listFiles(const QString& group, const QList<std::pair<QString, QString>>& files) {
+        FileList& list = window->list();
+        list.AddItem(-1, 0, true, disk.root());
+        window->names().setLine(list.count() - 1, group);
+        for (const auto& [path, name] : files) {
+            list.AddItem(0, 0, true, path);
+            window->names().setLine(list.count() - 1, name);
+        }
+        list.SelectAll1Click();
+    }
+    QString lastBox() const {
+        return prompts.shown.isEmpty() ? QString()
+                                       : prompts.shown.last().title + ": " + prompts.shown.last().text;
+    }
+
+    Disk disk;
+    QString dest;
+    QString chooserTitle;
+    StepClock clock;
+    ProbePump pump;
+};
+
+} // namespace
+
+TEST_F(CopyWindowTest, CopyShowsItsRunAndCancelStopsIt) {
+    const QString a = disk.file("a.mp3", 100), b = disk.file("b.mp3", 200);
+    listFiles("Rock", {{a, "01.mp3"}, {b, "02.mp3"}});
+    TCopyf* w = window->copyf();
+    QStringList seen;
+    // The first time the run lets events through, during the first file.
+    pump.probe = [&] {
+        if (!seen.isEmpty())
+            return;
+        seen = QStringList{w->isVisible() ? "shown" : "hidden", w->windowTitle(), w->Nofsl->text(),
+                           w->Froml->text(), w->Tol->text()};
+    };
+    window->Copy1Click();
+    EXPECT_EQ(chooserTitle, "Choose destination folder");
+    EXPECT_EQ(seen,
+              QStringList({"shown", "Copy", "1 file from 2", "From: " + a, "To: " + dest + "/Rock/01.mp3"}));
+    EXPECT_EQ(lastBox(), "Information: Operation complete");
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(disk.read(dest + "/Rock/01.mp3").size(), 100);
+    EXPECT_EQ(disk.read(dest + "/Rock/02.mp3").size(), 200);
+    EXPECT_EQ(selected(), QList<int>({0}));
+    EXPECT_EQ(window->destDirDialog()->startFolder(), dest);
+
+    // The Cancel button and Esc stop the run after the block in hand.
+    const std::function<void()> cancels[] = {[w] { w->Cancelb->click(); },
+                                             [w] { QTest::keyClick(w, Qt::Key_Escape); }};
+    for (const auto& cancel : cancels) {
+        QFile::remove(dest + "/Rock/01.mp3");
+        QFile::remove(dest + "/Rock/02.mp3");
+        window->list().SelectAll1Click();
+        pump.probe = cancel;
+        window->Copy1Click();
+        EXPECT_EQ(lastBox(), "Warning: Operation was cancelled");
+        EXPECT_EQ(selected(), QList<int>({0, 1, 2}));
+        EXPECT_FALSE(disk.exists("out/Rock/02.mp3"));
+        EXPECT_FALSE(w->isVisible());
+    }
+}
+
+TEST_F(CopyWindowTest, CompareReportsTheCopyThatDiffers) {
+    const QString a = disk.file("a.mp3", 100);
+    disk.file("out/Rock/01.mp3", 99);
+    listFiles("Rock", {{a, "01.mp3"}});
+    QString caption;
+    pump.probe = [&] { caption = window->copyf()->windowTitle(); };
+    prompts.script = {Prompts::Answer::Ignore};
+    window->Checkfile1Click();
+    EXPECT_EQ(caption, "CRC check");
+    ASSERT_EQ(prompts.shown.size(), 2);
+    EXPECT_TRUE(prompts.shown[0].text.startsWith("CRC are not coincide\r" + a + "\r(CRC="));
+    EXPECT_EQ(lastBox(), "Information: Operation complete");
+    EXPECT_EQ(selected(), QList<int>({0, 1}));
+}
