@@ -21,6 +21,7 @@ namespace vorlane {
 class FileListView;
 class NameEditor;
 class QtGroupUi;
+class SESearch;
 class TBuffer;
 class TMaskedf;
 class TOpenDirDialog;
@@ -74,6 +75,7 @@ public:
     QtGroupUi& groupUi() { return *m_groupUi; }
     TBuffer* buffer() const { return m_buffer; }
     TMaskedf* maskedf() const { return m_maskedf; }
+    SESearch* search() const { return m_search.get(); }
     // The folder choosers for adding folders and for copying.
     TOpenDirDialog* openDirDialog() const { return m_openDir.get(); }
     TOpenDirDialog* destDirDialog() const { return m_destDir.get(); }
@@ -144,6 +146,10 @@ public:
     void delmClick();
     void Accending1Click();
     void Descending1Click();
+    void Find1Click();
+    void Findnext1Click();
+    void Findprevious1Click();
+    void Replace1Click();
     void Buffer1Click();
     void CopyTimexxxxxx1Click();
     void Copyinformation1Click();
@@ -194,6 +200,7 @@ private:
     QString m_odfDir;
     TMaskedf* m_maskedf = nullptr;
     TBuffer* m_buffer = nullptr;
+    std::unique_ptr<SESearch> m_search;
     quint64 m_separatorsVersion = ~quint64(0);
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
