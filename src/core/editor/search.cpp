@@ -234,15 +234,19 @@ struct Replacement {
 };
 
 // Applies replacements (ascending, not overlapping) to the editor as one
-// change of the lines they touch, and to `doc`.
-void applyReplacements(SearchEditor& editor, JoinedText& doc, const std::vector<Replacement>& reps) {
-    if (reps.empty())
-        return;
+// change of the lines they touch; `doc` follows when asked to. Returns where
+// `offset` of the changed text (inside the changed lines) stands.
+TextPos applyReplacements(SearchEditor& editor, JoinedText& doc, const std::vector<Replacement>& reps,
+                          qsizetype offset, bool updateDoc) {
     const QString& text = doc.text();
     const int first = doc.posOf(reps.front().start).line;
     const int last = doc.posOf(reps.back().end).line;
     const qsizetype from = doc.lineStart(first), to = doc.lineEnd(last);
+    qsizetype size = to - from;
+    for (const Replacement& r : reps)
+        size += r.with.size() - (r.end - r.start);
     QString changed;
+    changed.reserve(size);
     qsizetype at = from;
     for (const Replacement& r : reps) {
         changed += QStringView(text).mid(at, r.start - at);
@@ -250,8 +254,13 @@ void applyReplacements(SearchEditor& editor, JoinedText& doc, const std::vector<
         at = r.end;
     }
     changed += QStringView(text).mid(at, to - at);
-    editor.replaceLines(first, last, changed.split(u'\n'));
-    doc = JoinedText(text.left(from) + changed + text.mid(to));
+    editor.replaceLines(first, last, changed);
+
+    const QStringView before = QStringView(changed).left(offset - from);
+    const TextPos pos{first + int(before.count(u'\n')), int(before.size() - before.lastIndexOf(u'\n') - 1)};
+    if (updateDoc)
+        doc = JoinedText(text.left(from) + changed + text.mid(to));
+    return pos;
 }
 
 } // namespace
@@ -378,12 +387,26 @@ void SearchPattern::scan(QStringView s, qsizetype from, bool emptyAtFrom,
 QString SearchPattern::expand(const QString& replacement, const PatternMatch& m, QStringView original) const {
     if (!m_options.regex || !replacement.contains(u'$'))
         return replacement;
-    QString out;
-    out.reserve(replacement.size() + 16);
     const qsizetype n = replacement.size();
+    auto isReference = [&](qsizetype i) {
+        return replacement[i] == u'$' && i + 1 < n && replacement[i + 1] >= u'0' &&
+               replacement[i + 1] <= u'9';
+    };
+    qsizetype size = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (!isReference(i)) {
+            ++size;
+            continue;
+        }
+        const auto& g = m.groups[replacement[i + 1].unicode() - u'0'];
+        size += g[0] >= 0 ? g[1] - g[0] : 0;
+        ++i;
+    }
+    QString out;
+    out.reserve(size);
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = replacement[i];
-        if (c == u'$' && i + 1 < n && replacement[i + 1] >= u'0' && replacement[i + 1] <= u'9') {
+        if (isReference(i)) {
             const int g = replacement[i + 1].unicode() - u'0';
             if (m.groups[g][0] >= 0)
                 out += original.mid(m.groups[g][0], m.groups[g][1] - m.groups[g][0]);
@@ -397,10 +420,10 @@ QString SearchPattern::expand(const QString& replacement, const PatternMatch& m,
 
 // --- searching the editor's lines
 
-std::optional<TextRange> findOccurrence(const QStringList& lines, const SearchPattern& pattern,
+std::optional<TextRange> findOccurrence(const QString& text, const SearchPattern& pattern,
                                         const SearchScope& scope, TextPos caret, bool backward,
                                         bool skipEmptyAtCaret) {
-    const JoinedText doc(lines.join(u'\n'));
+    const JoinedText doc(text);
     const qsizetype at = doc.offsetOf(caret);
     std::vector<Piece> pieces = piecesOf(doc, scope);
     if (backward)
@@ -456,7 +479,7 @@ QString replaceAllIn(const QString& text, const SearchPattern& pattern, const QS
 
 int replaceOccurrences(SearchEditor& editor, const SearchPattern& pattern, const QString& replacement,
                        const ReplaceRequest& request) {
-    JoinedText doc(editor.lines().join(u'\n'));
+    JoinedText doc(editor.text());
     const qsizetype at = doc.offsetOf(request.caret);
     const bool forward = !request.backward;
 
@@ -476,13 +499,27 @@ int replaceOccurrences(SearchEditor& editor, const SearchPattern& pattern, const
             return true;
         });
     }
+    if (found.empty())
+        return 0;
+    if (!request.confirm) {
+        // Without questions: one change from the first occurrence to the last.
+        qsizetype moved = 0;
+        for (const Replacement& r : found)
+            moved += r.with.size() - (r.end - r.start);
+        editor.beginEdits();
+        const TextPos caret = applyReplacements(
+            editor, doc, found, forward ? found.back().end + moved : found.front().start, false);
+        editor.endEdits();
+        editor.setCaret(caret);
+        return int(found.size());
+    }
     if (!forward)
         std::reverse(found.begin(), found.end());
 
     int count = 0;
     qsizetype shift = 0; // what the replacements made so far moved later text by
-    qsizetype caretAt = -1;
-    bool all = !request.confirm;
+    std::optional<TextPos> caretAfter;
+    bool all = false;
     std::vector<Replacement> rest;
     editor.beginEdits();
     for (const Replacement& r : found) {
@@ -496,9 +533,9 @@ int replaceOccurrences(SearchEditor& editor, const SearchPattern& pattern, const
             if (answer == ReplaceAnswer::Skip)
                 continue;
             if (answer == ReplaceAnswer::Replace) {
-                applyReplacements(editor, doc, {live});
+                caretAfter = applyReplacements(editor, doc, {live},
+                                               forward ? live.start + live.with.size() : live.start, true);
                 shift += live.with.size() - (live.end - live.start);
-                caretAt = forward ? live.start + live.with.size() : live.start;
                 ++count;
                 continue;
             }
@@ -513,12 +550,12 @@ int replaceOccurrences(SearchEditor& editor, const SearchPattern& pattern, const
         qsizetype moved = 0;
         for (const Replacement& r : rest)
             moved += r.with.size() - (r.end - r.start);
-        caretAt = forward ? rest.back().end + moved : rest.front().start;
-        applyReplacements(editor, doc, rest);
+        caretAfter = applyReplacements(editor, doc, rest,
+                                       forward ? rest.back().end + moved : rest.front().start, false);
     }
     editor.endEdits();
-    if (caretAt >= 0)
-        editor.setCaret(doc.posOf(caretAt));
+    if (caretAfter)
+        editor.setCaret(*caretAfter);
     return count;
 }
 

@@ -93,11 +93,11 @@ private:
     qsizetype m_errorOffset = -1;
 };
 
-// The occurrence nearest the caret: going forward the first that starts at or
-// after it, going backward the last that ends at or before it. With
-// `skipEmptyAtCaret`, an empty occurrence at the caret (the one found last) is
-// passed over.
-std::optional<TextRange> findOccurrence(const QStringList& lines, const SearchPattern& pattern,
+// The occurrence nearest the caret in `text` (an editor's lines joined by
+// '\n'): going forward the first that starts at or after it, going backward
+// the last that ends at or before it. With `skipEmptyAtCaret`, an empty
+// occurrence at the caret (the one found last) is passed over.
+std::optional<TextRange> findOccurrence(const QString& text, const SearchPattern& pattern,
                                         const SearchScope& scope, TextPos caret, bool backward,
                                         bool skipEmptyAtCaret);
 
@@ -111,14 +111,15 @@ enum class ReplaceAnswer { Replace, Skip, ReplaceAll, Cancel };
 class SearchEditor {
 public:
     virtual ~SearchEditor() = default;
-    virtual QStringList lines() const = 0;
+    // Its lines joined by '\n'.
+    virtual QString text() const = 0;
     virtual TextPos caret() const = 0;
     virtual void setCaret(TextPos pos) = 0;
     // Selects an occurrence and scrolls to it; the caret at its end, or at its
     // start going backward.
     virtual void showFound(const TextRange& found, bool caretAtStart) = 0;
-    // Replaces lines first..last by `with` (at least one line).
-    virtual void replaceLines(int first, int last, const QStringList& with) = 0;
+    // Replaces lines first..last by the lines of `with` (joined by '\n').
+    virtual void replaceLines(int first, int last, const QString& with) = 0;
     // Edits between these two are one step of the undo history.
     virtual void beginEdits() {}
     virtual void endEdits() {}

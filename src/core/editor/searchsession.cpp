@@ -10,10 +10,9 @@ namespace {
 const QString kError = QStringLiteral("Error");
 const QString kInformation = QStringLiteral("Information!");
 
-TextPos endOfText(const QStringList& lines) {
-    if (lines.isEmpty())
-        return {};
-    return {int(lines.size()) - 1, int(lines.last().size())};
+TextPos endOfText(const QString& text) {
+    const qsizetype lastBreak = text.lastIndexOf(u'\n');
+    return {int(text.count(u'\n')), int(text.size() - lastBreak - 1)};
 }
 } // namespace
 
@@ -55,7 +54,7 @@ bool SearchSession::saveBlock(SearchTarget& editor, const SearchSettings& settin
 
 void SearchSession::placeCaret(SearchTarget& editor, const SearchSettings& settings) {
     if (!settings.fromCursor)
-        editor.setCaret(settings.backward ? endOfText(editor.lines()) : TextPos{});
+        editor.setCaret(settings.backward ? endOfText(editor.text()) : TextPos{});
 }
 
 SearchSession::Outcome SearchSession::find(SearchTarget& editor, const SearchSettings& settings) {
@@ -96,7 +95,7 @@ SearchSession::Outcome SearchSession::searchAgain(SearchTarget& editor, const Se
     }
     m_lastIn = nullptr;
     const std::optional<TextRange> found =
-        findOccurrence(editor.lines(), pattern, scope, from, backward, onEmpty);
+        findOccurrence(editor.text(), pattern, scope, from, backward, onEmpty);
     if (found) {
         editor.showFound(*found, backward);
         m_lastIn = &editor;

@@ -42,8 +42,14 @@ TextPos SciSearchTarget::textPos(long position, long virtualSpace) const {
     return {line, int(decodeName(bytes(m_e, start, position)).size() + virtualSpace)};
 }
 
-QStringList SciSearchTarget::lines() const {
-    return m_e->lines().lines();
+// The whole text in one read; a line break at its end ends the last line.
+QString SciSearchTarget::text() const {
+    QByteArray b = bytes(m_e, 0, m_e->SendScintilla(QsciScintilla::SCI_GETLENGTH));
+    if (b.contains('\r'))
+        b.replace("\r\n", "\n").replace('\r', '\n');
+    if (b.endsWith('\n'))
+        b.chop(1);
+    return decodeName(b);
 }
 
 TextPos SciSearchTarget::caret() const {
@@ -62,9 +68,9 @@ void SciSearchTarget::showFound(const TextRange& found, bool caretAtStart) {
         m_e->SendScintilla(QsciScintilla::SCI_SETSEL, begin, end);
 }
 
-void SciSearchTarget::replaceLines(int first, int last, const QStringList& with) {
+void SciSearchTarget::replaceLines(int first, int last, const QString& with) {
     if (m_e->lines().count() == 0) {
-        m_e->lines().setLines(with);
+        m_e->lines().setLines(with.split(u'\n'));
         return;
     }
     const int lastLine = int(m_e->SendScintilla(QsciScintilla::SCI_GETLINECOUNT)) - 1;
@@ -72,9 +78,9 @@ void SciSearchTarget::replaceLines(int first, int last, const QStringList& with)
     last = std::clamp(last, first, lastLine);
     const long start = m_e->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, long(first));
     const long end = m_e->SendScintilla(QsciScintilla::SCI_GETLINEENDPOSITION, long(last));
-    QByteArray b = encodeName(with.join(u'\n'));
+    QByteArray b = encodeName(with);
     // An empty last line needs its line break, or it would stop being a line.
-    if (end == m_e->SendScintilla(QsciScintilla::SCI_GETLENGTH) && !with.isEmpty() && with.last().isEmpty())
+    if (end == m_e->SendScintilla(QsciScintilla::SCI_GETLENGTH) && (with.isEmpty() || with.endsWith(u'\n')))
         b.append('\n');
     m_e->SendScintilla(QsciScintilla::SCI_SETTARGETRANGE, start, end);
     m_e->SendScintilla(QsciScintilla::SCI_REPLACETARGET, long(b.size()), b.constData());

@@ -14,11 +14,11 @@ public:
 
     NameEditor* editor() const { return m_e; }
 
-    QStringList lines() const override;
+    QString text() const override;
     TextPos caret() const override;
     void setCaret(TextPos pos) override;
     void showFound(const TextRange& found, bool caretAtStart) override;
-    void replaceLines(int first, int last, const QStringList& with) override;
+    void replaceLines(int first, int last, const QString& with) override;
     void beginEdits() override;
     void endEdits() override;
     std::optional<SearchBlock> selection() const override;
