@@ -227,30 +227,99 @@ QString pieceText(const JoinedText& doc, const Piece& p) {
     return doc.text().mid(p.start, p.end - p.start);
 }
 
+// --- replacements
+
+bool isReference(const QString& r, qsizetype i) {
+    return r[i] == u'$' && i + 1 < r.size() && r[i + 1] >= u'0' && r[i + 1] <= u'9';
+}
+
+int referenceAt(const QString& r, qsizetype i) {
+    return r[i + 1].unicode() - u'0';
+}
+
+// The highest group the replacement refers to; -1 for none.
+int highestReference(const QString& r) {
+    int highest = -1;
+    for (qsizetype i = 0; i < r.size(); ++i)
+        if (isReference(r, i))
+            highest = std::max(highest, referenceAt(r, i++));
+    return highest;
+}
+
+// The replacement with $0..$9 expanded; `groups` holds a start and an end
+// (-1: took no part) for each of the first `count` groups of `original`.
+qsizetype expandedSize(const QString& r, const qsizetype* groups, int count) {
+    qsizetype size = 0;
+    for (qsizetype i = 0; i < r.size(); ++i) {
+        if (!isReference(r, i)) {
+            ++size;
+            continue;
+        }
+        const int g = referenceAt(r, i++);
+        if (g < count && groups[2 * g] >= 0)
+            size += groups[2 * g + 1] - groups[2 * g];
+    }
+    return size;
+}
+
+void appendExpanded(QString& out, const QString& r, const qsizetype* groups, int count,
+                    QStringView original) {
+    for (qsizetype i = 0; i < r.size(); ++i) {
+        if (!isReference(r, i)) {
+            out += r[i];
+            continue;
+        }
+        const int g = referenceAt(r, i++);
+        if (g < count && groups[2 * g] >= 0)
+            out += original.mid(groups[2 * g], groups[2 * g + 1] - groups[2 * g]);
+    }
+}
+
 struct Replacement {
     qsizetype start;
     qsizetype end;
-    QString with;
+    // Where its groups start in Replacer::groups.
+    qsizetype groups;
+};
+
+// What replaces each occurrence, built where it goes: the groups the
+// replacement refers to are kept as offsets into the text as it was.
+struct Replacer {
+    const QString& replacement;
+    const QString& original;
+    int count; // groups kept per occurrence; 0: the replacement stands as it is
+    std::vector<qsizetype> groups;
+
+    qsizetype size(const Replacement& r) const {
+        return count ? expandedSize(replacement, &groups[size_t(r.groups)], count) : replacement.size();
+    }
+    void append(QString& out, const Replacement& r) const {
+        if (count)
+            appendExpanded(out, replacement, &groups[size_t(r.groups)], count, original);
+        else
+            out += replacement;
+    }
+    qsizetype moved(const Replacement& r) const { return size(r) - (r.end - r.start); }
 };
 
 // Applies replacements (ascending, not overlapping) to the editor as one
 // change of the lines they touch; `doc` follows when asked to. Returns where
 // `offset` of the changed text (inside the changed lines) stands.
-TextPos applyReplacements(SearchEditor& editor, JoinedText& doc, const std::vector<Replacement>& reps,
-                          qsizetype offset, bool updateDoc) {
+TextPos applyReplacements(SearchEditor& editor, JoinedText& doc, const Replacer& with,
+                          const std::vector<Replacement>& reps, qsizetype offset, bool updateDoc) {
     const QString& text = doc.text();
     const int first = doc.posOf(reps.front().start).line;
     const int last = doc.posOf(reps.back().end).line;
     const qsizetype from = doc.lineStart(first), to = doc.lineEnd(last);
     qsizetype size = to - from;
     for (const Replacement& r : reps)
-        size += r.with.size() - (r.end - r.start);
+        size += with.moved(r);
     QString changed;
     changed.reserve(size);
     qsizetype at = from;
     for (const Replacement& r : reps) {
         changed += QStringView(text).mid(at, r.start - at);
-        changed += r.with;
+        with.append(changed, r);
         at = r.end;
     }
     changed += QStringView(text).mid(at, to - at);
@@ -387,34 +456,9 @@ void SearchPattern::scan(QStringView s, qsizetype from, bool emptyAtFrom,
 QString SearchPattern::expand(const QString& replacement, const PatternMatch& m, QStringView original) const {
     if (!m_options.regex || !replacement.contains(u'$'))
         return replacement;
-    const qsizetype n = replacement.size();
-    auto isReference = [&](qsizetype i) {
-        return replacement[i] == u'$' && i + 1 < n && replacement[i + 1] >= u'0' &&
-               replacement[i + 1] <= u'9';
-    };
-    qsizetype size = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (!isReference(i)) {
-            ++size;
-            continue;
-        }
-        const auto& g = m.groups[replacement[i + 1].unicode() - u'0'];
-        size += g[0] >= 0 ? g[1] - g[0] : 0;
-        ++i;
-    }
     QString out;
-    out.reserve(size);
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = replacement[i];
-        if (isReference(i)) {
-            const int g = replacement[i + 1].unicode() - u'0';
-            if (m.groups[g][0] >= 0)
-                out += original.mid(m.groups[g][0], m.groups[g][1] - m.groups[g][0]);
-            ++i;
-        } else {
-            out += c;
-        }
-    }
+    out.reserve(expandedSize(replacement, &m.groups[0][0], 10));
+    appendExpanded(out, replacement, &m.groups[0][0], 10, original);
     return out;
 }
 
@@ -484,18 +528,22 @@ int replaceOccurrences(SearchEditor& editor, const SearchPattern& pattern, const
     const bool forward = !request.backward;
 
     // Every occurrence first, in the original text: replacements are never searched again.
+    const QString original = doc.text();
+    Replacer with{replacement, original, pattern.options().regex ? highestReference(replacement) + 1 : 0, {}};
     std::vector<Replacement> found;
     for (const Piece& p : piecesOf(doc, request.scope)) {
         if (!request.entire && (forward ? p.end < at : p.start > at))
             continue;
-        const QString original = pieceText(doc, p);
-        const QString subject = pattern.prepared(original);
+        const QString subject = pattern.prepared(pieceText(doc, p));
         const qsizetype from = request.entire || !forward ? 0 : std::max(at, p.start) - p.start;
         const qsizetype limit = request.entire || forward ? p.end - p.start : std::min(p.end, at) - p.start;
         pattern.scan(subject, from, true, [&](const PatternMatch& m) {
             if (m.end > limit)
                 return false;
-            found.push_back({p.start + m.start, p.start + m.end, pattern.expand(replacement, m, original)});
+            found.push_back({p.start + m.start, p.start + m.end, qsizetype(with.groups.size())});
+            for (int g = 0; g < with.count; ++g)
+                for (const qsizetype offset : m.groups[g])
+                    with.groups.push_back(offset < 0 ? -1 : p.start + offset);
             return true;
         });
     }
@@ -505,10 +553,10 @@ int replaceOccurrences(SearchEditor& editor, const SearchPattern& pattern, const
         // Without questions: one change from the first occurrence to the last.
         qsizetype moved = 0;
         for (const Replacement& r : found)
-            moved += r.with.size() - (r.end - r.start);
+            moved += with.moved(r);
         editor.beginEdits();
         const TextPos caret = applyReplacements(
-            editor, doc, found, forward ? found.back().end + moved : found.front().start, false);
+            editor, doc, with, found, forward ? found.back().end + moved : found.front().start, false);
         editor.endEdits();
         editor.setCaret(caret);
         return int(found.size());
@@ -523,7 +571,7 @@ int replaceOccurrences(SearchEditor& editor, const SearchPattern& pattern, const
     std::vector<Replacement> rest;
     editor.beginEdits();
     for (const Replacement& r : found) {
-        const Replacement live{r.start + (forward ? shift : 0), r.end + (forward ? shift : 0), r.with};
+        const Replacement live{r.start + (forward ? shift : 0), r.end + (forward ? shift : 0), r.groups};
         if (!all) {
             const TextRange shown{doc.posOf(live.start), doc.posOf(live.end)};
             editor.showFound(shown, !forward);
@@ -533,9 +581,9 @@ int replaceOccurrences(SearchEditor& editor, const SearchPattern& pattern, const
             if (answer == ReplaceAnswer::Skip)
                 continue;
             if (answer == ReplaceAnswer::Replace) {
-                caretAfter = applyReplacements(editor, doc, {live},
-                                               forward ? live.start + live.with.size() : live.start, true);
-                shift += live.with.size() - (live.end - live.start);
+                caretAfter = applyReplacements(editor, doc, with, {live},
+                                               forward ? live.start + with.size(live) : live.start, true);
+                shift += with.moved(live);
                 ++count;
                 continue;
             }
@@ -549,8 +597,8 @@ int replaceOccurrences(SearchEditor& editor, const SearchPattern& pattern, const
             std::reverse(rest.begin(), rest.end());
         qsizetype moved = 0;
         for (const Replacement& r : rest)
-            moved += r.with.size() - (r.end - r.start);
-        caretAfter = applyReplacements(editor, doc, rest,
+            moved += with.moved(r);
+        caretAfter = applyReplacements(editor, doc, with, rest,
                                        forward ? rest.back().end + moved : rest.front().start, false);
     }
     editor.endEdits();

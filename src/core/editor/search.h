@@ -64,6 +64,7 @@ class SearchPattern {
 public:
     SearchPattern(const QString& text, const SearchOptions& options);
 
+    const SearchOptions& options() const { return m_options; }
     bool isValid() const { return m_errorOffset < 0; }
     // Why a regular expression does not compile, and where: the offset PCRE2
     // reports, counted in the text as typed.
