@@ -132,9 +132,9 @@ void SetLines(benchmark::State& s) {
 
 } // namespace
 
+SIZE_PAIR_BENCHMARK(ReplaceCore, 1, 5);
 SIZE_PAIR_BENCHMARK(ReplacePlain, 1, 5);
 SIZE_PAIR_BENCHMARK(ReplaceRegex, 1, 5);
-SIZE_PAIR_BENCHMARK(ReplaceCore, 1, 5);
 SIZE_PAIR_BENCHMARK(SetLines, 1, 5);
 
 int main(int argc, char** argv) {
