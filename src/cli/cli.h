@@ -34,14 +34,17 @@ QString absolute(const QString& path);
 struct Args {
     QStringList positional;
     QHash<QString, QString> values;
+    // Options that take two values.
+    QHash<QString, QStringList> pairs;
     QSet<QString> flags;
     QString error;
     bool help = false;
 };
 
-// Options before "--", each either a flag or taking one value; --help among
-// them asks for the usage instead.
-Args parse(const QStringList& in, const QSet<QString>& flags, const QSet<QString>& valued);
+// Options before "--", each either a flag, taking one value or (`paired`)
+// taking two; --help among them asks for the usage instead.
+Args parse(const QStringList& in, const QSet<QString>& flags, const QSet<QString>& valued,
+           const QSet<QString>& paired = {});
 
 // Prints the whole usage; returns the exit status 0.
 int help();

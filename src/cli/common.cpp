@@ -105,7 +105,8 @@ QString absolute(const QString& path) {
     return path.startsWith(u'/') ? path : QDir::currentPath() + u'/' + path;
 }
 
-Args parse(const QStringList& in, const QSet<QString>& flags, const QSet<QString>& valued) {
+Args parse(const QStringList& in, const QSet<QString>& flags, const QSet<QString>& valued,
+           const QSet<QString>& paired) {
     Args a;
     bool options = true;
     for (int i = 0; i < in.size(); ++i) {
@@ -132,6 +133,17 @@ Args parse(const QStringList& in, const QSet<QString>& flags, const QSet<QString
                     value = in[i];
                 }
                 a.values.insert(name, value);
+            } else if (paired.contains(name)) {
+                QStringList both;
+                if (eq > 0)
+                    both << value;
+                while (both.size() < 2 && ++i < in.size())
+                    both << in[i];
+                if (both.size() < 2) {
+                    a.error = name + QStringLiteral(" needs two values");
+                    return a;
+                }
+                a.pairs.insert(name, both);
             } else {
                 a.error = QStringLiteral("unknown option ") + s;
                 return a;

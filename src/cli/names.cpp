@@ -1,17 +1,55 @@
 #include "cli.h"
 
 #include "core/app/workspace.h"
+#include "core/editor/search.h"
 #include "core/masks/applymask.h"
+#include "core/platform/paths.h"
+
+#include <optional>
 
 namespace vorlane::cli {
 
+namespace {
+
+// The search of --replace from its options; an error when they do not make one.
+std::optional<SearchPattern> replacePattern(const Args& a, QString& error) {
+    const QStringList options = {QStringLiteral("--regex"), QStringLiteral("--match-case"),
+                                 QStringLiteral("--whole-words")};
+    const QStringList replace = a.pairs.value(QStringLiteral("--replace"));
+    if (replace.isEmpty()) {
+        for (const QString& o : options)
+            if (a.flags.contains(o))
+                error = o + QStringLiteral(" goes with --replace");
+        return std::nullopt;
+    }
+    SearchOptions so;
+    so.regex = a.flags.contains(options[0]);
+    so.matchCase = a.flags.contains(options[1]);
+    so.wholeWords = a.flags.contains(options[2]);
+    SearchPattern pattern(replace[0], so);
+    if (replace[0].isEmpty())
+        error = QStringLiteral("--replace: the pattern is empty");
+    else if (!pattern.isValid())
+        error = QStringLiteral("--replace: bad regular expression '") + replace[0] + QStringLiteral("': ") +
+                pattern.errorText() + QStringLiteral(" at position ") +
+                QString::number(pattern.errorOffset());
+    else if (hasLineBreakOrNul(replace[1]))
+        error = QStringLiteral("--replace: the replacement holds a line break or a NUL character");
+    return pattern;
+}
+
+} // namespace
+
 int names(const QStringList& argv) {
-    const Args a = parse(
-        argv, {QStringLiteral("--force-case"), QStringLiteral("--translit"), QStringLiteral("--exclude-ext")},
-        {QStringLiteral("--mask"), QStringLiteral("--case")});
+    const Args a =
+        parse(argv,
+              {QStringLiteral("--force-case"), QStringLiteral("--translit"), QStringLiteral("--exclude-ext"),
+               QStringLiteral("--regex"), QStringLiteral("--match-case"), QStringLiteral("--whole-words")},
+              {QStringLiteral("--mask"), QStringLiteral("--case")}, {QStringLiteral("--replace")});
     if (a.help)
         return help();
     QString error = a.error;
+    const std::optional<SearchPattern> pattern = error.isEmpty() ? replacePattern(a, error) : std::nullopt;
     static const QStringList cases = {QStringLiteral("none"), QStringLiteral("lower"),
                                       QStringLiteral("upper"), QStringLiteral("first"),
                                       QStringLiteral("words")};
@@ -56,7 +94,10 @@ int names(const QStringList& argv) {
     for (int i = 0; i < n; ++i) {
         const auto name = mask.apply(i, n, paths[i], ctx);
         malformed = malformed || !name;
-        out(name.value_or(QStringLiteral("<Error>")));
+        if (name && pattern)
+            out(replaceAllIn(*name, *pattern, a.pairs.value(QStringLiteral("--replace"))[1]));
+        else
+            out(name.value_or(QStringLiteral("<Error>")));
     }
     return malformed ? 2 : 0;
 }

@@ -103,6 +103,18 @@ check "malformed mask output" "<Error>
 <Error>" "$out"
 check "malformed mask status" 2 $status
 
+# Names after a replace: plain text ignoring case, whole words, regular expressions with groups.
+check "names replace" "a.mp3
+b.mp3" "$("$cli" names --mask '[n].[e]' --replace MP3 mp3 -- a.MP3 b.mp3)"
+check "names replace whole words" "X A ab" "$("$cli" names --mask '[n]' --replace a X --match-case --whole-words -- 'a A ab')"
+check "names replace groups" "02 - Song" \
+  "$("$cli" names --mask '[n]' --replace '^(.+?)_(\d+)$' '$2 - $1' --regex -- 'Song_02.mp3')"
+out=$("$cli" names --mask '[n]' --replace '(ab' x --regex q 2>err.txt); status=$?
+check "malformed replace status" 2 $status
+check "malformed replace output" "" "$out"
+check "malformed replace message" "vorlane-cli: --replace: bad regular expression '(ab': missing closing parenthesis at position 3" "$(cat err.txt)"
+"$cli" names --mask '[n]' --regex q >/dev/null 2>&1; check "regex without replace" 2 $?
+
 # Tag fields of a file with an ID3v1 block.
 { head -c 300 /dev/zero; printf 'TAG'; printf '%-30s' 'A Title'; printf '%-30s' 'Artist'; printf '%-30s' 'Album'
   printf '1999'; printf '%-30s' 'Note'; printf '\x11'; } > t.mp3

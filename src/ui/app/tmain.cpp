@@ -13,6 +13,7 @@
 #include "ui/app/shell.h"
 #include "ui/copy/tcopyf.h"
 #include "ui/editor/nameeditor.h"
+#include "ui/editor/sesearch.h"
 #include "ui/editor/tbuffer.h"
 #include "ui/filelist/filechooser.h"
 #include "ui/filelist/filelistview.h"
@@ -100,6 +101,9 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
     m_splitter->setChildrenCollapsible(false);
     m_splitter->setStretchFactor(1, 1);
     setCentralWidget(m_splitter);
+
+    m_search = std::make_unique<SESearch>(
+        m_prompts, [this](QDialog* d) { return ShowModalDialog(d); }, this);
 
     buildCommands();
     buildStatusBar();
@@ -797,6 +801,21 @@ void TMain::Descending1Click() {
     const QString text = GetSelectedText();
     if (!text.isEmpty())
         ReplaceSelection(sortSelectedText(text, true));
+}
+
+// Search and replace act on the active editor; a replace that changes the
+// name editor's line count is padded by Se2Change like any other edit.
+void TMain::Find1Click() {
+    m_search->ShowSearchDialog(GetSE());
+}
+void TMain::Findnext1Click() {
+    m_search->SearchAgain(GetSE(), false);
+}
+void TMain::Findprevious1Click() {
+    m_search->SearchAgain(GetSE(), true);
+}
+void TMain::Replace1Click() {
+    m_search->ShowReplaceDialog(GetSE());
 }
 
 void TMain::Buffer1Click() {

@@ -24,6 +24,7 @@ class FileListView;
 class IniFile;
 class NameEditor;
 class QtGroupUi;
+class SESearch;
 class TBuffer;
 class TCopyf;
 class TMaskedf;
@@ -93,6 +94,7 @@ public:
     TSSForm* ssForm() const { return m_ssform; }
     TUndof* undof() const { return m_undof; }
     TCopyf* copyf() const { return m_copyf; }
+    SESearch* search() const { return m_search.get(); }
     // The folder choosers for adding folders and for copying.
     TOpenDirDialog* openDirDialog() const { return m_openDir.get(); }
     TOpenDirDialog* destDirDialog() const { return m_destDir.get(); }
@@ -177,6 +179,10 @@ public:
     void delmClick();
     void Accending1Click();
     void Descending1Click();
+    void Find1Click();
+    void Findnext1Click();
+    void Findprevious1Click();
+    void Replace1Click();
     void Buffer1Click();
     void Options1Click();
     void CopyTimexxxxxx1Click();
@@ -254,6 +260,7 @@ private:
     QString m_projectFolder; // where the project dialogs open
     TUndof* m_undof = nullptr;
     TCopyf* m_copyf = nullptr;
+    std::unique_ptr<SESearch> m_search;
     quint64 m_separatorsVersion = ~quint64(0);
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
