@@ -132,4 +132,29 @@ void AtomicFile::discard() {
     m_buffer.clear();
 }
 
+bool replaceFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+    AtomicFile file(path);
+    if (file.open() && file.write(bytes) && file.commit())
+        return true;
+    if (error)
+        *error = file.errorText();
+    return false;
+}
+
+bool checkReplaceable(const QString& path, QString* error) {
+    const QByteArray p = encodeName(path);
+    if (::access(p.constData(), F_OK) == 0 && ::access(p.constData(), W_OK) != 0) {
+        if (error)
+            *error = systemErrorText(errno);
+        return false;
+    }
+    // Opening makes (and discarding removes) the temporary file beside it.
+    AtomicFile file(path);
+    if (file.open())
+        return true;
+    if (error)
+        *error = file.errorText();
+    return false;
+}
+
 } // namespace vorlane

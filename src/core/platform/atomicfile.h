@@ -43,4 +43,11 @@ private:
     int m_fd = -1;
 };
 
+// The whole of `bytes` written as one AtomicFile; the reason in `error` when it fails.
+bool replaceFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// Whether the file at `path` could be replaced now: its folder takes a new
+// file and an existing file is not write-protected; the reason when not.
+bool checkReplaceable(const QString& path, QString* error = nullptr);
+
 } // namespace vorlane

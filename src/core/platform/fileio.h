@@ -31,11 +31,4 @@ bool readWholeFile(const QString& path, QByteArray& out, QString* error = nullpt
 // set when they did not all land.
 bool writeAll(int fd, const QByteArray& bytes);
 
-// Replaces the file at `path` by one holding `bytes`: a new file is written
-// beside it, flushed to the disk and renamed over the old one, so the file is
-// always either whole and old or whole and new. On failure the old file stays
-// as it was, nothing is left behind, and `error` gets the system's words. A
-// symbolic link keeps its place: the file it points to is replaced.
-bool replaceFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
-
 } // namespace vorlane

@@ -1,5 +1,6 @@
 #include "undolist.h"
 
+#include "core/platform/atomicfile.h"
 #include "core/platform/fileio.h"
 #include "core/platform/paths.h"
 

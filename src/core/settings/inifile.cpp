@@ -1,6 +1,6 @@
 #include "inifile.h"
 
-#include "core/platform/atomicwrite.h"
+#include "core/platform/atomicfile.h"
 #include "core/platform/fileio.h"
 #include "core/platform/paths.h"
 
@@ -16,9 +16,9 @@ IniFile::IniFile(const QString& path, Prompts* prompts) : m_path(path), m_prompt
     if (!m_readable)
         return;
     // Said at the start rather than at the end, when it is too late to matter.
-    const FileSystem::Status s = checkReplaceable(m_path);
-    if (!s.ok())
-        tell(QStringLiteral("Can't write settings file"), s.text(),
+    QString why;
+    if (!checkReplaceable(m_path, &why))
+        tell(QStringLiteral("Can't write settings file"), why,
              QStringLiteral("Settings changed now will not be kept."));
 }
 
@@ -102,9 +102,9 @@ void IniFile::changed() {
 bool IniFile::flush() {
     if (!m_dirty || !m_readable)
         return true;
-    const FileSystem::Status s = writeFileAtomically(m_path, m_doc.toBytes());
-    if (!s.ok()) {
-        tell(QStringLiteral("Can't write settings file"), s.text(),
+    QString why;
+    if (!replaceFileAtomically(m_path, m_doc.toBytes(), &why)) {
+        tell(QStringLiteral("Can't write settings file"), why,
              QStringLiteral("Settings changed now will not be kept."));
         return false;
     }
