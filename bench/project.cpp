@@ -1,8 +1,8 @@
 // Opening a project of 500,000 and 1,000,000 list lines in the real window
 // (list, view and name editor), beside reading the same file's bytes.
-#include "ratio.h"
 #include "support/scriptedprompts.h"
 #include "ui/app/tmain.h"
+#include "window.h"
 
 #include <QApplication>
 #include <QFile>
@@ -51,23 +51,6 @@ QString projectOf(long n) {
     return made[n] = path;
 }
 
-struct Window {
-    QTemporaryDir home;
-    Options options;
-    ScriptedPrompts prompts;
-    std::unique_ptr<TMain> main;
-    Window() {
-        TMainDeps deps;
-        deps.options = &options;
-        deps.prompts = &prompts;
-        deps.home = home.path();
-        deps.appDir = home.path();
-        main = std::make_unique<TMain>(deps);
-        main->show();
-        QApplication::processEvents();
-    }
-};
-
 double seconds(std::chrono::steady_clock::time_point t0) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
@@ -81,7 +64,7 @@ void OpenProject(benchmark::State& state) {
         // the run before goes back to the system rather than waiting to be
         // reused, which only the smaller size would profit from.
         malloc_trim(0);
-        Window w;
+        BenchWindow w;
         w.main->project().hooks.chooseOpen = [&] { return path; };
         const auto t0 = std::chrono::steady_clock::now();
         w.main->Open1Click();
@@ -121,13 +104,4 @@ BENCHMARK(OpenProject)
     ->Iterations(1)
     ->Repetitions(3);
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
-}
+WINDOW_BENCHMARK_MAIN();

@@ -4,11 +4,11 @@
 // same number of lines into the editor. Times are the thread's CPU time: the
 // machine is shared, and its wall time mostly measures the neighbours.
 #include "core/editor/search.h"
-#include "ratio.h"
 #include "support/scriptedprompts.h"
 #include "ui/app/tmain.h"
 #include "ui/editor/searchdialogs.h"
 #include "ui/editor/sesearch.h"
+#include "window.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,44 +30,26 @@ double threadSeconds() {
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
-struct Window {
-    QTemporaryDir home;
-    Options options;
-    ScriptedPrompts prompts;
-    std::unique_ptr<TMain> main;
-    Window(const QString& pattern, const QString& replacement, bool regex) {
-        TMainDeps deps;
-        deps.options = &options;
-        deps.prompts = &prompts;
-        deps.home = home.path();
-        deps.appDir = home.path();
-        main = std::make_unique<TMain>(deps);
-        main->search()->beep = [] {};
-        main->execDialog = [=](QDialog* d) {
-            auto* r = static_cast<Trd1*>(d);
-            r->cbSearchText->setEditText(pattern);
-            r->cbReplaceText->setEditText(replacement);
-            r->UseRegExCB->setChecked(regex);
-            r->cbPrompt->setChecked(false);
-            r->OKButton->click();
-            return r->result();
-        };
-        main->show();
-        QApplication::processEvents();
-    }
+// The window, its replace dialog answered with these settings.
+struct Window : BenchWindow {
+    Window(const QString& pattern, const QString& replacement, bool regex)
+        : BenchWindow([=](TMain& main) {
+              main.search()->beep = [] {};
+              main.execDialog = [=](QDialog* d) {
+                  auto* r = static_cast<Trd1*>(d);
+                  r->cbSearchText->setEditText(pattern);
+                  r->cbReplaceText->setEditText(replacement);
+                  r->UseRegExCB->setChecked(regex);
+                  r->cbPrompt->setChecked(false);
+                  r->OKButton->click();
+                  return r->result();
+              };
+          }) {}
 };
-
-QStringList names(int n) {
-    QStringList l;
-    l.reserve(n);
-    for (int i = 0; i < n; ++i)
-        l << QStringLiteral("%1 some track name %2.mp3").arg((i * 7919) % 100000).arg(QString(i % 17, u'x'));
-    return l;
-}
 
 // Replace1Click with the dialog answered, prompting off, on `lines`.
 void replaceInWindow(benchmark::State& s, const QString& pattern, const QString& with, bool regex) {
-    const QStringList lines = names(int(s.range(0)));
+    const QStringList lines = trackNames(int(s.range(0)));
     const QString done = QStringLiteral("String '%1' replaced %2 time(s)").arg(pattern).arg(lines.size());
     for (auto _ : s) {
         Window w(pattern, with, regex);
@@ -106,7 +88,7 @@ private:
 };
 
 void ReplaceCore(benchmark::State& s) {
-    const QStringList lines = names(int(s.range(0)));
+    const QStringList lines = trackNames(int(s.range(0)));
     const SearchPattern pattern(QStringLiteral("^(\\d+) (.*)\\.mp3$"), {true, false, false});
     for (auto _ : s) {
         Text editor(lines.join(u'\n'));
@@ -120,7 +102,7 @@ void ReplaceCore(benchmark::State& s) {
 
 // Baseline: the same number of lines written into the editor in one piece.
 void SetLines(benchmark::State& s) {
-    const QStringList lines = names(int(s.range(0)));
+    const QStringList lines = trackNames(int(s.range(0)));
     for (auto _ : s) {
         Window w(QString(), QString(), false);
         const double t0 = threadSeconds();

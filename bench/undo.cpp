@@ -5,10 +5,10 @@
 // sort, a folder of its own for every file. Beside them the core's share:
 // reading the log, sorting the rows, without a window.
 #include "core/rename/undolist.h"
-#include "ratio.h"
 #include "support/scriptedprompts.h"
 #include "ui/app/tmain.h"
 #include "ui/rename/tundof.h"
+#include "window.h"
 
 #include <QApplication>
 #include <QFile>
@@ -48,25 +48,14 @@ QByteArray logOf(int n, Shape shape) {
     return log;
 }
 
-struct Window {
-    QTemporaryDir home;
-    Options options;
-    ScriptedPrompts prompts;
-    std::unique_ptr<TMain> main;
-    Window(int entries, Shape shape) {
-        TMainDeps deps;
-        deps.options = &options;
-        deps.prompts = &prompts;
-        deps.home = home.path();
-        deps.appDir = home.path();
-        main = std::make_unique<TMain>(deps);
-        QFile f(main->undoLogPath());
-        if (f.open(QIODevice::WriteOnly))
-            f.write(logOf(entries, shape));
-        f.close();
-        main->show();
-        QApplication::processEvents();
-    }
+// The window over a log of `entries` renames.
+struct Window : BenchWindow {
+    Window(int entries, Shape shape)
+        : BenchWindow([=](TMain& main) {
+              QFile f(main.undoLogPath());
+              if (f.open(QIODevice::WriteOnly))
+                  f.write(logOf(entries, shape));
+          }) {}
 };
 
 void loadSortShow(benchmark::State& state, Shape shape) {
@@ -139,13 +128,4 @@ SIZE_PAIR_BENCHMARK(CoreLoad, 1, 5);
 SIZE_PAIR_BENCHMARK(CoreSort, 1, 5);
 SIZE_PAIR_BENCHMARK(CoreSortScattered, 1, 5);
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
-}
+WINDOW_BENCHMARK_MAIN();

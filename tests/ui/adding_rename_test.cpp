@@ -1,4 +1,5 @@
 #include "support/diskfixture.h"
+#include "support/steppedtime.h"
 #include "tmain_fixture.h"
 #include "ui/filelist/filechooser.h"
 #include "ui/filelist/tfrmgroupop.h"
@@ -19,21 +20,6 @@
 using namespace vorlane;
 
 namespace {
-
-class StepClock : public Clock {
-public:
-    qint64 nowMs() override { return now += 600; }
-    qint64 now = 0;
-};
-
-class ProbePump : public EventPump {
-public:
-    void pump() override {
-        if (probe)
-            probe();
-    }
-    std::function<void()> probe;
-};
 
 // The window over the real disk, with a clock that always calls for a refresh.
 class AddRenameTest : public TMainTest {

@@ -1,4 +1,5 @@
 #include "core/copy/copyrun.h"
+#include "support/steppedtime.h"
 
 #include "support/diskfixture.h"
 #include "support/guards.h"
@@ -14,24 +15,6 @@
 using namespace vorlane;
 
 namespace {
-
-class StepClock : public Clock {
-public:
-    qint64 nowMs() override { return now += step; }
-    qint64 now = 0;
-    qint64 step = 600;
-};
-
-class ProbePump : public EventPump {
-public:
-    void pump() override {
-        ++pumps;
-        if (probe)
-            probe();
-    }
-    int pumps = 0;
-    std::function<void()> probe;
-};
 
 class RecordingUi : public CopyUi {
 public:
