@@ -41,7 +41,7 @@ protected:
         qputenv("VORLANE_HOME", home.path().toUtf8());
         makeWindow(&fakeFs);
     }
-    void makeWindow(vorlane::FileSystem* fs) {
+    void makeWindow(vorlane::FileSystem* fs, const QString& appDir = QString()) {
         window.reset();
         vorlane::TMainDeps deps;
         deps.options = &options;
@@ -49,7 +49,7 @@ protected:
         deps.fs = fs;
         deps.shell = &shell;
         deps.home = home.path();
-        deps.appDir = home.path();
+        deps.appDir = appDir.isEmpty() ? home.path() : appDir;
         window = std::make_unique<vorlane::TMain>(deps);
         window->show();
         QApplication::processEvents();

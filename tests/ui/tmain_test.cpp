@@ -364,6 +364,16 @@ TEST_F(TMainTest, ShellCommands) {
     trigger("Help1Click");
     EXPECT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(shell.opened.last(), home.path() + "/vln.html");
+    // Installed, the help file stands in share/vorlane beside bin.
+    QDir(home.path()).mkpath("bin");
+    QDir(home.path()).mkpath("share/vorlane");
+    QFile installed(home.path() + "/share/vorlane/vln.html");
+    ASSERT_TRUE(installed.open(QIODevice::WriteOnly));
+    installed.close();
+    makeWindow(&fakeFs, home.path() + "/bin");
+    trigger("Help1Click");
+    EXPECT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(shell.opened.last(), home.path() + "/share/vorlane/vln.html");
 }
 
 TEST_F(TMainTest, RowsAndNameLinesStandSideBySide) {

@@ -161,8 +161,9 @@ QVector<Conflict> findConflicts(FileList& list, bool resolveChains) {
             continue;
         // Someone stands there: free only when the run moves that file away first.
         const int other = standingAt(r.key);
-        if (other < 0 || (other == k && !resolveChains) ||
-            (!resolveChains && renames[size_t(other)].line > r.line))
+        if (other == k)
+            continue; // already under its new name: the run leaves it be
+        if (other < 0 || (!resolveChains && renames[size_t(other)].line > r.line))
             r.kind = Conflict::TargetExists;
     }
 

@@ -28,8 +28,8 @@ QString conflictText(Conflict::Kind kind);
 // is free when no file stands there, or when the run moves that file away
 // first: with `resolveChains` any selected rename does, else only one above
 // it (the run goes top to bottom). A rename waiting on a file that cannot
-// move fails too. Linear in the lines, with one listing per target folder
-// (through the list's file system).
+// move fails too. A file already under its new name is no conflict. Linear in the lines, with one listing per
+// target folder (through the list's file system).
 QVector<Conflict> findConflicts(FileList& list, bool resolveChains);
 
 } // namespace vorlane

@@ -135,6 +135,13 @@ void RenameRun::runInOrder(Result& result) {
         }
         const QString oldPath = m_list.text(i);
         const QString name = newName(i < editor.count() ? editor.line(i) : QString());
+        if (folderPart(oldPath) + name == oldPath) {
+            // Already under its new name: nothing to rename, nothing to log.
+            follow(i, oldPath, true);
+            ++result.renamed;
+            ++i;
+            continue;
+        }
         const Move m = move(oldPath, name);
         if (m.outcome == Outcome::Done) {
             follow(i, folderPart(oldPath) + name, true);

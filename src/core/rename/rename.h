@@ -12,7 +12,8 @@ namespace vorlane {
 // back. By default the files go top to bottom, each once. With "Resolve
 // chains and swaps" the run orders the renames so that a target is freed
 // before it is taken, and breaks cycles through a temporary name in the same
-// folder; a file is never replaced either way.
+// folder; a file is never replaced either way. A file already under its new
+// name counts as renamed without a step.
 class RenameRun {
 public:
     struct Result {

@@ -857,8 +857,11 @@ void TMain::Copyinformation1Click() {
 }
 
 void TMain::Help1Click() {
-    const QString file = m_appDir + QStringLiteral("/vln.html");
-    if (!QFileInfo::exists(file) || !m_shell.openFile(file))
+    // Beside the program, or where an installation puts it.
+    QString file = m_appDir + QStringLiteral("/vln.html");
+    if (!QFileInfo::exists(file))
+        file = m_appDir + QStringLiteral("/../share/vorlane/vln.html");
+    if (!QFileInfo::exists(file) || !m_shell.openFile(QFileInfo(file).absoluteFilePath()))
         m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't open help file"));
 }
 

@@ -421,3 +421,19 @@ TEST_F(RenameTest, ResolvedShiftOfAThousandFilesNeedsNoTemporaryName) {
     EXPECT_TRUE(disk.exists("shift/1001.mp3"));
     EXPECT_EQ(log().count('\n'), 2000);
 }
+
+TEST_F(RenameTest, UnchangedNameIsDoneWithoutAStep) {
+    for (const bool resolve : {false, true}) {
+        options.cbResolveChains = resolve;
+        const QString a = disk.file(QString("same%1/a.mp3").arg(resolve));
+        const QString b = disk.file(QString("same%1/b.mp3").arg(resolve));
+        QFile::resize(logPath, 0);
+        prepare({{a, "a.mp3"}, {b, "c.mp3"}});
+        const auto r = run();
+        EXPECT_EQ(r.renamed, 2);
+        EXPECT_EQ(r.failed, 0);
+        EXPECT_EQ(prompts.shown.size(), 1); // only the question
+        EXPECT_EQ(selected(), QList<int>());
+        EXPECT_EQ(log(), encodeName(b) + "\r\nc.mp3\r\n");
+    }
+}
