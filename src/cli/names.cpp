@@ -83,13 +83,13 @@ int names(const QStringList& argv) {
     MaskContext ctx;
     ctx.list = &list;
     ctx.editor = &editor;
-    MaskSpec spec;
-    spec.mask = a.values.value(QStringLiteral("--mask"));
-    spec.settings.Casecb = caseChoice;
-    spec.settings.fcase = a.flags.contains(QStringLiteral("--force-case"));
-    spec.settings.Translitcb = a.flags.contains(QStringLiteral("--translit"));
-    spec.settings.exextcb = a.flags.contains(QStringLiteral("--exclude-ext"));
-    const Mask mask(spec);
+    MaskSpec naming;
+    naming.mask = a.values.value(QStringLiteral("--mask"));
+    naming.settings.Casecb = caseChoice;
+    naming.settings.fcase = a.flags.contains(QStringLiteral("--force-case"));
+    naming.settings.Translitcb = a.flags.contains(QStringLiteral("--translit"));
+    naming.settings.exextcb = a.flags.contains(QStringLiteral("--exclude-ext"));
+    const Mask mask(naming);
     bool malformed = false;
     for (int i = 0; i < n; ++i) {
         const auto name = mask.apply(i, n, paths[i], ctx);

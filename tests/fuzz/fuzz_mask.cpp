@@ -45,12 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         editor.setLine(0, mask.left(40));
         list.setPlayTime(0, counter);
     }
-    vorlane::MaskSpec spec;
-    spec.mask = mask;
-    spec.settings.Casecb = (flags >> 1) % 5;
-    spec.settings.fcase = flags & 16;
-    spec.settings.Translitcb = flags & 32;
-    spec.settings.exextcb = flags & 64;
+    vorlane::MaskSpec naming;
+    naming.mask = mask;
+    naming.settings.Casecb = (flags >> 1) % 5;
+    naming.settings.fcase = flags & 16;
+    naming.settings.Translitcb = flags & 32;
+    naming.settings.exextcb = flags & 64;
     vorlane::MaskContext ctx;
     ctx.list = &list;
     ctx.editor = &editor;
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             return std::nullopt;
         return QString(QChar(field)) + path.right(3);
     };
-    const vorlane::Mask compiled(spec);
+    const vorlane::Mask compiled(naming);
     const auto name = compiled.apply(counter, total, path, ctx);
     if (name && name->size() > (mask.size() + path.size() + 64) * 64)
         __builtin_trap(); // no mask element grows without bound

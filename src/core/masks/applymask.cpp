@@ -329,11 +329,11 @@ private:
 
 } // namespace
 
-Mask::Mask(const MaskSpec& spec)
-    : m_settings(spec.settings),
-      m_countsGroup(spec.mask.contains(QLatin1String("[cc"), Qt::CaseInsensitive)) {
+Mask::Mask(const MaskSpec& naming)
+    : m_settings(naming.settings),
+      m_countsGroup(naming.mask.contains(QLatin1String("[cc"), Qt::CaseInsensitive)) {
     auto program = std::make_shared<Program>();
-    if (Parser(spec.mask).run(program->elements, program->counters))
+    if (Parser(naming.mask).run(program->elements, program->counters))
         m_program = std::move(program);
 }
 

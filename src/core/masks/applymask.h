@@ -39,7 +39,7 @@ struct MaskContext {
 // Cheap to copy.
 class Mask {
 public:
-    explicit Mask(const MaskSpec& spec);
+    explicit Mask(const MaskSpec& naming);
 
     // False for a malformed mask, which gives no name for any file.
     bool valid() const { return m_program != nullptr; }

@@ -19,9 +19,9 @@ SelectionSpan selectionSpan(const FileList& list) {
     return s;
 }
 
-int convertSelected(const FileList& list, const MaskSpec& spec, const MaskContext& ctx, NameLines& target,
+int convertSelected(const FileList& list, const MaskSpec& naming, const MaskContext& ctx, NameLines& target,
                     bool append) {
-    const Mask mask(spec);
+    const Mask mask(naming);
     int total = 0;
     for (int i = 0; i < list.count(); ++i)
         total += (list.isSelected(i) && !list.isSeparator(i)) ? 1 : 0;
@@ -41,13 +41,13 @@ int convertSelected(const FileList& list, const MaskSpec& spec, const MaskContex
     return counter;
 }
 
-MaskPreview previewMask(const FileList& list, const SelectionSpan& span, const MaskSpec& spec,
+MaskPreview previewMask(const FileList& list, const SelectionSpan& span, const MaskSpec& naming,
                         const MaskContext& ctx) {
     const QString error = QStringLiteral("<Error>");
     if (span.firstIndex < 0 || span.firstIndex >= list.count() || span.lastIndex < 0 ||
         span.lastIndex >= list.count())
         return {error, error};
-    const Mask mask(spec);
+    const Mask mask(naming);
     const auto first = mask.apply(0, span.selectedCount, list.text(span.firstIndex), ctx);
     const auto last = mask.apply(span.lastCounter, span.selectedCount, list.text(span.lastIndex), ctx);
     if (!first || !last)

@@ -22,7 +22,7 @@ SelectionSpan selectionSpan(const FileList& list);
 // order; a malformed mask gives the empty name. With `append` the names are
 // appended to `target` one per file, else each goes to its file's line.
 // Returns the number of files converted.
-int convertSelected(const FileList& list, const MaskSpec& spec, const MaskContext& ctx, NameLines& target,
+int convertSelected(const FileList& list, const MaskSpec& naming, const MaskContext& ctx, NameLines& target,
                     bool append);
 
 // The mask editor's preview of the first and the last selected file; both
@@ -31,7 +31,7 @@ struct MaskPreview {
     QString first;
     QString last;
 };
-MaskPreview previewMask(const FileList& list, const SelectionSpan& span, const MaskSpec& spec,
+MaskPreview previewMask(const FileList& list, const SelectionSpan& span, const MaskSpec& naming,
                         const MaskContext& ctx);
 
 // The stored masks: Store puts the text first (dropping an entry equal to it

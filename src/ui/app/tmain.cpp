@@ -685,7 +685,7 @@ void TMain::Checkfile1Click() {
 // --- conversions and the editors' commands
 
 MaskSpec TMain::maskSpec() const {
-    return m_maskedf->spec();
+    return m_maskedf->maskSpec();
 }
 
 MaskContext TMain::maskContext() const {

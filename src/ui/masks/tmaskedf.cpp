@@ -209,7 +209,7 @@ void TMaskedf::setStoredMasks(const QStringList& masks, const QString& text) {
 }
 
 void TMaskedf::MaskcbChange() {
-    const MaskPreview p = previewMask(m_list, span, spec(), m_context());
+    const MaskPreview p = previewMask(m_list, span, maskSpec(), m_context());
     flr->setText(p.first);
     llr->setText(p.last);
 }

@@ -36,7 +36,7 @@ public:
     QString mask() const;
     LetterSettings letterSettings() const;
     // The mask and its letter conversion, as one value for a command.
-    MaskSpec spec() const { return {mask(), letterSettings()}; }
+    MaskSpec maskSpec() const { return {mask(), letterSettings()}; }
     bool toBuffer() const;
 
     void MaskcbChange();
