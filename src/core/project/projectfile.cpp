@@ -44,8 +44,9 @@ Number parseNumber(QByteArrayView s, qint64 min, qint64 max, qint64& out) {
     }
     if (!negative) {
         if (value == std::numeric_limits<qint64>::min())
-            inRange = false;
-        value = -value;
+            inRange = false; // one past the largest value
+        else
+            value = -value;
     }
     if (!inRange || value < min || value > max)
         return Number::OutOfRange;
