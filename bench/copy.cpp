@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 extern char** environ;
@@ -112,21 +113,42 @@ void CpBench(benchmark::State& state) {
     }
 }
 
-void CompareRunBench(benchmark::State& state) {
+// Drops a file's pages from the cache, as for copies compared some time
+// after they were made.
+void evict(const QString& path) {
+    const int fd = ::open(encodeName(path).constData(), O_RDONLY);
+    ::fdatasync(fd);
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    ::close(fd);
+}
+
+// Times `body` over the source and its copy, once per iteration; `fromDisk`
+// drops both files' pages first.
+template <typename Body> void timeOverCopy(benchmark::State& state, bool fromDisk, Body body) {
     Setup& s = setup(state.range(0));
     if (!QFile::exists(s.target))
         s.copy();
     for (auto _ : state) {
+        if (fromDisk) {
+            evict(s.source);
+            evict(s.target);
+            settle(); // no write-back of the copies before it competes for the disk
+        }
         const auto t0 = SteadyTime::now();
-        const CopyRun::Result r = s.compare();
+        body(s);
         state.SetIterationTime(since(t0));
-        if (r.done != 1)
-            state.SkipWithError("copy differs");
     }
 }
 
+void compare(benchmark::State& state, bool fromDisk) {
+    timeOverCopy(state, fromDisk, [&](Setup& s) {
+        if (s.compare().done != 1)
+            state.SkipWithError("copy differs");
+    });
+}
+
 // Reads a file through; with `crc`, also its bare checksum.
-long readAll(const QString& path, QByteArray& buffer, bool crc = false) {
+long readAll(const QString& path, QByteArray& buffer, bool crc) {
     const int fd = ::open(encodeName(path).constData(), O_RDONLY);
     long n = 0;
     quint32 sum = 0;
@@ -140,111 +162,15 @@ long readAll(const QString& path, QByteArray& buffer, bool crc = false) {
     return n + sum;
 }
 
-void ReadBothBench(benchmark::State& state) {
-    Setup& s = setup(state.range(0));
-    if (!QFile::exists(s.target))
-        s.copy();
+// With `crc`, what the compare cannot go below: the reads and the checksum alone.
+void readBoth(benchmark::State& state, bool fromDisk, bool crc) {
     QByteArray buffer(256 << 10, Qt::Uninitialized);
-    for (auto _ : state) {
-        const auto t0 = SteadyTime::now();
-        benchmark::DoNotOptimize(readAll(s.source, buffer) + readAll(s.target, buffer));
-        state.SetIterationTime(since(t0));
-    }
-}
-
-// What the compare cannot go below: the reads and the checksum alone.
-void ReadBothCrcBench(benchmark::State& state) {
-    Setup& s = setup(state.range(0));
-    if (!QFile::exists(s.target))
-        s.copy();
-    QByteArray buffer(256 << 10, Qt::Uninitialized);
-    for (auto _ : state) {
-        const auto t0 = SteadyTime::now();
-        benchmark::DoNotOptimize(readAll(s.source, buffer, true) + readAll(s.target, buffer, true));
-        state.SetIterationTime(since(t0));
-    }
-}
-
-// The same two from the disk: both files' pages are dropped from the cache
-// first, as for copies compared some time after they were made.
-void evict(const QString& path) {
-    const int fd = ::open(encodeName(path).constData(), O_RDONLY);
-    ::fdatasync(fd);
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-    ::close(fd);
-}
-
-void CompareFromDisk(benchmark::State& state) {
-    Setup& s = setup(state.range(0));
-    if (!QFile::exists(s.target))
-        s.copy();
-    for (auto _ : state) {
-        evict(s.source);
-        evict(s.target);
-        const auto t0 = SteadyTime::now();
-        const CopyRun::Result r = s.compare();
-        state.SetIterationTime(since(t0));
-        if (r.done != 1)
-            state.SkipWithError("copy differs");
-    }
-}
-
-void ReadBothFromDisk(benchmark::State& state) {
-    Setup& s = setup(state.range(0));
-    if (!QFile::exists(s.target))
-        s.copy();
-    QByteArray buffer(256 << 10, Qt::Uninitialized);
-    for (auto _ : state) {
-        evict(s.source);
-        evict(s.target);
-        const auto t0 = SteadyTime::now();
-        benchmark::DoNotOptimize(readAll(s.source, buffer) + readAll(s.target, buffer));
-        state.SetIterationTime(since(t0));
-    }
+    timeOverCopy(state, fromDisk, [&](Setup& s) {
+        benchmark::DoNotOptimize(readAll(s.source, buffer, crc) + readAll(s.target, buffer, crc));
+    });
 }
 
 } // namespace
-
-BENCHMARK(ReadBothFromDisk)
-    ->Arg(1024)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3);
-BENCHMARK(CompareFromDisk)
-    ->Arg(1024)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3);
-
-// Sizes in MiB; each operation beside its baseline, best of the repetitions (more
-// for the copies, whose times the shared disk spreads widely).
-BENCHMARK(CpBench)->Arg(1024)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(10);
-BENCHMARK(CopyRunBench)
-    ->Arg(1024)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(10);
-BENCHMARK(ReadBothBench)
-    ->Arg(1024)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5);
-BENCHMARK(ReadBothCrcBench)
-    ->Arg(1024)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5);
-BENCHMARK(CompareRunBench)
-    ->Arg(1024)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5);
 
 int main(int argc, char** argv) {
     // Repetitions of the operations and their baselines take turns, so that
@@ -255,6 +181,25 @@ int main(int argc, char** argv) {
     argc = int(args.size());
     argv = args.data();
     benchmark::Initialize(&argc, argv);
+    // Sizes in MiB; each operation beside its baseline, best of the repetitions
+    // (more for the copies, whose times the shared disk spreads widely).
+    using Fn = void (*)(benchmark::State&);
+    const std::tuple<const char*, Fn, int> benches[] = {
+        {"CpBench", CpBench, 10},
+        {"CopyRunBench", CopyRunBench, 10},
+        {"ReadBothBench", [](benchmark::State& s) { readBoth(s, false, false); }, 5},
+        {"ReadBothCrcBench", [](benchmark::State& s) { readBoth(s, false, true); }, 5},
+        {"CompareRunBench", [](benchmark::State& s) { compare(s, false); }, 5},
+        {"ReadBothFromDisk", [](benchmark::State& s) { readBoth(s, true, false); }, 3},
+        {"CompareFromDisk", [](benchmark::State& s) { compare(s, true); }, 3},
+    };
+    for (const auto& [name, fn, repetitions] : benches)
+        benchmark::RegisterBenchmark(name, fn)
+            ->Arg(1024)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1)
+            ->Repetitions(repetitions);
     RatioReporter reporter;
     reporter.baselines = {{"CopyRunBench", "CpBench"},
                           {"CompareRunBench", "ReadBothBench"},

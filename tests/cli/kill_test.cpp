@@ -72,47 +72,36 @@ pid_t startRename(const std::string& dir, const std::string& home, const std::st
     return pid;
 }
 
-// Removes the test's folder however the test ends.
-struct RemoveTree {
-    std::string path;
-    ~RemoveTree() {
-        const std::string command = "rm -rf '" + path + "'";
+// A fresh folder under /tmp holding the names file and the undo log's home,
+// removed however the test ends.
+class CliKill : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/vorlane-kill-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        char* real = ::realpath(tmpl, nullptr);
+        root = real;
+        std::free(real);
+        names = root + "/names.txt";
+        home = root + "/home";
+        log = home + "/vlnundo.txt";
+        ASSERT_EQ(::mkdir(home.c_str(), 0755), 0);
+    }
+    void TearDown() override {
+        const std::string command = "rm -rf '" + root + "'";
         if (std::system(command.c_str()) != 0)
-            std::fprintf(stderr, "could not remove %s\n", path.c_str());
+            std::fprintf(stderr, "could not remove %s\n", root.c_str());
     }
-};
-
-} // namespace
-
-TEST(CliKill, EveryRenamedFileHasItsUndoEntry) {
-    char tmpl[] = "/tmp/vorlane-kill-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    char* real = ::realpath(tmpl, nullptr);
-    const std::string root = real;
-    std::free(real);
-    const RemoveTree cleanup{root};
-    std::mt19937 random(std::random_device{}());
-    const std::string names = root + "/names.txt";
-    {
+    // The names file: line i is numbered(prefix, map(i)).
+    template <typename Map> void writeNames(char prefix, int count, Map map) {
         std::ofstream out(names, std::ios::binary);
-        for (int i = 0; i < kFiles; ++i)
-            out << numbered('g', i) << '\n';
+        for (int i = 0; i < count; ++i)
+            out << numbered(prefix, map(i)) << '\n';
     }
-    const std::string dir = root + "/files";
-    const std::string home = root + "/home";
-    const std::string log = home + "/vlnundo.txt";
-    ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
-    ASSERT_EQ(::mkdir(home.c_str(), 0755), 0);
-    for (int i = 0; i < kFiles; ++i) {
-        const int fd = ::open((dir + '/' + numbered('f', i)).c_str(), O_WRONLY | O_CREAT, 0644);
-        ASSERT_GE(fd, 0);
-        ::close(fd);
-    }
-    for (int trial = 0; trial < kTrials; ++trial) {
-        ::unlink(log.c_str());
-        const pid_t pid = startRename(dir, home, names);
+
+    // Waits for the run to begin renaming, then kills it somewhere inside.
+    void killDuringRun(pid_t pid) {
         ASSERT_GT(pid, 0);
-        // Wait for the renames to begin, then kill somewhere inside them.
         int status = 0;
         bool ended = false;
         while (!ended && sizeOf(log) == 0) {
@@ -124,6 +113,26 @@ TEST(CliKill, EveryRenamedFileHasItsUndoEntry) {
             ::kill(pid, SIGKILL);
             ::waitpid(pid, &status, 0);
         }
+    }
+
+    std::string root, names, home, log;
+    std::mt19937 random{std::random_device{}()};
+};
+
+} // namespace
+
+TEST_F(CliKill, EveryRenamedFileHasItsUndoEntry) {
+    writeNames('g', kFiles, [](int i) { return i; });
+    const std::string dir = root + "/files";
+    ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
+    for (int i = 0; i < kFiles; ++i) {
+        const int fd = ::open((dir + '/' + numbered('f', i)).c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    for (int trial = 0; trial < kTrials; ++trial) {
+        ::unlink(log.c_str());
+        ASSERT_NO_FATAL_FAILURE(killDuringRun(startRename(dir, home, names)));
 
         // The log as pairs; a torn or unpaired tail belongs to a file not yet renamed.
         const std::string text = readAll(log);
@@ -169,23 +178,8 @@ TEST(CliKill, EveryRenamedFileHasItsUndoEntry) {
 // Pairs of files swapping names, killed at random moments: replaying the log
 // over the names the run began with gives exactly the names on disk, each
 // file under the name its steps lead to (temporary names included).
-TEST(CliKill, LogExplainsEveryNameAfterAKilledSwap) {
-    char tmpl[] = "/tmp/vorlane-kill-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    char* real = ::realpath(tmpl, nullptr);
-    const std::string root = real;
-    std::free(real);
-    const RemoveTree cleanup{root};
-    std::mt19937 random(std::random_device{}());
-    const std::string names = root + "/names.txt";
-    {
-        std::ofstream out(names, std::ios::binary);
-        for (int i = 0; i < kSwapFiles; ++i)
-            out << numbered('f', i ^ 1) << '\n';
-    }
-    const std::string home = root + "/home";
-    const std::string log = home + "/vlnundo.txt";
-    ASSERT_EQ(::mkdir(home.c_str(), 0755), 0);
+TEST_F(CliKill, LogExplainsEveryNameAfterAKilledSwap) {
+    writeNames('f', kSwapFiles, [](int i) { return i ^ 1; });
     for (int trial = 0; trial < kTrials; ++trial) {
         const std::string dir = root + "/files" + std::to_string(trial);
         ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
@@ -193,19 +187,7 @@ TEST(CliKill, LogExplainsEveryNameAfterAKilledSwap) {
             std::ofstream(dir + '/' + numbered('f', i)) << numbered('f', i);
         }
         ::unlink(log.c_str());
-        const pid_t pid = startRename(dir, home, names, true, kSwapFiles);
-        ASSERT_GT(pid, 0);
-        int status = 0;
-        bool ended = false;
-        while (!ended && sizeOf(log) == 0) {
-            ended = ::waitpid(pid, &status, WNOHANG) == pid;
-            ::usleep(200);
-        }
-        if (!ended) {
-            ::usleep(std::uniform_int_distribution<useconds_t>(0, 100000)(random));
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-        }
+        ASSERT_NO_FATAL_FAILURE(killDuringRun(startRename(dir, home, names, true, kSwapFiles)));
         // Replay: name -> the file (its first content) standing there.
         std::map<std::string, std::string> expected;
         for (int i = 0; i < kSwapFiles; ++i)

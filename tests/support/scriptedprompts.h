@@ -2,10 +2,13 @@
 
 #include "core/platform/prompts.h"
 
+#include <functional>
+
 namespace vorlane {
 
 // Records every box and answers from a script; when the script runs out it
-// gives the first button of the box (OK, Yes or Abort).
+// gives the first button of the box (OK, Yes or Abort). `onAsk`, when set,
+// runs as each box is shown.
 class ScriptedPrompts : public Prompts {
 public:
     struct Shown {
@@ -17,6 +20,8 @@ public:
 
     Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons) override {
         shown.append({title, text, icon, buttons});
+        if (onAsk)
+            onAsk(text);
         if (!script.isEmpty())
             return script.takeFirst();
         switch (buttons) {
@@ -32,6 +37,7 @@ public:
 
     QList<Answer> script;
     QList<Shown> shown;
+    std::function<void(const QString&)> onAsk;
 };
 
 } // namespace vorlane

@@ -26,18 +26,7 @@ class AddRenameTest : public TMainTest {
 protected:
     void SetUp() override {
         TMainTest::SetUp();
-        vorlane::TMainDeps deps;
-        deps.options = &options;
-        deps.prompts = &prompts;
-        deps.shell = &shell;
-        deps.home = home.path();
-        deps.appDir = home.path();
-        deps.clock = &clock;
-        deps.pump = &pump;
-        window.reset();
-        window = std::make_unique<TMain>(deps);
-        window->show();
-        QApplication::processEvents();
+        makeWindow(nullptr, QString(), &clock, &pump);
     }
     QStringList editorLines() { return window->names().lines(); }
 

@@ -18,18 +18,7 @@ class CopyWindowTest : public TMainTest {
 protected:
     void SetUp() override {
         TMainTest::SetUp();
-        TMainDeps deps;
-        deps.options = &options;
-        deps.prompts = &prompts;
-        deps.shell = &shell;
-        deps.home = home.path();
-        deps.appDir = home.path();
-        deps.clock = &clock;
-        deps.pump = &pump;
-        window.reset();
-        window = std::make_unique<TMain>(deps);
-        window->show();
-        QApplication::processEvents();
+        makeWindow(nullptr, QString(), &clock, &pump);
         dest = disk.folder("out");
         window->destDirDialog()->browser = [this](const TOpenDirDialog& d) {
             chooserTitle = d.title();

@@ -41,7 +41,9 @@ protected:
         qputenv("VORLANE_HOME", home.path().toUtf8());
         makeWindow(&fakeFs);
     }
-    void makeWindow(vorlane::FileSystem* fs, const QString& appDir = QString()) {
+    // A null `fs` is the real disk; `clock` and `pump` replace the real ones.
+    void makeWindow(vorlane::FileSystem* fs, const QString& appDir = QString(),
+                    vorlane::Clock* clock = nullptr, vorlane::EventPump* pump = nullptr) {
         window.reset();
         vorlane::TMainDeps deps;
         deps.options = &options;
@@ -50,6 +52,8 @@ protected:
         deps.shell = &shell;
         deps.home = home.path();
         deps.appDir = appDir.isEmpty() ? home.path() : appDir;
+        deps.clock = clock;
+        deps.pump = pump;
         window = std::make_unique<vorlane::TMain>(deps);
         window->show();
         QApplication::processEvents();

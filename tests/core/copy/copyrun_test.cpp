@@ -31,16 +31,6 @@ public:
     int maximum = -1;
 };
 
-class HookPrompts : public ScriptedPrompts {
-public:
-    Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons) override {
-        if (onAsk)
-            onAsk(text);
-        return ScriptedPrompts::ask(title, text, icon, buttons);
-    }
-    std::function<void(const QString&)> onAsk;
-};
-
 QByteArray pattern(qint64 size) {
     QByteArray b(size, Qt::Uninitialized);
     char* d = b.data();
@@ -108,7 +98,7 @@ protected:
     Disk disk;
     QString dest;
     Options options;
-    HookPrompts prompts;
+    ScriptedPrompts prompts;
     ListNameLines editor;
     FileList list;
     StepClock clock;

@@ -16,17 +16,6 @@ using namespace vorlane;
 
 namespace {
 
-// Scripted answers, with a hook that runs when a box is shown.
-class HookPrompts : public ScriptedPrompts {
-public:
-    Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons) override {
-        if (onAsk)
-            onAsk(text);
-        return ScriptedPrompts::ask(title, text, icon, buttons);
-    }
-    std::function<void(const QString&)> onAsk;
-};
-
 class RenameTest : public ::testing::Test {
 protected:
     RenameTest() : list(options, prompts, editor, PosixFileSystem::instance()) {
@@ -60,7 +49,7 @@ protected:
 
     Disk disk;
     Options options;
-    HookPrompts prompts;
+    ScriptedPrompts prompts;
     ListNameLines editor;
     FileList list;
     QString logPath;
