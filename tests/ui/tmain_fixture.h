@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/fakefs.h"
+#include "support/listlines.h"
 #include "support/qtprint.h"
 #include "support/scriptedprompts.h"
 #include "ui/app/shell.h"
@@ -71,19 +72,8 @@ protected:
         list.setNameMask(std::nullopt);
         window->Lb1Click();
     }
-    QStringList texts() {
-        QStringList t;
-        for (int i = 0; i < window->list().count(); ++i)
-            t << window->list().text(i);
-        return t;
-    }
-    QList<int> selected() {
-        QList<int> s;
-        for (int i = 0; i < window->list().count(); ++i)
-            if (window->list().isSelected(i))
-                s << i;
-        return s;
-    }
+    QStringList texts() { return listTexts(window->list()); }
+    QList<int> selected() { return selectedLines(window->list()); }
     void trigger(const char* handler) {
         QAction* a = window->action(QLatin1String(handler));
         ASSERT_NE(a, nullptr) << handler;

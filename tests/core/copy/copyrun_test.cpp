@@ -3,6 +3,7 @@
 
 #include "support/diskfixture.h"
 #include "support/guards.h"
+#include "support/listlines.h"
 #include "support/qtprint.h"
 #include "support/scriptedprompts.h"
 
@@ -81,13 +82,7 @@ protected:
         prompts.script = answers;
         return run.CountCRC(dest);
     }
-    QList<int> selected() const {
-        QList<int> s;
-        for (int i = 0; i < list.count(); ++i)
-            if (list.isSelected(i))
-                s << i;
-        return s;
-    }
+    QList<int> selected() const { return selectedLines(list); }
     QStringList texts() const {
         QStringList t;
         for (const auto& s : prompts.shown)

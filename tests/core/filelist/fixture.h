@@ -2,6 +2,7 @@
 
 #include "core/filelist/filelist.h"
 #include "support/fakefs.h"
+#include "support/listlines.h"
 #include "support/qtprint.h"
 #include "support/scriptedprompts.h"
 
@@ -32,25 +33,14 @@ protected:
         list.AddItem(0, 0, false, path);
         return path;
     }
-    QStringList texts() const {
-        QStringList t;
-        for (int i = 0; i < list.count(); ++i)
-            t << list.text(i);
-        return t;
-    }
+    QStringList texts() const { return listTexts(list); }
     QList<int> numbers() const {
         QList<int> n;
         for (int i = 0; i < list.count(); ++i)
             n << list.line(i).info.ItemNumber;
         return n;
     }
-    QList<int> selected() const {
-        QList<int> s;
-        for (int i = 0; i < list.count(); ++i)
-            if (list.isSelected(i))
-                s << i;
-        return s;
-    }
+    QList<int> selected() const { return selectedLines(list); }
     void select(const QList<int>& lines) {
         list.clearSelection();
         for (int i : lines)

@@ -3,6 +3,7 @@
 
 #include "support/diskfixture.h"
 #include "support/guards.h"
+#include "support/listlines.h"
 #include "support/qtprint.h"
 #include "support/scriptedprompts.h"
 
@@ -39,13 +40,7 @@ protected:
         return RenameRun(list, prompts, PosixFileSystem::instance(), logPath).Rename1Click();
     }
     QByteArray log() { return disk.read(logPath); }
-    QList<int> selected() const {
-        QList<int> s;
-        for (int i = 0; i < list.count(); ++i)
-            if (list.isSelected(i))
-                s << i;
-        return s;
-    }
+    QList<int> selected() const { return selectedLines(list); }
 
     Disk disk;
     Options options;
