@@ -4,21 +4,14 @@
 #include "core/filelist/filelist.h"
 #include "core/platform/paths.h"
 #include "core/project/projectfile.h"
+#include "support/fakefs.h"
 #include "support/scriptedprompts.h"
 
 #include <QVector>
 
-#include <cerrno>
 #include <cstdint>
 
 namespace {
-
-class NoDisk : public vorlane::FileSystem {
-public:
-    Stat stat(const QString&) override { return {}; }
-    Status removeFile(const QString&) override { return {EROFS}; }
-    Status renameNoReplace(const QString&, const QString&) override { return {EROFS}; }
-};
 
 bool same(const vorlane::ProjectRecord& a, const vorlane::ProjectRecord& b) {
     return a.text == b.text && a.separator == b.separator && a.name == b.name && a.size == b.size &&
@@ -57,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Options options;
     ScriptedPrompts prompts;
     ListNameLines editor;
-    NoDisk disk;
+    FakeFileSystem disk; // empty: no file exists
     FileList list(options, prompts, editor, disk);
     QString error;
     if (appendRecords(bytes, list, &error) != reader.error().isEmpty() || error != reader.error())
