@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libqscintilla2-qt6-dev
       libdeflate-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
-      qt6-qpa-plugins fonts-dejavu-core clang-format desktop-file-utils appstream lame sox)
+      qt6-qpa-plugins fonts-dejavu-core clang-format desktop-file-utils appstream lame sox strace)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

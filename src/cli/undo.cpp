@@ -45,19 +45,24 @@ int undo(const QStringList& argv) {
             return 1;
         }
         for (const UndoRow& r : UndoList::parse(bytes))
-            out(r.before + u'\t' + r.after);
+            out(r.before + u'\t' + r.after + (r.refused.isEmpty() ? QString() : u'\t' + r.refused));
         return 0;
     }
     const TakeBackResult r = takeBackLast(log, n, PosixFileSystem::instance());
+    for (const QString& note : r.notes)
+        err(note);
     for (const QString& failure : r.failures)
         err(failure);
-    if (!r.error.isEmpty()) {
+    if (!r.error.isEmpty())
         err(r.error);
+    if (r.left > 0)
+        err(QStringLiteral("%1 older rename(s) were not taken back; their entries stay in the undo log")
+                .arg(r.left));
+    if (!r.error.isEmpty() || !r.failures.isEmpty())
         return 1;
-    }
     if (r.available < n)
         err(QStringLiteral("warning: the undo log held %1 rename(s)").arg(r.available));
-    return r.failures.isEmpty() ? 0 : 1;
+    return 0;
 }
 
 } // namespace vorlane::cli

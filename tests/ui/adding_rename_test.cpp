@@ -238,3 +238,41 @@ TEST_F(AddRenameTest, ConflictsAreMarkedBeforeRename) {
     EXPECT_FALSE(window->conflictsPanel()->isVisibleTo(window.get()));
     EXPECT_FALSE(marked(0));
 }
+
+TEST_F(AddRenameTest, RenameShowsProgressKnownFailuresAndItsCount) {
+    const QString a = disk.file("pg/a.mp3"), b = disk.file("pg/b.mp3"), c = disk.file("pg/c.mp3");
+    for (const QString& p : {a, b, c})
+        window->list().AddItem(0, 3, true, p);
+    window->names().setLines({"b.mp3", "", "new.mp3"});
+    window->SelectAll1Click();
+    QStringList during;
+    int nested = 0;
+    pump.probe = [&] {
+        during << window->panel(0)->text();
+        // Input meant for the window waits for the run: a second Rename
+        // started now would work on lines this one is changing.
+        const qsizetype before = prompts.shown.size();
+        QTest::keyClick(window.get(), Qt::Key_R, Qt::AltModifier);
+        nested += int(prompts.shown.size() - before);
+    };
+    prompts.script = {Prompts::Answer::Yes, Prompts::Answer::Ignore, Prompts::Answer::Ignore};
+    trigger("Rename1Click");
+    ASSERT_GE(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].text,
+              "Do you really want to RENAME\rselected file(s) ( 3 )\r2 of them will fail (amber lines)");
+    EXPECT_EQ(prompts.shown.size(), 3);
+    EXPECT_EQ(during, QStringList({"0 of 3", "1 of 3", "2 of 3"}));
+    EXPECT_EQ(nested, 0);
+    EXPECT_EQ(window->panel(0)->text(), "1 of 3 file(s) were renamed");
+    EXPECT_TRUE(disk.exists("pg/new.mp3"));
+    // With nothing known to fail the question is as it always was.
+    window->names().setLines({"x.mp3", "y.mp3", ""});
+    window->list().setSelected(0, true);
+    window->list().setSelected(1, true);
+    window->list().setSelected(2, false);
+    prompts.shown.clear();
+    prompts.script = {Prompts::Answer::No};
+    trigger("Rename1Click");
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].text, "Do you really want to RENAME\rselected file(s) ( 2 )");
+}

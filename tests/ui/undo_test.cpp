@@ -218,5 +218,42 @@ TEST_F(UndoWindowTest, AddToMainListThenRenameBack) {
     EXPECT_TRUE(disk.exists("u/a.mp3"));
     EXPECT_TRUE(disk.exists("u/c.mp3"));
     EXPECT_FALSE(disk.exists("u/b.mp3"));
-    EXPECT_EQ(disk.read(window->undoLogPath()).count("\r\n"), 8);
+    // The entries taken back left the log; the renames back are logged as any rename.
+    EXPECT_EQ(disk.read(window->undoLogPath()),
+              (disk.path("u/b.mp3") + "\r\na.mp3\r\n" + disk.path("u/sub d.mp3") + "\r\nc.mp3\r\n").toUtf8());
+    // So the window no longer offers them: nothing can be taken back twice.
+    open([&] { EXPECT_EQ(column(0), QStringList({disk.path("u/b.mp3"), disk.path("u/sub d.mp3")})); });
+}
+
+TEST_F(UndoWindowTest, RowsAlreadyTakenBackLeaveTheListWithANote) {
+    // x went back once but its entry stayed (a run killed between the two);
+    // the old path of the second entry is not a full path.
+    disk.file("k/x.mp3");
+    const QString p = disk.file("k/p2.mp3");
+    writeLog((disk.path("k/x.mp3") + "\r\ny.mp3\r\nrel/q.mp3\r\nq2.mp3\r\n" + disk.path("k/p.mp3") +
+              "\r\np2.mp3\r\n")
+                 .toUtf8());
+    open([&] {
+        EXPECT_EQ(lv1()->model()->rowCount(), 4);
+        key(Qt::Key_A, Qt::ControlModifier);
+        undof()->action("Check1Click")->trigger();
+        prompts.script = {Prompts::Answer::Yes, Prompts::Answer::Ok, Prompts::Answer::Ok,
+                          Prompts::Answer::Ok};
+        key(Qt::Key_Insert);
+        EXPECT_EQ(column(0), QStringList({"rel/q.mp3", "q2.mp3", disk.path("k/p.mp3")}));
+        prompts.script = {Prompts::Answer::Yes};
+        undof()->close();
+    });
+    EXPECT_EQ(texts(), QStringList({"Undo files list", p}));
+    QStringList shown;
+    for (const auto& s : prompts.shown)
+        shown << s.text;
+    EXPECT_EQ(shown, QStringList({"Do you really want to ADD to main list\rchecked file(s) ( 4 )",
+                                  "Can't add file\rrel/q.mp3\rThe old path is not a full path",
+                                  "Can't add file\rq2.mp3\rThe old path is not a full path",
+                                  "1 checked file(s) are back under their old names already\r"
+                                  "Their entries were taken off the list",
+                                  "You modified UNDO contents\rDo you want to save it?"}));
+    EXPECT_EQ(disk.read(window->undoLogPath()),
+              ("rel/q.mp3\r\n\r\nq2.mp3\r\n\r\n" + disk.path("k/p.mp3") + "\r\np2.mp3\r\n").toUtf8());
 }

@@ -254,6 +254,7 @@ void FileList::clear() {
     QStringList ed = m_editor.lines();
     ed.erase(ed.begin(), ed.begin() + qMin<qsizetype>(n, ed.size()));
     m_editor.setLines(ed);
+    takeBacks.clear();
     m_lines.clear();
     ++m_structure;
     m_index.clear();

@@ -60,6 +60,11 @@ public:
     FileList(Options& options, Prompts& prompts, NameLines& editor, FileSystem& fs);
 
     FileListHooks hooks;
+    // Files the undo window put into the list to be renamed back: where the
+    // file stands now -> its log entry (old path, new name). The rename that
+    // brings a file back takes its entry off the log, so it is never taken
+    // back twice.
+    QHash<QString, std::pair<QString, QString>> takeBacks;
 
     // --- reading
     int count() const { return int(m_lines.size()); }

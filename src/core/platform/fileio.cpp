@@ -50,21 +50,15 @@ OpenedFile openRegularFile(const QString& path, int flags, unsigned mode) {
     return out;
 }
 
-bool readWholeFile(const QString& path, QByteArray& out, QString* error) {
+bool readAll(int fd, QByteArray& out, QString* error) {
     out.clear();
-    const OpenedFile f = openRegularFile(path, O_RDONLY);
-    if (!f.ok()) {
-        if (error)
-            *error = f.error;
-        return false;
-    }
     struct ::stat st {};
-    if (::fstat(f.fd, &st) == 0 && st.st_size > 0)
+    if (::fstat(fd, &st) == 0 && st.st_size > 0)
         out.reserve(qsizetype(st.st_size));
     char buf[65536];
     int e = 0;
     for (;;) {
-        const ssize_t n = ::read(f.fd, buf, sizeof buf);
+        const ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -73,7 +67,6 @@ bool readWholeFile(const QString& path, QByteArray& out, QString* error) {
             break;
         out.append(buf, n);
     }
-    ::close(f.fd);
     if (e != 0) {
         out.clear();
         if (error)
@@ -81,6 +74,19 @@ bool readWholeFile(const QString& path, QByteArray& out, QString* error) {
         return false;
     }
     return true;
+}
+
+bool readWholeFile(const QString& path, QByteArray& out, QString* error) {
+    out.clear();
+    const OpenedFile f = openRegularFile(path, O_RDONLY);
+    if (!f.ok()) {
+        if (error)
+            *error = f.error;
+        return false;
+    }
+    const bool read = readAll(f.fd, out, error);
+    ::close(f.fd);
+    return read;
 }
 
 bool writeAll(int fd, const QByteArray& bytes) {

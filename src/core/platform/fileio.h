@@ -27,6 +27,10 @@ OpenedFile openRegularFile(const QString& path, int flags, unsigned mode = 0644)
 // reason in `error` when it cannot.
 bool readWholeFile(const QString& path, QByteArray& out, QString* error = nullptr);
 
+// Reads `fd` from where it stands to its end; false with the reason in
+// `error` when a read fails.
+bool readAll(int fd, QByteArray& out, QString* error = nullptr);
+
 // Writes all of `bytes` to `fd`, going on after short writes; false with errno
 // set when they did not all land.
 bool writeAll(int fd, const QByteArray& bytes);

@@ -1,6 +1,7 @@
 #include "rename.h"
 
 #include "core/platform/paths.h"
+#include "core/rename/undolist.h"
 
 #include <QHash>
 #include <QRandomGenerator>
@@ -33,12 +34,14 @@ RenameRun::Result RenameRun::Rename1Click() {
         m_prompts.error(QStringLiteral("Error"), QStringLiteral("No items selected"));
         return result;
     }
-    const auto answer =
-        m_prompts.ask(QStringLiteral("Confirmation"),
-                      QStringLiteral("Do you really want to RENAME\rselected file(s) ( %1 )").arg(count),
-                      Prompts::Icon::Information, Prompts::Buttons::YesNoCancel);
+    QString question = QStringLiteral("Do you really want to RENAME\rselected file(s) ( %1 )").arg(count);
+    if (m_knownFailures > 0)
+        question += QStringLiteral("\r%1 of them will fail (amber lines)").arg(m_knownFailures);
+    const auto answer = m_prompts.ask(QStringLiteral("Confirmation"), question, Prompts::Icon::Information,
+                                      Prompts::Buttons::YesNoCancel);
     if (answer != Prompts::Answer::Yes)
         return result;
+    m_total = count;
 
     m_log = std::make_unique<UndoLog>(m_logPath);
     if (!m_log->open()) {
@@ -59,7 +62,42 @@ RenameRun::Result RenameRun::Rename1Click() {
     m_log->close();
     if (m_list.hooks.lb1Click)
         m_list.hooks.lb1Click();
+    if (m_progress.status)
+        m_progress.status(QStringLiteral("%1 of %2 file(s) were renamed").arg(result.renamed).arg(count));
     return result;
+}
+
+void RenameRun::progressed(const Result& result) {
+    if (!m_progress.clock)
+        return;
+    const qint64 now = m_progress.clock->nowMs();
+    if (now - m_lastProgress < 500)
+        return;
+    m_lastProgress = now;
+    if (m_progress.status)
+        m_progress.status(QStringLiteral("%1 of %2").arg(result.renamed + result.failed).arg(m_total));
+    if (m_progress.pump)
+        m_progress.pump->pump();
+}
+
+void RenameRun::takenBack(const QString& from, const QString& to) {
+    const auto it = m_list.takeBacks.find(from);
+    if (it == m_list.takeBacks.end())
+        return;
+    const auto entry = it.value();
+    m_list.takeBacks.erase(it);
+    if (entry.first != to) {
+        // Stepped aside (a temporary name): the entry follows its file.
+        m_list.takeBacks.insert(to, entry);
+        return;
+    }
+    // The log is written anew, so the appending descriptor is opened again
+    // on the new file. Should the entry stay (a failed write), the next take-back
+    // finds the file back under its old name and drops it then.
+    m_log->close();
+    QString error;
+    dropLogEntry(m_logPath, entry.first, entry.second, &error);
+    m_log->open();
 }
 
 RenameRun::Move RenameRun::move(const QString& from, const QString& name) {
@@ -83,6 +121,8 @@ RenameRun::Move RenameRun::move(const QString& from, const QString& name) {
     const FileSystem::Status renamed = m_fs.renameNoReplace(from, folderPart(from) + name);
     if (renamed.ok()) {
         m.outcome = Outcome::Done;
+        if (!m_list.takeBacks.isEmpty())
+            takenBack(from, folderPart(from) + name);
         return m;
     }
     m.cause = renamed.text();
@@ -133,6 +173,7 @@ void RenameRun::runInOrder(Result& result) {
             ++i;
             continue;
         }
+        progressed(result);
         const QString oldPath = m_list.text(i);
         const QString name = newName(i < editor.count() ? editor.line(i) : QString());
         if (folderPart(oldPath) + name == oldPath) {
@@ -169,10 +210,12 @@ struct RenameRun::Resolver {
     enum State { Pending, Done, Failed };
     struct Item {
         int line;
-        QString at; // where the file stands now
+        QString origin; // where the file stood before the run
+        QString at;     // where the file stands now
         QString name;
         QString target;
         State state = Pending;
+        bool stuck = false; // could not go back from a temporary name
     };
 
     RenameRun& run;
@@ -195,6 +238,7 @@ struct RenameRun::Resolver {
             Item it;
             it.line = i;
             it.at = list.text(i);
+            it.origin = it.at;
             it.name = newName(i < editor.count() ? editor.line(i) : QString());
             it.target = folderPart(it.at) + it.name;
             items.push_back(std::move(it));
@@ -277,14 +321,62 @@ struct RenameRun::Resolver {
         return true;
     }
 
+    // A file that stepped aside to a temporary name goes back to its own
+    // name when its cycle cannot finish. False once the run ends.
+    bool restore(int k) {
+        Item& it = items[size_t(k)];
+        if (it.at == it.origin || it.stuck)
+            return true;
+        for (;;) {
+            const Move m = run.move(it.at, fileNamePart(it.origin));
+            if (m.outcome == Outcome::Done)
+                break;
+            if (m.outcome == Outcome::LogFailed) {
+                run.failed(it.at, fileNamePart(it.origin), m);
+                aborted = true;
+                return false;
+            }
+            // Say where the file is and where it came from; its line follows it.
+            const auto choice = run.m_prompts.ask(
+                QStringLiteral("Error!"),
+                QStringLiteral("Can't move file\r") + withVisibleControls(it.at) +
+                    QStringLiteral("\rback to its name\r") + withVisibleControls(it.origin) + u'\r' +
+                    m.cause +
+                    QStringLiteral("\rThe file stays under the temporary name.\rWhat do you want to do?"),
+                Prompts::Icon::Error, Prompts::Buttons::AbortRetryIgnore);
+            if (choice == Prompts::Answer::Retry)
+                continue;
+            if (it.state != Failed)
+                ++result.failed;
+            it.state = Failed;
+            it.stuck = true;
+            aborted = choice != Prompts::Answer::Ignore;
+            return !aborted;
+        }
+        standing.remove(it.at);
+        it.at = it.origin;
+        standing.insert(it.at, k);
+        run.follow(it.line, it.at, false);
+        return true;
+    }
+
+    // Files left under a temporary name when the run ends early go back.
+    void restoreAll() {
+        for (int k = 0; k < int(items.size()) && !aborted; ++k)
+            if (items[size_t(k)].state != Done)
+                restore(k);
+    }
+
     void resolve() {
         collect();
         while (!aborted) {
             while (!ready.empty() && !aborted) {
                 const int k = ready.front();
                 ready.pop_front();
-                if (items[size_t(k)].state == Pending)
+                if (items[size_t(k)].state == Pending) {
+                    run.progressed(result);
                     step(k, items[size_t(k)].name, true);
+                }
             }
             if (aborted)
                 return;
@@ -301,7 +393,10 @@ struct RenameRun::Resolver {
             for (;;) {
                 const int next = standing.value(items[size_t(k)].target, -1);
                 if (next < 0 || items[size_t(next)].state != Pending) {
-                    // Behind a file that stays: the rename is tried, and fails as it must.
+                    // Behind a file that stays: the rename is tried, and fails
+                    // as it must, from the file's own name.
+                    if (!restore(first))
+                        return;
                     ready.push_back(first);
                     break;
                 }
@@ -319,7 +414,11 @@ struct RenameRun::Resolver {
 };
 
 void RenameRun::runResolved(Result& result) {
-    Resolver(*this, result).resolve();
+    Resolver r(*this, result);
+    r.resolve();
+    // After Abort too: no file is left under a name nobody chose.
+    r.aborted = false;
+    r.restoreAll();
 }
 
 } // namespace vorlane

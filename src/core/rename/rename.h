@@ -1,7 +1,10 @@
 #pragma once
 
 #include "core/filelist/filelist.h"
+#include "core/platform/pump.h"
 #include "core/rename/undolog.h"
+
+#include <functional>
 
 #include <memory>
 
@@ -22,8 +25,22 @@ public:
         bool started = false;
     };
 
+    // Keeps the window alive through a long run: every half second the
+    // status shows "N of M" and pending events are pumped. The run's end is
+    // reported the same way ("N of M file(s) were renamed").
+    struct Progress {
+        Clock* clock = nullptr;
+        EventPump* pump = nullptr;
+        std::function<void(const QString&)> status;
+    };
+
     RenameRun(FileList& list, Prompts& prompts, FileSystem& fs, QString undoLogPath);
     ~RenameRun();
+
+    void setProgress(Progress progress) { m_progress = std::move(progress); }
+    // Renames already known to fail (the window's conflict lines): the
+    // confirmation says how many.
+    void setKnownFailures(int count) { m_knownFailures = count; }
 
     Result Rename1Click();
 
@@ -46,6 +63,10 @@ private:
     Next failed(const QString& from, const QString& name, const Move& m);
     // The list line follows its file to `path`; with `finished` it is done.
     void follow(int line, const QString& path, bool finished);
+    // After each file: the status and the event pump, now and then.
+    void progressed(const Result& result);
+    // A file the undo window put into the list is back: its entry leaves the log.
+    void takenBack(const QString& from, const QString& to);
     void runInOrder(Result& result);
     void runResolved(Result& result);
 
@@ -55,6 +76,10 @@ private:
     FileSystem& m_fs;
     QString m_logPath;
     std::unique_ptr<UndoLog> m_log;
+    Progress m_progress;
+    int m_knownFailures = 0;
+    int m_total = 0;
+    qint64 m_lastProgress = 0;
 };
 
 } // namespace vorlane

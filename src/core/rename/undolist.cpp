@@ -8,6 +8,11 @@
 #include <QHash>
 #include <QLocale>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <numeric>
 
@@ -153,6 +158,21 @@ bool rewriteLog(const QString& path, QByteArray log, const LogStamp& read, QStri
     return replaceFileAtomically(path, log, error);
 }
 
+bool dropLogEntry(const QString& path, const QString& before, const QString& after, QString* error) {
+    QByteArray bytes;
+    if (!readWholeFile(path, bytes, error))
+        return false;
+    const QVector<UndoRow> rows = UndoList::parse(bytes);
+    for (qsizetype i = rows.size() - 1; i >= 0; --i) {
+        const UndoRow& r = rows[i];
+        if (r.refused.isEmpty() && r.before == before && r.after == after) {
+            bytes.remove(r.start, r.end - r.start);
+            return replaceFileAtomically(path, bytes, error);
+        }
+    }
+    return true;
+}
+
 QString UndoRow::currentPath() const {
     return folderPart(before) + after;
 }
@@ -161,29 +181,50 @@ QString UndoRow::oldName() const {
     return fileNamePart(before);
 }
 
-QVector<UndoRow> UndoList::parse(const QByteArray& log) {
-    QVector<UndoRow> rows;
-    rows.reserve(log.count('\n') / 2 + 1);
-    const char* data = log.constData();
-    const qsizetype size = log.size();
-    qsizetype pos = 0;
-    auto nextLine = [&] {
-        const qsizetype lf = log.indexOf('\n', pos);
-        const qsizetype end = lf < 0 ? size : lf;
-        qsizetype len = end - pos;
-        if (len > 0 && data[pos + len - 1] == '\r')
-            --len;
-        const QString line = decodeName(QByteArray::fromRawData(data + pos, len));
-        pos = lf < 0 ? size : lf + 1;
-        return line;
+QVector<UndoRow> UndoList::parse(QByteArrayView log) {
+    struct Line {
+        qsizetype start, length, next;
     };
-    // The end is looked for only before an entry's first line.
-    while (pos < size) {
+    // The lines that are not empty; CR, LF and CR LF each end one.
+    QVector<Line> lines;
+    lines.reserve(log.count('\n') + 1);
+    const char* data = log.data();
+    const qsizetype size = log.size();
+    for (qsizetype pos = 0; pos < size;) {
+        qsizetype end = pos;
+        while (end < size && data[end] != '\n' && data[end] != '\r')
+            ++end;
+        qsizetype next = end;
+        if (next < size)
+            next += data[next] == '\r' && next + 1 < size && data[next + 1] == '\n' ? 2 : 1;
+        if (end > pos)
+            lines.append({pos, end - pos, next});
+        pos = next;
+    }
+    auto text = [&](const Line& l) { return decodeName(log.sliced(l.start, l.length)); };
+    auto fullPath = [&](const Line& l) { return data[l.start] == '/'; };
+    QVector<UndoRow> rows;
+    rows.reserve(lines.size() / 2 + 1);
+    for (qsizetype i = 0; i < lines.size();) {
         UndoRow r;
-        r.before = nextLine();
-        if (pos < size)
-            r.after = nextLine();
+        const Line& first = lines[i];
+        r.before = text(first);
+        r.start = first.start;
+        r.end = first.next;
         r.order = int(rows.size()) + 1;
+        if (!fullPath(first)) {
+            r.refused = QStringLiteral("The old path is not a full path");
+            ++i;
+        } else if (i + 1 == lines.size() || fullPath(lines[i + 1])) {
+            r.refused = QStringLiteral("The entry has no new name");
+            ++i;
+        } else {
+            r.after = text(lines[i + 1]);
+            r.end = lines[i + 1].next;
+            i += 2;
+            if (hasLineBreakOrNul(r.before) || hasLineBreakOrNul(r.after))
+                r.refused = QStringLiteral("The entry holds a line break or a NUL character");
+        }
         rows.append(std::move(r));
     }
     return rows;
@@ -332,19 +373,25 @@ int UndoList::Undorename1Click(FileList& list, GroupOperation& group) {
     QStringList refused;
     int added = 0;
     list.beginUpdate();
+    FileSystem& fs = list.fileSystem();
+    QVector<int> alreadyBack;
     for (int i = 0; i < count(); ++i) {
         const UndoRow& r = m_rows[i];
         if (!r.checked)
             continue;
         const QString path = r.currentPath();
-        const QString oldName = r.oldName();
-        // Lines of the file list and the editor never hold line breaks or NULs.
-        if (hasLineBreakOrNul(path) || hasLineBreakOrNul(oldName)) {
-            refused << path;
+        if (!r.refused.isEmpty()) {
+            refused << withVisibleControls(r.after.isEmpty() ? r.before : path) + u'\r' + r.refused;
+            continue;
+        }
+        // Gone from its new place and back at its old one: taken back before.
+        if (!fs.stat(path).exists && fs.stat(r.before).exists) {
+            alreadyBack << i;
             continue;
         }
         if (list.AddItem(i, 0, true, path)) {
-            list.editor().setLine(list.count() - 1, oldName);
+            list.editor().setLine(list.count() - 1, r.oldName());
+            list.takeBacks.insert(path, {r.before, r.after});
             ++added;
         }
     }
@@ -353,10 +400,21 @@ int UndoList::Undorename1Click(FileList& list, GroupOperation& group) {
     if (list.pendingSeparator() == kUndoSeparator)
         list.setPendingSeparator(QString());
     group.EndGroup(QStringLiteral("were added"));
-    for (const QString& path : refused)
-        m_prompts.error(QStringLiteral("Error"),
-                        QStringLiteral("Can't add file\r") + withVisibleControls(path) +
-                            QStringLiteral("\rThe entry holds a line break or a NUL character"));
+    for (const QString& what : refused)
+        m_prompts.error(QStringLiteral("Error"), QStringLiteral("Can't add file\r") + what);
+    if (!alreadyBack.isEmpty()) {
+        // Their entries leave the list; closing the window offers to save that.
+        beginChange();
+        for (qsizetype k = alreadyBack.size() - 1; k >= 0; --k)
+            m_rows.removeAt(alreadyBack[k]);
+        m_modified = true;
+        endChange();
+        m_prompts.ask(QStringLiteral("Information"),
+                      QStringLiteral("%1 checked file(s) are back under their old names already\r"
+                                     "Their entries were taken off the list")
+                          .arg(alreadyBack.size()),
+                      Prompts::Icon::Information, Prompts::Buttons::Ok);
+    }
     return added;
 }
 
@@ -384,47 +442,79 @@ bool UndoList::FormClose() {
 
 TakeBackResult takeBackLast(const QString& logPath, int n, FileSystem& fs) {
     TakeBackResult result;
+    const OpenedFile f = openRegularFile(logPath, O_RDWR);
     QByteArray bytes;
     QString error;
-    if (!readWholeFile(logPath, bytes, &error)) {
-        result.error = QStringLiteral("can't read the undo log ") + logPath + QStringLiteral(": ") + error;
+    if (!f.ok() || !readAll(f.fd, bytes, &error)) {
+        result.error = QStringLiteral("can't read the undo log ") + logPath + QStringLiteral(": ") +
+                       (f.ok() ? error : f.error);
+        if (f.ok())
+            ::close(f.fd);
         return result;
     }
-    QVector<UndoRow> rows = UndoList::parse(bytes);
+    const QVector<UndoRow> rows = UndoList::parse(bytes);
     result.available = int(rows.size());
-    QVector<char> back(rows.size(), 0);
-    for (int i = int(rows.size()) - 1; i >= 0 && i >= rows.size() - n; --i) {
+    qsizetype logEnd = bytes.size();
+    const int first = std::max(0, int(rows.size()) - n);
+    for (int i = int(rows.size()) - 1; i >= first; --i) {
         const UndoRow& r = rows[i];
         const QString current = r.currentPath();
-        QString cause;
-        if (hasLineBreakOrNul(r.before) || hasLineBreakOrNul(r.after)) {
-            cause = QStringLiteral("The entry holds a line break or a NUL character");
-        } else if (r.after.isEmpty()) {
-            cause = QStringLiteral("The entry has no new name");
-        } else if (fs.stat(current).isDir) {
-            cause = QStringLiteral("It is a folder");
-        } else {
-            const FileSystem::Status s = fs.renameNoReplace(current, r.before);
-            if (s.ok()) {
-                back[i] = 1;
-                ++result.done;
-                continue;
-            }
-            cause = s.text();
+        // Someone else appending meanwhile would lose entries to the cut.
+        struct ::stat st {};
+        if (::fstat(f.fd, &st) != 0 || st.st_size != logEnd) {
+            result.error = QStringLiteral("the undo log ") + logPath +
+                           QStringLiteral(" changed while renames were taken back; run undo again");
+            result.left = i - first + 1;
+            break;
         }
-        result.failures << QStringLiteral("Can't rename file ") + current + QStringLiteral(" back to ") +
-                               r.oldName() + QStringLiteral(": ") + cause;
+        QString cause = r.refused;
+        bool back = false;
+        if (cause.isEmpty()) {
+            const FileSystem::Stat now = fs.stat(current);
+            if (!now.exists && fs.stat(r.before).exists) {
+                result.notes << QStringLiteral("note: ") + withVisibleControls(current) +
+                                    QStringLiteral(" is already back as ") +
+                                    withVisibleControls(r.oldName()) +
+                                    QStringLiteral("; its entry leaves the undo log");
+                back = true;
+            } else if (now.isDir) {
+                cause = QStringLiteral("It is a folder");
+            } else {
+                const FileSystem::Status s = fs.renameNoReplace(current, r.before);
+                if (s.ok()) {
+                    ++result.done;
+                    back = true;
+                } else {
+                    cause = s.text();
+                }
+            }
+        }
+        if (!back) {
+            result.failures << (r.refused.isEmpty()
+                                    ? QStringLiteral("Can't rename file ") + withVisibleControls(current) +
+                                          QStringLiteral(" back to ") + withVisibleControls(r.oldName())
+                                    : QStringLiteral("Can't take back the entry ") +
+                                          withVisibleControls(r.before)) +
+                                   QStringLiteral(": ") + cause;
+            result.left = i - first;
+            break;
+        }
+        // The entry goes as soon as its file is back: cutting the end of the
+        // file needs no free space and leaves the older entries as they were.
+        int rc;
+        do {
+            rc = ::ftruncate(f.fd, off_t(r.start));
+        } while (rc != 0 && errno == EINTR);
+        if (rc != 0) {
+            result.error = QStringLiteral("can't shorten the undo log ") + logPath + QStringLiteral(": ") +
+                           systemErrorText(errno) +
+                           QStringLiteral(" (the file went back; the next undo drops its entry)");
+            result.left = i - first;
+            break;
+        }
+        logEnd = r.start;
     }
-    if (result.done == 0)
-        return result;
-    QVector<UndoRow> kept;
-    kept.reserve(rows.size() - result.done);
-    for (int i = 0; i < rows.size(); ++i)
-        if (!back[i])
-            kept.append(std::move(rows[i]));
-    if (!rewriteLog(logPath, UndoList::serialize(kept), LogStamp::of(bytes), &error))
-        result.error = QStringLiteral("can't rewrite the undo log ") + logPath + QStringLiteral(": ") +
-                       error + QStringLiteral(" (the files went back; their entries stay in the log)");
+    ::close(f.fd);
     return result;
 }
 

@@ -27,12 +27,23 @@ struct LogStamp {
 // follow the new content.
 bool rewriteLog(const QString& path, QByteArray log, const LogStamp& read, QString* error);
 
+// Takes the newest sound entry `before` -> `after` off the log at `path`, the
+// log written anew atomically. False with the reason in `error` when the log
+// cannot be read or written; true, changing nothing, when no such entry is there.
+bool dropLogEntry(const QString& path, const QString& before, const QString& after, QString* error);
+
 // One entry of the undo log as the undo window shows it.
 struct UndoRow {
     QString before; // the old full path
     QString after;  // the new name, relative to the folder of `before`
     int order = 0;  // 1-based place in the log as loaded
     bool checked = false;
+    // Why the entry is never taken back (an old path that is not a full path,
+    // no new name, a NUL); empty for a sound entry.
+    QString refused;
+    // Where the entry's bytes lie in the log as read: [start, end).
+    qsizetype start = 0;
+    qsizetype end = 0;
 
     // Where the file is now: the folder of `before` and the new name.
     QString currentPath() const;
@@ -56,10 +67,13 @@ public:
         std::function<void()> changed;
     } hooks;
 
-    // The log's lines paired into entries, oldest first. Lines end in LF or
-    // CR LF; an odd last line gets an empty new name, and a last line cut off
-    // before its line break still counts.
-    static QVector<UndoRow> parse(const QByteArray& log);
+    // The log's lines paired into entries, oldest first. CR, LF and CR LF
+    // each end a line, and a last line cut off before its line break still
+    // counts. Empty lines are passed over. Old paths are full paths and new
+    // names are not, so a line out of place (an old path without its new
+    // name, a stray name) becomes a refused entry of its own and the entries
+    // after it keep their pairing.
+    static QVector<UndoRow> parse(QByteArrayView log);
     // The log's bytes for rows, in the order given.
     static QByteArray serialize(const QVector<UndoRow>& rows);
 
@@ -114,13 +128,19 @@ private:
 };
 
 // Takes the last renames of the log back, newest first: each file goes back
-// to its old name (never replacing a file), and the entries of those that
-// went back leave the log. Failures keep their entries.
+// to its old name (never replacing a file), and its entry is cut off the end
+// of the log as soon as the file is back, so a run killed at any point can
+// simply be run again. An entry whose file is gone from its new path while
+// its old path exists was taken back already (by a run that ended before
+// its entry went): it leaves the log with a note. The run stops at the first
+// entry that cannot go back, since the older renames were made on top of it.
 struct TakeBackResult {
     int done = 0;
     int available = 0;    // entries the log held
-    QStringList failures; // one line per entry that did not go back, with its cause
-    QString error;        // the log could not be read or rewritten
+    QStringList notes;    // entries found already taken back
+    QStringList failures; // the entry that did not go back, with its cause
+    int left = 0;         // older entries of the range left in the log after a failure
+    QString error;        // the log could not be read or shortened
 };
 TakeBackResult takeBackLast(const QString& logPath, int n, FileSystem& fs);
 

@@ -2,6 +2,7 @@
 
 #include "core/platform/fileio.h"
 #include "core/platform/paths.h"
+#include "core/rename/undolist.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -57,26 +58,18 @@ bool UndoLog::mendTornLine() {
         return fail(errno);
     if (last == '\n')
         return true;
-    // Count the whole lines before the torn one; this only happens after a failure.
-    qint64 lines = 0, afterLastBreak = 0;
-    char buf[65536];
-    for (qint64 pos = 0; pos < size;) {
-        const ssize_t n = ::pread(m_fd, buf, sizeof buf, off_t(pos));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return fail(n < 0 ? errno : EIO);
-        for (ssize_t i = 0; i < n; ++i) {
-            if (buf[i] == '\n') {
-                ++lines;
-                afterLastBreak = pos + i + 1;
-            }
-        }
-        pos += n;
-    }
-    if (lines % 2 == 0) // a torn old path: its rename never happened
-        return truncateTo(m_fd, afterLastBreak) || fail(errno);
-    // A torn new name: its rename may have happened, so the entry stays.
+    // The last line has no LF: a write cut short, or a file saved by hand
+    // with CR line ends or none after its last line.
+    QByteArray bytes;
+    if (::lseek(m_fd, 0, SEEK_SET) != 0 || !readAll(m_fd, bytes, &m_error))
+        return m_error.isEmpty() ? fail(errno) : false;
+    const QVector<UndoRow> rows = UndoList::parse(bytes);
+    // A torn old path, cut before its line ended and without its new name:
+    // its rename never happened. Only that tail goes, never a whole entry.
+    if (!rows.isEmpty() && rows.last().after.isEmpty() && rows.last().end == size &&
+        rows.last().before.startsWith(u'/'))
+        return truncateTo(m_fd, rows.last().start) || fail(errno);
+    // Otherwise the line is ended, so the next entry starts on a line of its own.
     const QByteArray end = last == '\r' ? QByteArray("\n") : QByteArray("\r\n");
     if (writeAll(m_fd, end))
         return true;

@@ -638,8 +638,42 @@ void TMain::mOpeninExplorer1Click() {
         m_shell.showInFileManager(list().text(c));
 }
 
+namespace {
+// While a long rename pumps events, the user's input reaches only the boxes
+// it shows: a second command started meanwhile would work on lines the run
+// is still changing.
+class InputBlocker : public QObject {
+public:
+    InputBlocker() { qApp->installEventFilter(this); }
+    ~InputBlocker() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        switch (e->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+        case QEvent::Drop:
+        case QEvent::Close:
+            return !QApplication::activeModalWidget();
+        default:
+            return false;
+        }
+    }
+};
+} // namespace
+
 void TMain::Rename1Click() {
-    RenameRun(list(), m_prompts, m_ws->fs, undoLogPath()).Rename1Click();
+    RenameRun run(list(), m_prompts, m_ws->fs, undoLogPath());
+    run.setKnownFailures(int(findConflicts(list(), m_options.cbResolveChains).size()));
+    run.setProgress({&m_ws->clock, &m_ws->pump, [this](const QString& text) { m_panel0->setText(text); }});
+    const InputBlocker blocker;
+    run.Rename1Click();
 }
 
 void TMain::Undo1Click() {

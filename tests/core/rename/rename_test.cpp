@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <sys/stat.h>
@@ -389,6 +390,75 @@ TEST_F(RenameTest, ResolvedChainsSwapsAndCycles) {
         undoAll(log());
         for (int i = 0; i < c.names.size(); ++i)
             EXPECT_EQ(QFileInfo(disk.path(dir + c.names[i])).size(), i + 1) << c.what << " undone";
+    }
+}
+
+namespace {
+// The real disk, where some files will not move (as an immutable file will
+// not): renames from paths holding any of `stuck` fail with EPERM.
+class StuckFileSystem : public PosixFileSystem {
+public:
+    Status renameNoReplace(const QString& from, const QString& to) override {
+        for (const QString& s : stuck)
+            if (from.contains(s))
+                return {EPERM};
+        return PosixFileSystem::renameNoReplace(from, to);
+    }
+    QStringList stuck;
+};
+} // namespace
+
+TEST_F(RenameTest, CycleThatCannotFinishLeavesNoFileUnderATemporaryName) {
+    using A = Prompts::Answer;
+    struct Case {
+        const char* what;
+        QStringList stuck;
+        QList<A> answers;
+        QStringList at; // where a, b, c stand afterwards
+    };
+    const Case cases[] = {
+        {"Ignore each failure", {"/c"}, {A::Ignore, A::Ignore, A::Ignore}, {"a", "b", "c"}},
+        {"Abort at the first", {"/c"}, {A::Abort}, {"a", "b", "c"}},
+        // The temporary file cannot come back either: the box says where it is.
+        {"stuck under the temporary name",
+         {"/c", ".vorlane-"},
+         {A::Ignore, A::Ignore, A::Ignore},
+         {"", "b", "c"}},
+    };
+    options.cbResolveChains = true;
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString dir = QString("loop%1/").arg(n++);
+        prepare(
+            {{disk.file(dir + "a", 1), "b"}, {disk.file(dir + "b", 2), "c"}, {disk.file(dir + "c", 3), "a"}});
+        StuckFileSystem fs;
+        fs.stuck = c.stuck;
+        prompts.shown.clear();
+        prompts.script = QList<A>{A::Yes} + c.answers;
+        const auto r = RenameRun(list, prompts, fs, logPath).Rename1Click();
+        EXPECT_EQ(r.renamed, 0) << c.what;
+        EXPECT_EQ(prompts.shown.size(), 1 + c.answers.size()) << c.what;
+        for (int i = 0; i < 3; ++i) {
+            if (c.at[i].isEmpty())
+                continue;
+            EXPECT_EQ(QFileInfo(disk.path(dir + c.at[i])).size(), i + 1) << c.what << " " << i;
+            EXPECT_EQ(list.text(i), disk.path(dir + c.at[i])) << c.what;
+        }
+        const QStringList temps = QDir(disk.path(dir)).entryList({".vorlane-*"}, QDir::Files | QDir::Hidden);
+        if (c.at[0].isEmpty()) {
+            // The file and its line stay together, and the message names both places.
+            ASSERT_EQ(temps.size(), 1) << c.what;
+            const QString temp = disk.path(dir + temps[0]);
+            EXPECT_EQ(list.text(0), temp);
+            EXPECT_EQ(QFileInfo(temp).size(), 1);
+            EXPECT_TRUE(std::any_of(prompts.shown.begin(), prompts.shown.end(), [&](const auto& p) {
+                return p.text.startsWith("Can't move file\r" + temp + "\rback to its name\r" +
+                                         disk.path(dir + "a"));
+            })) << c.what;
+        } else {
+            EXPECT_EQ(temps, QStringList()) << c.what;
+        }
+        EXPECT_EQ(selected(), QList<int>({0, 1, 2})) << c.what;
     }
 }
 

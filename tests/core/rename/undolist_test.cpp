@@ -73,33 +73,53 @@ TEST(UndoListParse, LinesPairIntoEntries) {
     struct Case {
         QByteArray log;
         Pairs rows;
+        QList<bool> refused; // per row
     };
+    const QString noName = "The entry has no new name";
     const Case cases[] = {
-        {"", {}},
-        {"/a/x\r\ny\r\n/b/z\r\nw\r\n", {{"/a/x", "y"}, {"/b/z", "w"}}},
-        {"/a/x\ny\n", {{"/a/x", "y"}}},
-        // An odd line count: the last entry has no new name.
-        {"1\r\n2\r\n3\r\n4\r\n5\r\n", {{"1", "2"}, {"3", "4"}, {"5", ""}}},
+        {"", {}, {}},
+        {"/a/x\r\ny\r\n/b/z\r\nw\r\n", {{"/a/x", "y"}, {"/b/z", "w"}}, {false, false}},
+        {"/a/x\ny\n", {{"/a/x", "y"}}, {false}},
+        // CR alone ends a line too, also mixed with the others.
+        {"/a/x\ry\r/b/z\rw\r", {{"/a/x", "y"}, {"/b/z", "w"}}, {false, false}},
+        {"/a/x\ry\n/b/z\r\nw", {{"/a/x", "y"}, {"/b/z", "w"}}, {false, false}},
+        // Empty lines are passed over: they never shift the pairing.
+        {"\r\n/a/x\r\n\r\ny\r\n\n/b/z\r\nw\r\n", {{"/a/x", "y"}, {"/b/z", "w"}}, {false, false}},
+        {"\r\n\r\n\r\n", {}, {}},
+        // An odd last line: an entry without a new name, refused.
+        {"/a/1\r\n2\r\n/a/3\r\n", {{"/a/1", "2"}, {"/a/3", ""}}, {false, true}},
         // The last line cut off before its line break still counts.
-        {"1\r\n2\r\n3\r\n4", {{"1", "2"}, {"3", "4"}}},
-        {"1\r\n2\r\n3\r\n4\r", {{"1", "2"}, {"3", "4"}}},
-        {"1\r\n2\r\n/cut", {{"1", "2"}, {"/cut", ""}}},
-        // Empty lines are read like any other.
-        {"\r\n\r\n\r\n", {{"", ""}, {"", ""}}},
+        {"/a/1\r\n2\r\n/a/3\r\n4", {{"/a/1", "2"}, {"/a/3", "4"}}, {false, false}},
+        // Relative paths are refused one line at a time; the pairing comes back.
+        {"music/B.mp3\r\nA.mp3\r\n/m/c\r\nd\r\n",
+         {{"music/B.mp3", ""}, {"A.mp3", ""}, {"/m/c", "d"}},
+         {true, true, false}},
+        // A line lost in the middle: its old path stands alone.
+        {"/a/1\r\n/a/3\r\n4\r\n", {{"/a/1", ""}, {"/a/3", "4"}}, {true, false}},
+        {QByteArray("/a/x\r\ny\0z\r\n", 11), {{"/a/x", QString("y") + QChar(0) + "z"}}, {true}},
         // Bytes that are not UTF-8 keep their place.
-        {"/d/\xC0\xFF\r\n\xE9.mp3\r\n", {{decodeName("/d/\xC0\xFF"), decodeName("\xE9.mp3")}}},
+        {"/d/\xC0\xFF\r\n\xE9.mp3\r\n", {{decodeName("/d/\xC0\xFF"), decodeName("\xE9.mp3")}}, {false}},
     };
     ScriptedPrompts prompts;
     for (const Case& c : cases) {
+        const QVector<UndoRow> rows = UndoList::parse(c.log);
         UndoList l(prompts, QString());
-        l.setRows(UndoList::parse(c.log));
+        l.setRows(rows);
         EXPECT_EQ(pairsOf(l), c.rows) << c.log.toStdString();
-        QList<int> expectedOrder;
-        for (int i = 1; i <= c.rows.size(); ++i)
-            expectedOrder << i;
-        EXPECT_EQ(ordersOf(l), expectedOrder);
-        EXPECT_EQ(UndoList::parse(UndoList::serialize(UndoList::parse(c.log))).size(), c.rows.size());
+        QList<bool> refused;
+        QList<int> orders, expectedOrders;
+        for (const UndoRow& r : rows) {
+            refused << !r.refused.isEmpty();
+            orders << r.order;
+            expectedOrders << int(expectedOrders.size()) + 1;
+            // Each entry's bytes begin with its old path, where a cut leaves the older ones whole.
+            EXPECT_TRUE(c.log.mid(r.start).startsWith(encodeName(r.before))) << c.log.toStdString();
+        }
+        EXPECT_EQ(refused, c.refused) << c.log.toStdString();
+        EXPECT_EQ(orders, expectedOrders);
+        EXPECT_EQ(UndoList::parse(UndoList::serialize(rows)).size(), c.rows.size());
     }
+    EXPECT_EQ(UndoList::parse("/a/1\r\n2\r\n/a/3\r\n").last().refused, noName);
 }
 
 TEST_F(UndoListTest, LogThatCannotBeReadLeavesTheListEmpty) {
@@ -357,30 +377,127 @@ TEST(UndoListAdd, CheckedRowsGoToTheFileListWithTheirOldNames) {
     }
 }
 
-TEST_F(UndoListTest, LastRenamesGoBackNewestFirst) {
-    // a -> b, then b -> c: taking both back needs the newest first.
-    disk.file("c");
-    disk.file("e2");
-    disk.file("e"); // blocks e2 -> e
+TEST_F(UndoListTest, LastRenamesGoBackNewestFirstAndLeaveTheLogAtOnce) {
     const QString d = disk.root() + '/';
-    writeLog((d + "a\r\nb\r\n" + d + "e\r\ne2\r\n" + d + "b\r\nc\r\n" + d + "g\r\n\r\n" + d + "h\r\nh2\r\n")
-                 .toUtf8());
-    PosixFileSystem& fs = PosixFileSystem::instance();
-    const TakeBackResult r = takeBackLast(logPath, 10, fs);
-    EXPECT_EQ(r.available, 5);
-    EXPECT_EQ(r.done, 2);
-    EXPECT_TRUE(r.error.isEmpty());
-    EXPECT_TRUE(disk.exists("a"));
-    EXPECT_FALSE(disk.exists("b"));
-    EXPECT_FALSE(disk.exists("c"));
-    EXPECT_TRUE(disk.exists("e2")); // never replaced
-    EXPECT_EQ(r.failures, QStringList({"Can't rename file " + d + "h2 back to h: " + std::strerror(ENOENT),
-                                       "Can't rename file " + d + " back to g: The entry has no new name",
-                                       "Can't rename file " + d + "e2 back to e: " + std::strerror(EEXIST)}));
-    // The entries of the files that went back leave the log.
-    EXPECT_EQ(log(), (d + "e\r\ne2\r\n" + d + "g\r\n\r\n" + d + "h\r\nh2\r\n").toUtf8());
-    // Only the last ones are taken.
-    disk.file("h2");
-    EXPECT_EQ(takeBackLast(logPath, 1, fs).done, 1);
-    EXPECT_EQ(log(), (d + "e\r\ne2\r\n" + d + "g\r\n\r\n").toUtf8());
+    auto entry = [&](const QString& before, const QString& after) {
+        return d + before + "\r\n" + after + "\r\n";
+    };
+    struct Case {
+        const char* name;
+        QString log;
+        QStringList files; // name=content
+        int n;
+        QStringList after; // name=content, every file in the folder but the log
+        QString logAfter;
+        int done;
+        int notes;
+        int failures;
+        int left;
+    };
+    const QString swapped = entry("A", ".vorlane-1.tmp") + entry("B", "A") + entry(".vorlane-1.tmp", "B");
+    const Case cases[] = {
+        {"a chain needs the newest first",
+         entry("a", "b") + entry("b", "c"),
+         {"c=1"},
+         10,
+         {"a=1"},
+         "",
+         2,
+         0,
+         0,
+         0},
+        {"a swap behind an empty line",
+         "\r\n" + swapped,
+         {"A=b", "B=a"},
+         3,
+         {"A=a", "B=b"},
+         "\r\n",
+         3,
+         0,
+         0,
+         0},
+        {"only the last n",
+         entry("a", "b") + entry("c", "d"),
+         {"b=1", "d=2"},
+         1,
+         {"b=1", "c=2"},
+         entry("a", "b"),
+         1,
+         0,
+         0,
+         0},
+        // Killed after its rename, before its entry went: dropped with a note.
+        {"already back",
+         entry("f", "f2") + entry("g", "g2"),
+         {"f2=1", "g=2"},
+         2,
+         {"f=1", "g=2"},
+         "",
+         1,
+         1,
+         0,
+         0},
+        // e2 cannot go back (e is taken): the older renames were made on
+        // top of it, so they stay as they are.
+        {"stops at a failure",
+         entry("a", "b") + entry("e", "e2") + entry("h", "h2"),
+         {"b=1", "e=2", "e2=3", "h2=4"},
+         10,
+         {"b=1", "e=2", "e2=3", "h=4"},
+         entry("a", "b") + entry("e", "e2"),
+         1,
+         0,
+         1,
+         1},
+        {"a file that is gone",
+         entry("a", "b") + entry("x", "y"),
+         {"b=1"},
+         10,
+         {"b=1"},
+         entry("a", "b") + entry("x", "y"),
+         0,
+         0,
+         1,
+         1},
+        {"a relative old path is never used",
+         entry("a", "b") + "b\r\nc\r\n",
+         {"b=1", "c=2"},
+         10,
+         {"b=1", "c=2"},
+         entry("a", "b") + "b\r\nc\r\n",
+         0,
+         0,
+         1,
+         2},
+    };
+    for (const Case& c : cases) {
+        QDir(disk.root()).removeRecursively();
+        QDir().mkpath(disk.root());
+        for (const QString& f : c.files) {
+            const QStringList kv = f.split('=');
+            QFile out(disk.path(kv[0]));
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(kv[1].toUtf8());
+        }
+        writeLog(c.log.toUtf8());
+        const TakeBackResult r = takeBackLast(logPath, c.n, PosixFileSystem::instance());
+        QStringList after;
+        for (const QString& f : QDir(disk.root()).entryList(QDir::Files | QDir::Hidden, QDir::Name))
+            if (f != "vlnundo.txt")
+                after << f + '=' + QString::fromUtf8(disk.read(disk.path(f)));
+        EXPECT_EQ(after, c.after) << c.name;
+        EXPECT_EQ(QString::fromUtf8(log()), c.logAfter) << c.name;
+        EXPECT_EQ(r.done, c.done) << c.name;
+        EXPECT_EQ(r.notes.size(), c.notes) << c.name;
+        EXPECT_EQ(r.failures.size(), c.failures) << c.name;
+        EXPECT_EQ(r.left, c.left) << c.name;
+        EXPECT_TRUE(r.error.isEmpty()) << c.name;
+        // Taking back again moves nothing that went back.
+        if (c.failures == 0 && c.logAfter.trimmed().isEmpty()) {
+            const TakeBackResult again = takeBackLast(logPath, c.n, PosixFileSystem::instance());
+            EXPECT_EQ(again.done, 0) << c.name;
+        }
+    }
+    EXPECT_EQ(takeBackLast(logPath, 1, PosixFileSystem::instance()).failures,
+              QStringList("Can't take back the entry c: The old path is not a full path"));
 }
