@@ -6,11 +6,13 @@
 #include "core/platform/paths.h"
 #include "core/rename/conflicts.h"
 #include "core/rename/rename.h"
+#include "core/rename/undolist.h"
 #include "core/rename/undolog.h"
 #include "ratio.h"
 #include "support/scriptedprompts.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -208,6 +210,34 @@ void RenameRunOf(benchmark::State& state) {
     }
 }
 
+// The renames of a run taken back, newest first, each entry cut off the log
+// once its file is back.
+void TakeBack(benchmark::State& state) {
+    RenameSet set(int(state.range(0)));
+    const QString log = set.dir.path() + QStringLiteral("/vlnundo.txt");
+    for (auto _ : state) {
+        QFile::remove(log);
+        UndoLog::createIfMissing(log);
+        Options options;
+        ScriptedPrompts prompts;
+        ListNameLines editor;
+        FileList list(options, prompts, editor, PosixFileSystem::instance());
+        for (int i = 0; i < set.a.size(); ++i)
+            list.AddItem(i, 0, true, set.a[i]);
+        QStringList names;
+        for (const QString& p : set.b)
+            names << fileNamePart(p);
+        editor.setLines(names);
+        list.SelectAll1Click();
+        RenameRun(list, prompts, PosixFileSystem::instance(), log).Rename1Click();
+        const auto t0 = Clock::now();
+        const TakeBackResult r = takeBackLast(log, int(set.a.size()), PosixFileSystem::instance());
+        state.SetIterationTime(since(t0));
+        if (r.done != set.a.size())
+            state.SkipWithError("take-back failed");
+    }
+}
+
 // The conflicts of 100,000 selected renames in one folder, beside one bare
 // listing of that folder.
 void BareListing(benchmark::State& state) {
@@ -294,6 +324,14 @@ BENCHMARK(BareRename)
     ->Repetitions(5);
 BENCHMARK(RenameRunOf)
     ->Arg(10000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5);
+
+BENCHMARK(TakeBack)
+    ->Arg(100000)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
@@ -302,11 +340,9 @@ BENCHMARK(RenameRunOf)
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
-    reporter.baselines = {{"ScanAndAdd", "BareWalk"},
-                          {"ScanAndAdd", "BareWalkStat"},
-                          {"NaturalSort", "PlainSort"},
-                          {"Conflicts", "BareListing"},
-                          {"RenameRunOf", "BareRename"}};
+    reporter.baselines = {{"ScanAndAdd", "BareWalk"},    {"ScanAndAdd", "BareWalkStat"},
+                          {"NaturalSort", "PlainSort"},  {"Conflicts", "BareListing"},
+                          {"RenameRunOf", "BareRename"}, {"TakeBack", "RenameRunOf"}};
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
