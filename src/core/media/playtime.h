@@ -42,12 +42,14 @@ private:
     int m_error = 0;
 };
 
-// The playing time of MPEG audio: the frame count of a Xing/Info or VBRI
-// header when the first frame carries one, else every frame walked.
+// The playing time of MPEG audio: every frame walked, from the first to the
+// last the file holds.
 struct Mp3Time {
     double seconds = 0;
     qint64 frames = 0;
-    bool fromInfoHeader = false;
+    // The frame count that a Xing/Info or VBRI header in the first frame
+    // states, -1 without one: a cross-check against the walk, never the answer.
+    qint64 statedFrames = -1;
     int readError = 0; // errno of a failed read that ended the walk
 };
 Mp3Time walkMp3(ByteSource& source);
