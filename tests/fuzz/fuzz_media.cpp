@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const vorlane::WavTime w = vorlane::readWav(wav);
     if (!std::isfinite(w.seconds) || w.seconds < 0 || w.readError != 0)
         __builtin_trap();
-    // Only bytes the file holds are counted, at one byte per second at least.
-    if (w.seconds > double(size))
+    // Only bytes the file holds are counted, at one bit per second at least.
+    if (w.seconds > double(size) * 8)
         __builtin_trap();
     if (w.error.isEmpty() == (w.seconds == 0))
         __builtin_trap(); // a time of 0 always comes with its message

@@ -54,7 +54,9 @@ struct Mp3Time {
 };
 Mp3Time walkMp3(ByteSource& source);
 
-// The playing time of a RIFF WAVE file from its "fmt " and "data" chunks.
+// The playing time of a RIFF WAVE file from its "fmt " and "data" chunks:
+// data size x 8 / channels / sample rate / bits per sample for sound stored
+// sample by sample, data size / byte rate for compressed sound.
 struct WavTime {
     double seconds = 0;
     QString error;     // the first line of the failure's message; empty on success

@@ -5,6 +5,7 @@
 #include "support/scriptedprompts.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -53,6 +54,16 @@ QString written(const QString& path, const QByteArray& bytes) {
     EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
     f.write(bytes);
     return path;
+}
+
+// A "fmt " chunk's data with a format tag of 0xFFFE (extensible) naming
+// `subFormat` in its GUID, and a byte rate of `byteRate`.
+QByteArray extensibleFmt(int channels, int sampleRate, int bits, int byteRate, quint16 subFormat) {
+    QByteArray f = media::fmtData(channels, sampleRate, bits, byteRate, 0xFFFE);
+    f += QByteArray("\x16\0", 2) + QByteArray("\0\0", 2) + QByteArray("\0\0\0\0", 4);
+    f += QByteArray(1, char(subFormat)) + QByteArray(1, char(subFormat >> 8)) +
+         QByteArray("\0\0\0\0\x10\0\x80\0\0\xAA\0\x38\x9B\x71", 14);
+    return f;
 }
 
 } // namespace
@@ -249,18 +260,49 @@ TEST_F(EncodedFiles, WavFromSox) {
         {"24bit_stereo.wav", 1.5, 48000, {"-b", "24", "-c", "2"}, 2},
         {"24bit_mono.wav", 1.25, 96000, {"-b", "24", "-c", "1"}, 1},
         {"16bit_six_channels.wav", 2.75, 16000, {"-b", "16", "-c", "6"}, 3},
+        {"float_mono.wav", 2.25, 16000, {"-e", "floating-point", "-b", "32", "-c", "1"}, 2},
+        {"alaw_stereo.wav", 1.75, 8000, {"-e", "a-law", "-c", "2"}, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = s_disk->path(c.name);
         ASSERT_TRUE(media::sine(path, c.seconds, c.rate, c.format));
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        const QByteArray bytes = f.readAll();
+        const QByteArray bytes = s_disk->read(path);
+        ASSERT_EQ(bytes.mid(12, 4), "fmt ");
+        // The same file with a byte rate that disagrees: sound stored sample by
+        // sample is timed by its layout alone (as sox does).
+        const quint32 byteRate = qFromLittleEndian<quint32>(bytes.constData() + 28);
+        QByteArray wrongRate = bytes;
+        qToLittleEndian<quint32>(byteRate * 2, wrongRate.data() + 28);
+        for (const QString& file :
+             {path, written(s_disk->path(QStringLiteral("rate_") + c.name), wrongRate)}) {
+            const QByteArray held = s_disk->read(file);
+            MemorySource source(held);
+            EXPECT_DOUBLE_EQ(readWav(source).seconds, c.seconds);
+            ScriptedPrompts prompts;
+            EXPECT_EQ(CountWavTime(file, prompts), c.expected);
+            EXPECT_TRUE(prompts.shown.isEmpty());
+        }
+    }
+}
+
+TEST_F(EncodedFiles, CompressedWavFromSoxByItsByteRate) {
+    // 10 s at 8000 Hz; an encoder fills its last block, one block is at most
+    // 64 ms here. Bits per sample would give 10.14 s (IMA ADPCM), 10.24 s (MS
+    // ADPCM) or nothing at all (GSM, which states 0).
+    const std::pair<const char*, const char*> cases[] = {
+        {"ima.wav", "ima-adpcm"}, {"ms.wav", "ms-adpcm"}, {"gsm.wav", "gsm-full-rate"}};
+    for (const auto& [name, encoding] : cases) {
+        SCOPED_TRACE(name);
+        const QString path = s_disk->path(name);
+        ASSERT_TRUE(media::sine(path, 10, 8000, {"-e", encoding, "-c", "1"}));
+        const QByteArray bytes = s_disk->read(path);
         MemorySource source(bytes);
-        EXPECT_DOUBLE_EQ(readWav(source).seconds, c.seconds);
+        const WavTime t = readWav(source);
+        EXPECT_EQ(t.error, "");
+        EXPECT_NEAR(t.seconds, 10.03, 0.04);
         ScriptedPrompts prompts;
-        EXPECT_EQ(CountWavTime(path, prompts), c.expected);
+        EXPECT_EQ(CountWavTime(path, prompts), 10);
         EXPECT_TRUE(prompts.shown.isEmpty());
     }
 }
@@ -287,9 +329,20 @@ TEST(WavChunks, LayoutsThatCount) {
          media::riff(chunk("fmt ", media::fmtData(1, 8000, 8) + QByteArray("\x02\0ab", 4)) +
                      chunk("data", QByteArray(12000, '\0'))),
          1.5},
-        {"byte rate counts where bits per sample say nothing (compressed sound)",
-         media::riff(chunk("fmt ", media::fmtData(1, 8000, 0, 4000)) +
+        {"compressed sound (GSM): the byte rate counts, bits per sample say nothing",
+         media::riff(chunk("fmt ", media::fmtData(1, 8000, 0, 4000, 0x31)) +
                      chunk("data", QByteArray(10000, '\0'))),
+         2.5},
+        {"PCM: a byte rate that disagrees is not used",
+         media::riff(chunk("fmt ", media::fmtData(2, 44100, 16, 88200)) + chunk("data", oneSecond)), 1},
+        {"extensible PCM: the byte rate is not used",
+         media::riff(chunk("fmt ", extensibleFmt(2, 44100, 16, 88200, 1)) + chunk("data", oneSecond)), 1},
+        {"extensible too short to name its sub-format counts as PCM",
+         media::riff(chunk("fmt ", media::fmtData(2, 44100, 16, 88200, 0xFFFE)) + chunk("data", oneSecond)),
+         1},
+        {"extensible compressed (MPEG): the byte rate counts",
+         media::riff(chunk("fmt ", extensibleFmt(2, 44100, 0, 16000, 0x55)) +
+                     chunk("data", QByteArray(40000, '\0'))),
          2.5},
     };
     for (const Case& c : cases) {
@@ -339,7 +392,11 @@ TEST(CountTime, FailuresNameTheFileAndTheirCause) {
         {"nodata.wav", media::riff(fmt + chunk("LIST", "xy")), "Error reading file (finding data-section)"},
         {"nochannels.wav", media::riff(chunk("fmt ", media::fmtData(0, 44100, 16)) + data),
          "Error reading WAV-file (nch*freq*bps=0)"},
-        {"norate.wav", media::riff(chunk("fmt ", media::fmtData(2, 44100, 16, 0)) + data),
+        {"norate.wav", media::riff(chunk("fmt ", media::fmtData(2, 0, 16, 176400)) + data),
+         "Error reading WAV-file (nch*freq*bps=0)"},
+        {"nobits.wav", media::riff(chunk("fmt ", media::fmtData(2, 44100, 0, 176400)) + data),
+         "Error reading WAV-file (nch*freq*bps=0)"},
+        {"nobyterate.wav", media::riff(chunk("fmt ", media::fmtData(1, 8000, 0, 0, 0x31)) + data),
          "Error reading WAV-file (nch*freq*bps=0)"},
         {"zero.wav", media::riff(fmt + chunk("data", "")), "File has the zero playing time"},
         {"empty.mp3", "", "File has the zero playing time"},
