@@ -161,6 +161,11 @@ sox -n -r 8000 -b 8 -c 1 tone.wav synth 2.5 sine 440 && sox -n -r 44100 -c 1 ton
 "$cli" time tone.wav tone.mp3 >out.txt 2>err.txt; check "time status" 0 $?
 check "time output" "2
 3" "$(cat out.txt)"
+# A copy cut short and a file joined to itself: the frames they hold, not the
+# count the encoder wrote at the start (mpg123 plays 1.73 s and 7.05 s).
+head -c $(($(stat -c %s tone.mp3) / 2)) tone.mp3 > half.mp3 && cat tone.mp3 tone.mp3 > twice.mp3
+"$cli" time half.mp3 twice.mp3 >out.txt 2>err.txt; check "time of a cut and a joined mp3" "1
+7" "$(cat out.txt)"
 timeout 10 "$cli" time tone.wav gone.mp3 s.txt fifo.mp3 >out.txt 2>err.txt; check "time failure status" 1 $?
 check "time failure output" "2
 0

@@ -48,9 +48,9 @@ QByteArray chunk(const char* id, const QByteArray& data, bool pad) {
     return c;
 }
 
-QByteArray fmtData(int channels, int sampleRate, int bits, int byteRate) {
+QByteArray fmtData(int channels, int sampleRate, int bits, int byteRate, int formatTag) {
     QByteArray f;
-    putLe16(f, 1);
+    putLe16(f, quint16(formatTag));
     putLe16(f, quint16(channels));
     putLe32(f, quint32(sampleRate));
     putLe32(f, quint32(byteRate >= 0 ? byteRate : sampleRate * channels * bits / 8));

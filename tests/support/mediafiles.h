@@ -18,8 +18,8 @@ QByteArray id3v2(const QByteArray& body);
 
 // A RIFF chunk: id, little-endian size, data and the pad byte of an odd size.
 QByteArray chunk(const char* id, const QByteArray& data, bool pad = true);
-// The 16 bytes of a "fmt " chunk's data (PCM).
-QByteArray fmtData(int channels, int sampleRate, int bits, int byteRate = -1);
+// The 16 bytes of a "fmt " chunk's data (PCM unless `formatTag` says otherwise).
+QByteArray fmtData(int channels, int sampleRate, int bits, int byteRate = -1, int formatTag = 1);
 // "RIFF", its size, "WAVE" and the chunks.
 QByteArray riff(const QByteArray& chunks);
 

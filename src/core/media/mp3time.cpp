@@ -90,14 +90,6 @@ bool parseHeader(const uchar* b, Header& h) {
     return true;
 }
 
-// The shortest frame a stream of this kind can have (lowest bit rate, no padding).
-qint64 shortestFrame(const Header& h) {
-    const int kbits = kBitRates[bitRateColumn(h.version, h.layer)][1];
-    if (h.layer == 1)
-        return 12000 * kbits / h.sampleRate * 4;
-    return (h.layer == 3 && h.version != 3 ? 72000 : 144000) * kbits / h.sampleRate;
-}
-
 quint32 be32(const uchar* p) {
     return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3];
 }
@@ -254,17 +246,14 @@ Mp3Time walkMp3(ByteSource& source) {
     const uchar* b = r.window(pos, kLookahead, avail);
     const qint64 stated = b ? infoHeaderFrames(b, avail, first) : -1;
     if (stated >= 0) {
-        // The header's own frame carries no audio. A count that more frames
-        // than the file can hold would need is not believed.
-        const qint64 room = source.size() - pos - first.length;
-        if (stated > 0 && stated <= room / shortestFrame(first) + 1) {
-            out.frames = stated;
-            out.fromInfoHeader = true;
-            out.seconds = double(stated) * first.samples / first.sampleRate;
-            return out;
-        }
+        // The information frame carries no audio. The count it states is what
+        // the encoder wrote, not what the file holds now (it may have been cut
+        // short or joined to another), so it is kept for comparison only and
+        // every frame is walked all the same.
+        if (stated > 0)
+            out.statedFrames = stated;
         pos += first.length;
-        if (!b || !(b = r.window(pos, 4, avail)) || avail < 4 || !parseHeader(b, first))
+        if (!(b = r.window(pos, 4, avail)) || avail < 4 || !parseHeader(b, first))
             pos = findFrame(r, pos, &first, first);
     }
     qint64 samples = 0;

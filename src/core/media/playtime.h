@@ -42,17 +42,21 @@ private:
     int m_error = 0;
 };
 
-// The playing time of MPEG audio: the frame count of a Xing/Info or VBRI
-// header when the first frame carries one, else every frame walked.
+// The playing time of MPEG audio: every frame walked, from the first to the
+// last the file holds.
 struct Mp3Time {
     double seconds = 0;
     qint64 frames = 0;
-    bool fromInfoHeader = false;
+    // The frame count that a Xing/Info or VBRI header in the first frame
+    // states, -1 without one: a cross-check against the walk, never the answer.
+    qint64 statedFrames = -1;
     int readError = 0; // errno of a failed read that ended the walk
 };
 Mp3Time walkMp3(ByteSource& source);
 
-// The playing time of a RIFF WAVE file from its "fmt " and "data" chunks.
+// The playing time of a RIFF WAVE file from its "fmt " and "data" chunks:
+// data size x 8 / channels / sample rate / bits per sample for sound stored
+// sample by sample, data size / byte rate for compressed sound.
 struct WavTime {
     double seconds = 0;
     QString error;     // the first line of the failure's message; empty on success

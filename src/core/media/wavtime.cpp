@@ -16,6 +16,19 @@ quint16 le16(const uchar* p) {
     return quint16(p[0] | p[1] << 8);
 }
 
+// Whether the sound is stored sample by sample (integer PCM, floating point,
+// A-law, mu-law), so that its length follows from the data size, channels,
+// sample rate and bits per sample. An extensible format names its sub-format
+// in the first bytes of a GUID at offset 24; a chunk too short to hold one
+// counts as PCM.
+bool samplesStoredWhole(const uchar* fmt, quint32 size) {
+    const auto plain = [](quint32 tag) { return tag == 1 || tag == 3 || tag == 6 || tag == 7; };
+    const quint16 tag = le16(fmt);
+    if (tag == 0xFFFE)
+        return size < 40 || plain(le32(fmt + 24));
+    return plain(tag);
+}
+
 WavTime failed(const char* text, qint64 got, ByteSource& source) {
     WavTime out;
     out.error = QString::fromLatin1(text);
@@ -36,8 +49,9 @@ WavTime readWav(ByteSource& source) {
 
     // One pass over the chunks: "fmt " and "data" may come in either order.
     bool haveFmt = false, haveData = false;
-    quint16 channels = 0;
-    quint32 byteRate = 0;
+    bool whole = true;
+    quint16 channels = 0, bits = 0;
+    quint32 sampleRate = 0, byteRate = 0;
     qint64 dataStart = 0, dataSize = 0;
     qint64 pos = 12;
     while (!haveFmt || !haveData) {
@@ -60,8 +74,11 @@ WavTime readWav(ByteSource& source) {
             if (got != qint64(size))
                 return failed("Error reading file (data of fmt-section)", got, source);
             const auto* f = reinterpret_cast<const uchar*>(fmt.constData());
+            whole = samplesStoredWhole(f, size);
             channels = le16(f + 2);
+            sampleRate = le32(f + 4);
             byteRate = le32(f + 8);
+            bits = le16(f + 14);
             haveFmt = true;
         } else if (!haveData && std::memcmp(chunk, "data", 4) == 0) {
             dataStart = body;
@@ -71,12 +88,14 @@ WavTime readWav(ByteSource& source) {
         // A chunk of odd size is followed by a pad byte.
         pos = body + size + (size & 1);
     }
-    if (channels == 0 || byteRate == 0)
+    // Compressed sound (ADPCM, GSM, MPEG inside RIFF) has no fixed bits per
+    // sample; only the average byte rate the file states can time it.
+    if (channels == 0 || (whole ? sampleRate == 0 || bits == 0 : byteRate == 0))
         return failed("Error reading WAV-file (nch*freq*bps=0)", 0, source);
     // A size beyond the end of the file counts only what the file holds.
     const qint64 held = qBound<qint64>(0, source.size() - dataStart, dataSize);
     WavTime out;
-    out.seconds = double(held) / byteRate;
+    out.seconds = whole ? double(held) * 8 / channels / sampleRate / bits : double(held) / byteRate;
     if (held == 0)
         out.error = QStringLiteral("File has the zero playing time");
     return out;
