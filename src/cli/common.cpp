@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "core/copy/copyrun.h"
 #include "core/platform/fileio.h"
 #include "core/platform/paths.h"
 
@@ -23,6 +24,14 @@ void err(const QString& line) {
 }
 
 Prompts::Answer CliPrompts::ask(const QString& title, const QString& text, Icon icon, Buttons buttons) {
+    if (buttons == Buttons::Ok && icon == Icon::Information) {
+        // A summary: one line each ("Operation complete", then any count).
+        QString summary = text;
+        summary.remove(QLatin1String(CopyRun::kLinesStaySelected));
+        for (const QString& part : summary.split(u'\r', Qt::SkipEmptyParts))
+            err(part);
+        return Answer::Ok;
+    }
     // "Can't rename file\rOLD\r\tto\rNEW\rcause" -> "Can't rename file OLD to NEW: cause"
     QString line = text;
     line.remove(QStringLiteral("\rWhat do you want to do?"));

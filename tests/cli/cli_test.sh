@@ -184,7 +184,8 @@ check "cut-short copy completed" "charlie" "$(cat C/out/Rock/03.mp3)"
 "$cli" compare --on-error ignore --names C/names.txt --to C/out C/src/a.mp3 C/src/b.mp3 C/src/c.mp3 2>err.txt
 check "compare status" 1 $?
 check "compare message" "vorlane-cli: CRC are not coincide $work/C/src/b.mp3 (CRC=099BB889): $work/C/out/1/02.mp3 (CRC=8CDC1683)
-vorlane-cli: Operation complete" "$(cat err.txt)"
+vorlane-cli: Operation complete
+vorlane-cli: 1 of 3 copies differ or are missing" "$(cat err.txt)"
 "$cli" compare --names C/names.txt --to C/missing C/src/a.mp3 2>err.txt; check "compare into a missing folder" 2 $?
 check "missing folder refused" "vorlane-cli: C/missing: is not a folder" "$(cat err.txt)"
 
