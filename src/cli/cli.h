@@ -26,7 +26,7 @@ public:
 };
 
 // The names file, one name a line (LF or CR LF; a UTF-8 byte-order mark is
-// dropped); "-" reads standard input.
+// dropped); "-" reads standard input, and a pipe or FIFO is read as a stream.
 bool readNames(const QString& path, QStringList& names, QString& error);
 // A path as given, made absolute against the current folder.
 QString absolute(const QString& path);

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vorlane::cli {
@@ -74,12 +75,27 @@ Prompts::Answer CliPrompts::ask(const QString& title, const QString& text, Icon 
 bool readNames(const QString& path, QStringList& names, QString& error) {
     int fd = STDIN_FILENO;
     if (path != QLatin1String("-")) {
-        const OpenedFile f = openRegularFile(path, O_RDONLY);
-        if (!f.ok()) {
-            error = f.error;
-            return false;
+        // The user names this file on purpose: a pipe (as a shell's <(...)
+        // passes it) or a FIFO is read as a stream, like standard input, and
+        // waits for its writer. Anything else must be a regular file.
+        const QByteArray name = encodeName(path);
+        struct ::stat st {};
+        if (::stat(name.constData(), &st) == 0 && S_ISFIFO(st.st_mode)) {
+            do {
+                fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+            } while (fd < 0 && errno == EINTR);
+            if (fd < 0) {
+                error = systemErrorText(errno);
+                return false;
+            }
+        } else {
+            const OpenedFile f = openRegularFile(path, O_RDONLY);
+            if (!f.ok()) {
+                error = f.error;
+                return false;
+            }
+            fd = f.fd;
         }
-        fd = f.fd;
     }
     QByteArray bytes;
     char buf[65536];

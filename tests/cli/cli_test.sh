@@ -72,10 +72,18 @@ check "folder refused message" "vorlane-cli: F/B: is a folder; rename takes file
 "$cli" rename --yes --names missing.txt x 2>err.txt; check "missing names file status" 2 $?
 check "missing names file message" "vorlane-cli: can't read missing.txt: No such file or directory" "$(cat err.txt)"
 
-# FIFOs in place of files are refused at once instead of waiting for a writer.
-mkfifo fifo fifo.mp3 && mkdir fifohome && mkfifo fifohome/vlnundo.txt
-timeout 10 "$cli" rename --yes --names fifo x 2>err.txt; check "FIFO names file status" 2 $?
-check "FIFO names file message" "vorlane-cli: can't read fifo: not a regular file" "$(cat err.txt)"
+# A names file is given on purpose: a pipe from process substitution or a FIFO
+# is read as a stream, like standard input.
+touch p1 p2
+timeout 10 "$cli" rename --yes --names <(printf 'p1new\n') p1 2>err.txt; check "names from a pipe status" 0 $?
+check "names from a pipe messages" "" "$(cat err.txt)"
+[ -e p1new ] && [ ! -e p1 ]; check "names from a pipe renamed" 0 $?
+mkfifo fifo && { printf 'p2new\n' > fifo & }
+timeout 10 "$cli" rename --yes --names fifo p2 2>err.txt; check "names from a FIFO status" 0 $?
+wait
+[ -e p2new ] && [ ! -e p2 ]; check "names from a FIFO renamed" 0 $?
+# FIFOs in place of the program's own files are refused at once instead of waiting for a writer.
+mkfifo fifo.mp3 && mkdir fifohome && mkfifo fifohome/vlnundo.txt
 VORLANE_HOME="$work/fifohome" timeout 10 "$cli" rename --yes --names one.txt y 2>err.txt; check "FIFO undo log status" 1 $?
 check "FIFO undo log message" "vorlane-cli: can't create the undo log $work/fifohome/vlnundo.txt: not a regular file" "$(cat err.txt)"
 timeout 10 "$cli" tags fifo.mp3 2>err.txt; check "FIFO tags status" 1 $?
