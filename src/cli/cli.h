@@ -46,7 +46,8 @@ struct Args {
 Args parse(const QStringList& in, const QSet<QString>& flags, const QSet<QString>& valued,
            const QSet<QString>& paired = {});
 
-// Prints the whole usage; returns the exit status 0.
+// Prints the usage of the command being run, or the whole usage before one
+// is chosen; returns the exit status 0.
 int help();
 
 // The commands: each takes the arguments after its name and returns the exit status.

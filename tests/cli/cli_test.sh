@@ -197,5 +197,19 @@ vorlane-cli: 1 of 3 copies differ or are missing" "$(cat err.txt)"
 "$cli" compare --names C/names.txt --to C/missing C/src/a.mp3 2>err.txt; check "compare into a missing folder" 2 $?
 check "missing folder refused" "vorlane-cli: C/missing: is not a folder" "$(cat err.txt)"
 
+# COMMAND --help prints that command's usage only.
+check "command help" "Usage: vorlane-cli tags PATH
+      Print the ID3v1 fields of a file: title=, artist=, album=, year=, comment=." "$("$cli" tags --help)"
+check "command help with two forms" "Usage: vorlane-cli undo --list
+   or: vorlane-cli undo --last N" "$("$cli" undo --help | grep -E '^(Usage|   or):')"
+check "command help continues its synopsis" "Usage: vorlane-cli rename --names FILE [--yes] [--on-error abort|ignore] [--resolve-chains]
+                          [--check] PATH..." "$("$cli" rename --help | head -2)"
+for c in scan rename names tags project undo time copy compare; do
+  out=$("$cli" "$c" --help); status=$?
+  check "$c --help status" 0 $status
+  check "$c --help names only $c" "" "$(printf '%s\n' "$out" | grep -E '^(Usage|   or): ' | grep -v "^.....: vorlane-cli $c ")"
+  check "$c --help has no command list" "" "$(printf '%s\n' "$out" | grep -E '^Commands:')"
+done
+
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]
