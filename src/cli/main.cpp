@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 
 using namespace vorlane;
@@ -164,6 +165,9 @@ int vorlane::cli::help() {
 }
 
 int main(int argc, char* argv[]) {
+    // A write past the file-size limit fails with EFBIG and is reported like a
+    // full disk, instead of killing the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vorlane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VORLANE_VERSION));

@@ -197,6 +197,13 @@ vorlane-cli: 1 of 3 copies differ or are missing" "$(cat err.txt)"
 "$cli" compare --names C/names.txt --to C/missing C/src/a.mp3 2>err.txt; check "compare into a missing folder" 2 $?
 check "missing folder refused" "vorlane-cli: C/missing: is not a folder" "$(cat err.txt)"
 
+# A file-size limit (SIGXFSZ) makes the write fail like a full disk: reported, not fatal.
+mkdir -p X/out && head -c 300000 /dev/urandom > X/big.bin && printf 'big.bin\n' > X/names.txt
+prlimit --fsize=65536 "$cli" copy --names X/names.txt --to X/out X/big.bin 2>err.txt
+check "copy over the size limit status" 1 $?
+check "copy over the size limit message" "vorlane-cli: File write error $work/X/out/0/big.bin: File too large
+vorlane-cli: Operation was cancelled" "$(cat err.txt)"
+
 # COMMAND --help prints that command's usage only.
 check "command help" "Usage: vorlane-cli tags PATH
       Print the ID3v1 fields of a file: title=, artist=, album=, year=, comment=." "$("$cli" tags --help)"

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QProxyStyle>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -54,6 +55,9 @@ int answerInfoOptions(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
     if (const int status = answerInfoOptions(argc, argv); status >= 0)
         return status;
+    // A write past the file-size limit fails with EFBIG and is reported like a
+    // full disk, instead of killing the program with the user's unsaved work.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setStyle(new HintStyle);
     QApplication::setApplicationName(QStringLiteral("Vorlane"));
