@@ -26,7 +26,7 @@ public:
 };
 
 // The names file, one name a line (LF or CR LF; a UTF-8 byte-order mark is
-// dropped); "-" reads standard input.
+// dropped); "-" reads standard input, and a pipe or FIFO is read as a stream.
 bool readNames(const QString& path, QStringList& names, QString& error);
 // A path as given, made absolute against the current folder.
 QString absolute(const QString& path);
@@ -46,7 +46,8 @@ struct Args {
 Args parse(const QStringList& in, const QSet<QString>& flags, const QSet<QString>& valued,
            const QSet<QString>& paired = {});
 
-// Prints the whole usage; returns the exit status 0.
+// Prints the usage of the command being run, or the whole usage before one
+// is chosen; returns the exit status 0.
 int help();
 
 // The commands: each takes the arguments after its name and returns the exit status.

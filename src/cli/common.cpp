@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "core/copy/copyrun.h"
 #include "core/platform/fileio.h"
 #include "core/platform/paths.h"
 
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vorlane::cli {
@@ -23,6 +25,14 @@ void err(const QString& line) {
 }
 
 Prompts::Answer CliPrompts::ask(const QString& title, const QString& text, Icon icon, Buttons buttons) {
+    if (buttons == Buttons::Ok && icon == Icon::Information) {
+        // A summary: one line each ("Operation complete", then any count).
+        QString summary = text;
+        summary.remove(QLatin1String(CopyRun::kLinesStaySelected));
+        for (const QString& part : summary.split(u'\r', Qt::SkipEmptyParts))
+            err(part);
+        return Answer::Ok;
+    }
     // "Can't rename file\rOLD\r\tto\rNEW\rcause" -> "Can't rename file OLD to NEW: cause"
     QString line = text;
     line.remove(QStringLiteral("\rWhat do you want to do?"));
@@ -65,12 +75,27 @@ Prompts::Answer CliPrompts::ask(const QString& title, const QString& text, Icon 
 bool readNames(const QString& path, QStringList& names, QString& error) {
     int fd = STDIN_FILENO;
     if (path != QLatin1String("-")) {
-        const OpenedFile f = openRegularFile(path, O_RDONLY);
-        if (!f.ok()) {
-            error = f.error;
-            return false;
+        // The user names this file on purpose: a pipe (as a shell's <(...)
+        // passes it) or a FIFO is read as a stream, like standard input, and
+        // waits for its writer. Anything else must be a regular file.
+        const QByteArray name = encodeName(path);
+        struct ::stat st {};
+        if (::stat(name.constData(), &st) == 0 && S_ISFIFO(st.st_mode)) {
+            do {
+                fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+            } while (fd < 0 && errno == EINTR);
+            if (fd < 0) {
+                error = systemErrorText(errno);
+                return false;
+            }
+        } else {
+            const OpenedFile f = openRegularFile(path, O_RDONLY);
+            if (!f.ok()) {
+                error = f.error;
+                return false;
+            }
+            fd = f.fd;
         }
-        fd = f.fd;
     }
     QByteArray bytes;
     char buf[65536];

@@ -72,10 +72,18 @@ check "folder refused message" "vorlane-cli: F/B: is a folder; rename takes file
 "$cli" rename --yes --names missing.txt x 2>err.txt; check "missing names file status" 2 $?
 check "missing names file message" "vorlane-cli: can't read missing.txt: No such file or directory" "$(cat err.txt)"
 
-# FIFOs in place of files are refused at once instead of waiting for a writer.
-mkfifo fifo fifo.mp3 && mkdir fifohome && mkfifo fifohome/vlnundo.txt
-timeout 10 "$cli" rename --yes --names fifo x 2>err.txt; check "FIFO names file status" 2 $?
-check "FIFO names file message" "vorlane-cli: can't read fifo: not a regular file" "$(cat err.txt)"
+# A names file is given on purpose: a pipe from process substitution or a FIFO
+# is read as a stream, like standard input.
+touch p1 p2
+timeout 10 "$cli" rename --yes --names <(printf 'p1new\n') p1 2>err.txt; check "names from a pipe status" 0 $?
+check "names from a pipe messages" "" "$(cat err.txt)"
+[ -e p1new ] && [ ! -e p1 ]; check "names from a pipe renamed" 0 $?
+mkfifo fifo && { printf 'p2new\n' > fifo & }
+timeout 10 "$cli" rename --yes --names fifo p2 2>err.txt; check "names from a FIFO status" 0 $?
+wait
+[ -e p2new ] && [ ! -e p2 ]; check "names from a FIFO renamed" 0 $?
+# FIFOs in place of the program's own files are refused at once instead of waiting for a writer.
+mkfifo fifo.mp3 && mkdir fifohome && mkfifo fifohome/vlnundo.txt
 VORLANE_HOME="$work/fifohome" timeout 10 "$cli" rename --yes --names one.txt y 2>err.txt; check "FIFO undo log status" 1 $?
 check "FIFO undo log message" "vorlane-cli: can't create the undo log $work/fifohome/vlnundo.txt: not a regular file" "$(cat err.txt)"
 timeout 10 "$cli" tags fifo.mp3 2>err.txt; check "FIFO tags status" 1 $?
@@ -189,9 +197,31 @@ check "cut-short copy completed" "charlie" "$(cat C/out/Rock/03.mp3)"
 "$cli" compare --on-error ignore --names C/names.txt --to C/out C/src/a.mp3 C/src/b.mp3 C/src/c.mp3 2>err.txt
 check "compare status" 1 $?
 check "compare message" "vorlane-cli: CRC are not coincide $work/C/src/b.mp3 (CRC=099BB889): $work/C/out/1/02.mp3 (CRC=8CDC1683)
-vorlane-cli: Operation complete" "$(cat err.txt)"
+vorlane-cli: Operation complete
+vorlane-cli: 1 of 3 copies differ or are missing" "$(cat err.txt)"
 "$cli" compare --names C/names.txt --to C/missing C/src/a.mp3 2>err.txt; check "compare into a missing folder" 2 $?
 check "missing folder refused" "vorlane-cli: C/missing: is not a folder" "$(cat err.txt)"
+
+# A file-size limit (SIGXFSZ) makes the write fail like a full disk: reported, not fatal.
+mkdir -p X/out && head -c 300000 /dev/urandom > X/big.bin && printf 'big.bin\n' > X/names.txt
+prlimit --fsize=65536 "$cli" copy --names X/names.txt --to X/out X/big.bin 2>err.txt
+check "copy over the size limit status" 1 $?
+check "copy over the size limit message" "vorlane-cli: File write error $work/X/out/0/big.bin: File too large
+vorlane-cli: Operation was cancelled" "$(cat err.txt)"
+
+# COMMAND --help prints that command's usage only.
+check "command help" "Usage: vorlane-cli tags PATH
+      Print the ID3v1 fields of a file: title=, artist=, album=, year=, comment=." "$("$cli" tags --help)"
+check "command help with two forms" "Usage: vorlane-cli undo --list
+   or: vorlane-cli undo --last N" "$("$cli" undo --help | grep -E '^(Usage|   or):')"
+check "command help continues its synopsis" "Usage: vorlane-cli rename --names FILE [--yes] [--on-error abort|ignore] [--resolve-chains]
+                          [--check] PATH..." "$("$cli" rename --help | head -2)"
+for c in scan rename names tags project undo time copy compare; do
+  out=$("$cli" "$c" --help); status=$?
+  check "$c --help status" 0 $status
+  check "$c --help names only $c" "" "$(printf '%s\n' "$out" | grep -E '^(Usage|   or): ' | grep -v "^.....: vorlane-cli $c ")"
+  check "$c --help has no command list" "" "$(printf '%s\n' "$out" | grep -E '^Commands:')"
+done
 
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -100,6 +100,49 @@ TEST_F(CopyWindowTest, CompareReportsTheCopyThatDiffers) {
     EXPECT_EQ(caption, "CRC check");
     ASSERT_EQ(prompts.shown.size(), 2);
     EXPECT_TRUE(prompts.shown[0].text.startsWith("CRC are not coincide\r" + a + "\r(CRC="));
-    EXPECT_EQ(lastBox(), "Information: Operation complete");
+    EXPECT_EQ(lastBox(), "Information: Operation complete\r1 of 1 copies differ or are missing (their lines "
+                         "stay selected)");
     EXPECT_EQ(selected(), QList<int>({0, 1}));
+}
+
+// A compare that ends with copies ignored as different or missing does not
+// end like a clean one: the box and the status bar count them.
+TEST_F(CopyWindowTest, CompareCountsTheCopiesThatDiffer) {
+    const QString a = disk.file("a.mp3", 100), b = disk.file("b.mp3", 200), c = disk.file("c.mp3", 300);
+    const struct {
+        const char* what;
+        QList<std::pair<QString, qint64>> copies; // what out/Rock holds
+        QString box;
+        QString status;
+        QList<int> selected;
+    } cases[] = {
+        {"all equal",
+         {{"01.mp3", 100}, {"02.mp3", 200}, {"03.mp3", 300}},
+         "Information: Operation complete",
+         "3 of 3 copies match",
+         {0}},
+        {"one differs",
+         {{"01.mp3", 100}, {"02.mp3", 201}, {"03.mp3", 300}},
+         "Information: Operation complete\r1 of 3 copies differ or are missing (their lines stay selected)",
+         "1 of 3 copies differ or are missing",
+         {0, 2}},
+        {"one differs, one missing",
+         {{"02.mp3", 200}, {"03.mp3", 1}},
+         "Information: Operation complete\r2 of 3 copies differ or are missing (their lines stay selected)",
+         "2 of 3 copies differ or are missing",
+         {0, 1, 3}},
+    };
+    listFiles("Rock", {{a, "01.mp3"}, {b, "02.mp3"}, {c, "03.mp3"}});
+    for (const auto& t : cases) {
+        QDir(dest + "/Rock").removeRecursively();
+        for (const auto& [name, size] : t.copies)
+            disk.file("out/Rock/" + name, size);
+        window->list().SelectAll1Click();
+        prompts.shown.clear();
+        prompts.script = {Prompts::Answer::Ignore, Prompts::Answer::Ignore};
+        window->Checkfile1Click();
+        EXPECT_EQ(lastBox(), t.box) << t.what;
+        EXPECT_EQ(window->panel(0)->text(), t.status) << t.what;
+        EXPECT_EQ(selected(), t.selected) << t.what;
+    }
 }

@@ -129,18 +129,30 @@ void CopyRun::prepare(const QString& caption, const QString& destination) {
     m_m = countSelectedFiles();
 }
 
-CopyRun::Result CopyRun::finish(Result r) {
+QString CopyRun::compareCountText(const Result& r) {
+    if (r.failed > 0)
+        return QStringLiteral("%1 of %2 copies differ or are missing").arg(r.failed).arg(r.total);
+    return QStringLiteral("%1 of %2 copies match").arg(r.done).arg(r.total);
+}
+
+CopyRun::Result CopyRun::finish(Result r, bool compare) {
     r.cancelled = m_cancel;
+    r.total = m_m;
     if (m_list.hooks.lb1Click)
         m_list.hooks.lb1Click();
     if (r.aborted)
         return r;
-    if (m_cancel)
+    if (m_cancel) {
         m_prompts.ask(QStringLiteral("Warning"), QStringLiteral("Operation was cancelled"),
                       Prompts::Icon::Warning, Prompts::Buttons::Ok);
-    else
-        m_prompts.ask(QStringLiteral("Information"), QStringLiteral("Operation complete"),
-                      Prompts::Icon::Information, Prompts::Buttons::Ok);
+        return r;
+    }
+    // A compare whose copies were not all found equal must not end like a
+    // clean one: the count says how many lines still need attention.
+    QString text = QStringLiteral("Operation complete");
+    if (compare && r.failed > 0)
+        text += u'\r' + compareCountText(r) + QLatin1String(kLinesStaySelected);
+    m_prompts.ask(QStringLiteral("Information"), text, Prompts::Icon::Information, Prompts::Buttons::Ok);
     return r;
 }
 
@@ -205,6 +217,7 @@ void CopyRun::makeGroupFolders() {
 CopyRun::Result CopyRun::runSelected(const QString& caption, const QString& destination,
                                      Outcome (CopyRun::*each)(int)) {
     prepare(caption, destination);
+    const bool compare = each == &CopyRun::compareFile;
     Result r;
     if (m_m == 0) {
         m_prompts.error(QStringLiteral("Error"), QStringLiteral("No items selected"));
@@ -234,10 +247,10 @@ CopyRun::Result CopyRun::runSelected(const QString& caption, const QString& dest
         case Outcome::Aborted:
             ++r.failed;
             r.aborted = true;
-            return finish(r);
+            return finish(r, compare);
         }
     }
-    return finish(r);
+    return finish(r, compare);
 }
 
 // --- copying

@@ -41,6 +41,7 @@ public:
     struct Result {
         int done = 0;   // files copied, or pairs found equal
         int failed = 0; // files left for an answer other than Retry
+        int total = 0;  // the selected files
         bool cancelled = false;
         bool aborted = false; // ended by Abort without a summary
     };
@@ -61,6 +62,11 @@ public:
 
     // A checksum as messages show it: eight upper-case hexadecimal digits.
     static QString crcText(quint32 crc);
+    // What a compare that ran to its end found, for the status bar: "N of M
+    // copies differ or are missing", or "M of M copies match".
+    static QString compareCountText(const Result& r);
+    // Added to the count in the summary box of a compare that found differences.
+    static constexpr char kLinesStaySelected[] = " (their lines stay selected)";
 
 private:
     enum class Outcome { Done, Ignored, Aborted, Cancelled };
@@ -83,7 +89,7 @@ private:
     int countSelectedFiles() const;
     QString nameLine(int line) const;
     void prepare(const QString& caption, const QString& destination);
-    Result finish(Result r);
+    Result finish(Result r, bool compare);
     Prompts::Answer ask(const Failure& f);
     Prompts::Answer askText(const QString& text);
     void showCount(int n, int m);

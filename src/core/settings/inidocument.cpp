@@ -6,6 +6,8 @@ namespace vorlane {
 
 namespace {
 
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -57,15 +59,19 @@ QString IniDocument::problemWith(const QByteArray& bytes) {
         if (u < 0x20 && c != '\t' && c != '\r' && c != '\n')
             return QStringLiteral("Not a text file");
     }
-    // Our files end every line; a last line without its end was cut off.
-    const qsizetype lastEnd = qMax(bytes.lastIndexOf('\n'), bytes.lastIndexOf('\r'));
-    if (!trimBlanks(bytes.mid(lastEnd + 1)).isEmpty())
-        return QStringLiteral("The last line is cut off");
+    // A last line without its end is read as it stands: text editors save
+    // files so, and our own saves replace the file whole.
     return QString();
 }
 
 IniDocument::IniDocument(const QByteArray& bytes) {
+    // A UTF-8 byte-order mark (some editors put one in front) is no part of
+    // the first line, which may be a section header; it is written back.
     qsizetype start = 0;
+    if (bytes.startsWith(kBom)) {
+        m_bom = true;
+        start = 3;
+    }
     const qsizetype n = bytes.size();
     while (start < n) {
         qsizetype i = start;
@@ -102,7 +108,7 @@ IniDocument::Line IniDocument::parseLine(QByteArray text, QByteArray end) {
 }
 
 QByteArray IniDocument::toBytes() const {
-    QByteArray out;
+    QByteArray out = m_bom ? QByteArray(kBom) : QByteArray();
     for (const Line& l : m_lines)
         out += l.text + l.end;
     return out;

@@ -14,11 +14,12 @@ namespace vorlane {
 // letter case; values are read trimmed and without one pair of surrounding
 // quotes. Every line keeps its own bytes and line end (CR LF, LF or CR alone)
 // until it is changed, so blank lines, comments (";"), lines without "=" and
-// bytes that are not UTF-8 come back out untouched.
+// bytes that are not UTF-8 come back out untouched, and so does a UTF-8
+// byte-order mark in front.
 class IniDocument {
 public:
     // Why `bytes` cannot be taken for a settings text (control characters of
-    // a binary file, a last line cut off in its middle); empty when they can.
+    // a binary file); empty when they can.
     static QString problemWith(const QByteArray& bytes);
 
     explicit IniDocument(const QByteArray& bytes = QByteArray());
@@ -49,6 +50,7 @@ private:
     int findKey(int header, int end, const QString& folded) const;
 
     QVector<Line> m_lines;
+    bool m_bom = false; // the text began with a UTF-8 byte-order mark
 };
 
 } // namespace vorlane

@@ -13,7 +13,7 @@ namespace vorlane {
 // and a write replaces the file at once (atomically), unless it happens inside
 // a batch, whose writes reach the disk together when it ends.
 //
-// A file that cannot be read (unreadable, not text, too large, cut off) gives
+// A file that cannot be read (unreadable, not text, too large) gives
 // every read its default and is never written, so it stays as it was. What
 // could not be read or written is told once, through the prompts.
 class IniFile {

@@ -696,16 +696,17 @@ void TMain::Checkfilesexist1Click() {
 
 // --- copy and compare
 
-void TMain::showCopyWindow(int tag) {
+bool TMain::showCopyWindow(int tag) {
     if (!m_destDir)
-        return;
+        return false;
     const QString folder = chooseFolder(*m_destDir);
     if (folder.isEmpty())
-        return;
+        return false;
     m_destDir->SetStartFolder(folder);
     m_copyf->destination = folder;
     m_copyf->Tag = tag;
     ShowModalDialog(m_copyf);
+    return true;
 }
 
 void TMain::Copy1Click() {
@@ -713,7 +714,12 @@ void TMain::Copy1Click() {
 }
 
 void TMain::Checkfile1Click() {
-    showCopyWindow(1);
+    if (!showCopyWindow(1))
+        return;
+    // A compare that ran to its end reports its count like a group command.
+    const CopyRun::Result& r = m_copyf->lastResult();
+    if (!r.aborted && !r.cancelled)
+        m_panel0->setText(CopyRun::compareCountText(r));
 }
 
 // --- conversions and the editors' commands

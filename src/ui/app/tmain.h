@@ -226,7 +226,8 @@ private:
     void openFolder(bool withSubfolders);
     // Runs a folder chooser over the file list; the chosen folder, or empty.
     QString chooseFolder(TOpenDirDialog& chooser);
-    void showCopyWindow(int tag);
+    // False when no folder was chosen and nothing ran.
+    bool showCopyWindow(int tag);
     void alignActive(QStringList (*tool)(const QStringList&));
     void colourSplitter(bool column);
     QStringList runAddFilesDialog();

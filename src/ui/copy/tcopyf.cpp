@@ -50,7 +50,10 @@ void TCopyf::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
-    // The run starts once the window is up, inside its modal loop.
+    // The run starts once the window is up, inside its modal loop; until it
+    // ends, the last result says that nothing ran.
+    m_result = CopyRun::Result();
+    m_result.aborted = true;
     m_armed = true;
     QTimer::singleShot(0, this, [this] { FormActivate(); });
 }

@@ -119,8 +119,8 @@ TEST(IniDocument, ProblemsOfTheBytes) {
         {"[A]\r\nx=1\r\n", ""},
         {"[A]\rx=1\r", ""},
         {"[A]\r\nx=1\r\n  \t", ""},
-        {"[A]\r\nx=1\r\n\xc3", "The last line is cut off"},
-        {"[A]\r\nWidth=7", "The last line is cut off"},
+        {"[A]\r\nx=1\r\n\xc3", ""},
+        {"[A]\r\nWidth=7", ""},
         {QByteArray("[A]\r\nx=\0\r\n", 10), "Not a text file"},
         {"\x7f"
          "ELF\x02\x01\x01\r\n",
@@ -226,4 +226,32 @@ TEST(IniFile, FailedWritesKeepTheOldFile) {
     ASSERT_EQ(early.shown.size(), 1);
     EXPECT_EQ(early.shown[0].text, "Can't write settings file\r" + dir.filePath("missing/vln.ini") +
                                        "\rNo such file or directory\rSettings changed now will not be kept.");
+}
+
+// Files saved by text editors: a UTF-8 byte-order mark in front, no line end
+// after the last line. Both read as written, and a write keeps one section of
+// each name and the rest of the text as it was.
+TEST(IniFile, FilesSavedByTextEditors) {
+    const QByteArray bom = "\xEF\xBB\xBF";
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QByteArray afterWrite; // after Main/Left=5
+    } cases[] = {
+        {"byte-order mark", bom + "[Main]\r\nWidth=900\r\n", bom + "[Main]\r\nWidth=900\r\nLeft=5\r\n"},
+        {"no last line end", "[Main]\r\nWidth=900", "[Main]\r\nWidth=900\r\nLeft=5\r\n"},
+        {"both, LF only", bom + "[Main]\nWidth=900", bom + "[Main]\nWidth=900\r\nLeft=5\r\n"},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("vln.ini");
+        writeAll(path, c.bytes);
+        ScriptedPrompts prompts;
+        IniFile ini(path, &prompts);
+        EXPECT_EQ(ini.readInteger("Main", "Width", 758), 900) << c.what;
+        EXPECT_EQ(ini.readSection("Main"), QStringList({"Width"})) << c.what;
+        ini.writeInteger("Main", "Left", 5);
+        EXPECT_EQ(readAll(path), c.afterWrite) << c.what;
+        EXPECT_TRUE(prompts.shown.isEmpty()) << c.what;
+    }
 }
