@@ -72,12 +72,16 @@ const CommandHelp kCommandHelp[] = {
                 "      printed up to its last whole record, its error named; status 1.\n"},
     {"undo", "  undo --list\n"
              "      Print the undo log, oldest rename first: one line per rename, the old\n"
-             "      path and the new name separated by a tab.\n"
+             "      path and the new name separated by a tab; an entry that is never taken\n"
+             "      back (an old path that is not a full path, no new name) has its reason\n"
+             "      after a second tab.\n"
              "  undo --last N\n"
              "      Take the last N renames back, newest first: each file gets its old name\n"
-             "      again (an existing file is never replaced) and its entry leaves the log.\n"
-             "      One line is printed per rename that could not be taken back, with its\n"
-             "      cause; its entry stays. The exit status is 1 when any failed.\n"},
+             "      again (an existing file is never replaced) and its entry leaves the log\n"
+             "      at once, so a stopped run can simply be run again. An entry whose file\n"
+             "      is already back is dropped with a note. The run stops at the first\n"
+             "      rename that cannot be taken back, printing it with its cause; it and\n"
+             "      the older entries stay, and the exit status is 1.\n"},
     {"time", "  time PATH...\n"
              "      Print the playing time of each .mp3 or .wav file in whole seconds, one\n"
              "      line per path; a file that cannot be counted prints 0, its reason goes\n"
