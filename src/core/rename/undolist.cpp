@@ -9,6 +9,7 @@
 #include <QLocale>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -182,48 +183,63 @@ QString UndoRow::oldName() const {
 }
 
 QVector<UndoRow> UndoList::parse(QByteArrayView log) {
-    struct Line {
-        qsizetype start, length, next;
-    };
-    // The lines that are not empty; CR, LF and CR LF each end one.
-    QVector<Line> lines;
-    lines.reserve(log.count('\n') + 1);
     const char* data = log.data();
     const qsizetype size = log.size();
-    for (qsizetype pos = 0; pos < size;) {
-        qsizetype end = pos;
-        while (end < size && data[end] != '\n' && data[end] != '\r')
-            ++end;
-        qsizetype next = end;
-        if (next < size)
-            next += data[next] == '\r' && next + 1 < size && data[next + 1] == '\n' ? 2 : 1;
-        if (end > pos)
-            lines.append({pos, end - pos, next});
-        pos = next;
-    }
+    // The next line that is not empty, from `pos` on; CR, LF and CR LF each end one.
+    struct Line {
+        qsizetype start = 0, length = 0, next = 0;
+        bool valid = false;
+    };
+    auto lineAt = [&](qsizetype pos) {
+        Line l;
+        while (pos < size) {
+            const char* lf = static_cast<const char*>(std::memchr(data + pos, '\n', size_t(size - pos)));
+            qsizetype end = lf ? lf - data : size;
+            qsizetype next = lf ? end + 1 : size;
+            // A CR before the LF belongs to it; one further on ends a line of its own.
+            if (const void* cr = std::memchr(data + pos, '\r', size_t(end - pos))) {
+                const qsizetype at = static_cast<const char*>(cr) - data;
+                if (at + 1 < end || !lf) {
+                    end = at;
+                    next = at + 1 < size && data[at + 1] == '\n' ? at + 2 : at + 1;
+                } else {
+                    end = at;
+                }
+            }
+            if (end > pos) {
+                l = {pos, end - pos, next, true};
+                return l;
+            }
+            pos = next;
+        }
+        return l;
+    };
     auto text = [&](const Line& l) { return decodeName(log.sliced(l.start, l.length)); };
-    auto fullPath = [&](const Line& l) { return data[l.start] == '/'; };
+    auto fullPath = [&](const Line& l) { return l.valid && data[l.start] == '/'; };
+    auto holdsNul = [&](const Line& l) {
+        return std::memchr(data + l.start, 0, size_t(l.length)) != nullptr;
+    };
     QVector<UndoRow> rows;
-    rows.reserve(lines.size() / 2 + 1);
-    for (qsizetype i = 0; i < lines.size();) {
+    rows.reserve(log.count('\n') / 2 + 1);
+    for (Line first = lineAt(0); first.valid;) {
         UndoRow r;
-        const Line& first = lines[i];
         r.before = text(first);
         r.start = first.start;
         r.end = first.next;
         r.order = int(rows.size()) + 1;
+        const Line second = lineAt(first.next);
         if (!fullPath(first)) {
             r.refused = QStringLiteral("The old path is not a full path");
-            ++i;
-        } else if (i + 1 == lines.size() || fullPath(lines[i + 1])) {
+            first = second;
+        } else if (!second.valid || fullPath(second)) {
             r.refused = QStringLiteral("The entry has no new name");
-            ++i;
+            first = second;
         } else {
-            r.after = text(lines[i + 1]);
-            r.end = lines[i + 1].next;
-            i += 2;
-            if (hasLineBreakOrNul(r.before) || hasLineBreakOrNul(r.after))
+            r.after = text(second);
+            r.end = second.next;
+            if (holdsNul(first) || holdsNul(second))
                 r.refused = QStringLiteral("The entry holds a line break or a NUL character");
+            first = lineAt(second.next);
         }
         rows.append(std::move(r));
     }

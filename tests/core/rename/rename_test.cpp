@@ -285,6 +285,10 @@ TEST(UndoLog, TornLastLineIsMendedOnOpen) {
         {"p\r\nn\r\n/pa", "p\r\nn\r\no\r\nn\r\n"},
         {"p\r\nn\r\n/path\r", "p\r\nn\r\no\r\nn\r\n"},
         {"p\nn\n/pa", "p\nn\no\r\nn\r\n"},
+        // CR alone ends lines too: entries saved that way stay whole.
+        {"/p\rn\r/q\rm\r", "/p\rn\r/q\rm\r\no\r\nn\r\n"},
+        {"/p\r\nn\r\n/q\rm\r", "/p\r\nn\r\n/q\rm\r\no\r\nn\r\n"},
+        {"/p\r\nn\r\n/q\rm", "/p\r\nn\r\n/q\rm\r\no\r\nn\r\n"},
         // Whole.
         {"", "o\r\nn\r\n"},
         {"p\r\nn\r\n", "p\r\nn\r\no\r\nn\r\n"},
