@@ -43,8 +43,9 @@ for call in renameat2 ftruncate; do
     n=1
     while :; do
         setup
-        (strace -f -o /dev/null -e trace="$call" -e inject="$call:signal=KILL:when=$n" \
-            "$cli" undo --last 100 >/dev/null 2>&1)
+        # Through a shell of its own, which reports the kill to /dev/null.
+        bash -c 'strace -f -o /dev/null -e trace="$1" -e inject="$1:signal=KILL:when=$2" "$3" undo --last 100
+                 exit $?' _ "$call" "$n" "$cli" >/dev/null 2>&1
         rc=$?
         runs=$((runs + 1))
         if [ "$rc" -ne 137 ]; then

@@ -44,6 +44,15 @@ struct FileListHooks {
     std::function<void(const QString& path)> openFile;
 };
 
+// One entry of the undo log: the old full path, the new name, and where its
+// bytes lay in the log when it was read ([start, end), -1 when unknown).
+struct LoggedRename {
+    QString before;
+    QString after;
+    qint64 start = -1;
+    qint64 end = -1;
+};
+
 // The two status-bar panels for the current selection.
 struct StatusTexts {
     QString panel0;
@@ -61,10 +70,9 @@ public:
 
     FileListHooks hooks;
     // Files the undo window put into the list to be renamed back: where the
-    // file stands now -> its log entry (old path, new name). The rename that
-    // brings a file back takes its entry off the log, so it is never taken
-    // back twice.
-    QHash<QString, std::pair<QString, QString>> takeBacks;
+    // file stands now -> its log entry. The rename that brings a file back
+    // takes its entry off the log, so it is never taken back twice.
+    QHash<QString, LoggedRename> takeBacks;
 
     // --- reading
     int count() const { return int(m_lines.size()); }

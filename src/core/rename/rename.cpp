@@ -86,17 +86,20 @@ void RenameRun::takenBack(const QString& from, const QString& to) {
         return;
     const auto entry = it.value();
     m_list.takeBacks.erase(it);
-    if (entry.first != to) {
+    if (entry.before != to) {
         // Stepped aside (a temporary name): the entry follows its file.
         m_list.takeBacks.insert(to, entry);
         return;
     }
-    // The log is written anew, so the appending descriptor is opened again
-    // on the new file. Should the entry stay (a failed write), the next take-back
+    if (m_log->blankEntry(entry))
+        return;
+    // The log changed since the undo window read it: the entry is looked for
+    // and the log written anew, and the appending descriptor opened again on
+    // the new file. Should the entry stay (a failed write), the next take-back
     // finds the file back under its old name and drops it then.
     m_log->close();
     QString error;
-    dropLogEntry(m_logPath, entry.first, entry.second, &error);
+    dropLogEntry(m_logPath, entry.before, entry.after, &error);
     m_log->open();
 }
 

@@ -407,7 +407,7 @@ int UndoList::Undorename1Click(FileList& list, GroupOperation& group) {
         }
         if (list.AddItem(i, 0, true, path)) {
             list.editor().setLine(list.count() - 1, r.oldName());
-            list.takeBacks.insert(path, {r.before, r.after});
+            list.takeBacks.insert(path, {r.before, r.after, r.start, r.end});
             ++added;
         }
     }

@@ -104,7 +104,32 @@ bool UndoLog::removeLastEntry() {
     return truncateTo(m_fd, start) || fail(errno);
 }
 
+bool UndoLog::blankEntry(const LoggedRename& entry) {
+    if (entry.start < 0 || entry.end <= entry.start || entry.end - entry.start > (1 << 20))
+        return false;
+    if (m_fdInPlace < 0) {
+        const OpenedFile f = openRegularFile(m_path, O_RDWR);
+        if (!f.ok())
+            return false;
+        m_fdInPlace = f.fd;
+    }
+    const qint64 length = entry.end - entry.start;
+    QByteArray bytes(length, Qt::Uninitialized);
+    if (::pread(m_fdInPlace, bytes.data(), size_t(length), off_t(entry.start)) != length)
+        return false;
+    // Only the very entry: the log may have been written anew since it was read.
+    const QVector<UndoRow> rows = UndoList::parse(bytes);
+    if (rows.size() != 1 || !rows[0].refused.isEmpty() || rows[0].before != entry.before ||
+        rows[0].after != entry.after || !bytes.startsWith(encodeName(entry.before)))
+        return false;
+    const QByteArray blank(length, '\n');
+    return ::pwrite(m_fdInPlace, blank.constData(), size_t(length), off_t(entry.start)) == length;
+}
+
 void UndoLog::close() {
+    if (m_fdInPlace >= 0)
+        ::close(m_fdInPlace);
+    m_fdInPlace = -1;
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/filelist/filelist.h"
+
 #include <QString>
 
 namespace vorlane {
@@ -24,6 +26,12 @@ public:
     bool append(const QString& oldPath, const QString& newName);
     // Takes the entry of the last append back off the log.
     bool removeLastEntry();
+    // Blanks an entry where it stands, once its file is back: its bytes become
+    // empty lines, which readers pass over. One write in place, so it needs no
+    // free space, and a cut-short write leaves a part that is never taken back
+    // either. False, changing nothing, when the log no longer holds the entry
+    // at that place.
+    bool blankEntry(const LoggedRename& entry);
     void close();
     const QString& path() const { return m_path; }
     // Why the last call failed, in the system's words.
@@ -40,6 +48,7 @@ private:
     QString m_path;
     QString m_error;
     int m_fd = -1;
+    int m_fdInPlace = -1; // writes at an offset (appending descriptors cannot)
     qint64 m_lastEntryStart = -1;
 };
 

@@ -1,4 +1,5 @@
 #include "core/rename/rename.h"
+#include "core/rename/undolist.h"
 #include "core/rename/undolog.h"
 
 #include "support/diskfixture.h"
@@ -394,6 +395,51 @@ TEST_F(RenameTest, ResolvedChainsSwapsAndCycles) {
         undoAll(log());
         for (int i = 0; i < c.names.size(); ++i)
             EXPECT_EQ(QFileInfo(disk.path(dir + c.names[i])).size(), i + 1) << c.what << " undone";
+    }
+}
+
+TEST_F(RenameTest, FilesTakenBackLeaveTheirEntriesWhereverTheyStand) {
+    // Each case: the log as the undo window read it, and what happened to it since.
+    struct Case {
+        const char* what;
+        std::function<void(const QString& entries)> meanwhile;
+    };
+    const Case cases[] = {
+        {"log as read", [](const QString&) {}},
+        // Written anew since (the window saved a deletion): found by content.
+        {"log written anew",
+         [this](const QString& entries) {
+             QFile f(logPath);
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+             f.write(entries.toUtf8());
+         }},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString dir = QString("tb%1/").arg(n++);
+        const QString x = disk.file(dir + "x.mp3"), b = disk.file(dir + "b.mp3");
+        const QString other = disk.path(dir + "o.mp3") + "\r\np.mp3\r\n";
+        const QString taken = disk.path(dir + "a.mp3") + "\r\nb.mp3\r\n";
+        QFile f(logPath);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(("\r\n" + other + taken + other).toUtf8());
+        f.close();
+        const QVector<UndoRow> rows = UndoList::parse(log());
+        ASSERT_EQ(rows.size(), 3);
+        c.meanwhile(taken + other + other);
+        // The line of b.mp3 came from the undo window; x.mp3 is renamed beside it.
+        prepare({{b, "a.mp3"}, {x, "y.mp3"}});
+        list.takeBacks.insert(b, {rows[1].before, rows[1].after, rows[1].start, rows[1].end});
+        EXPECT_EQ(run().renamed, 2) << c.what;
+        EXPECT_TRUE(disk.exists(dir + "a.mp3")) << c.what;
+        QList<std::pair<QString, QString>> left;
+        for (const UndoRow& r : UndoList::parse(log()))
+            left.append({r.before, r.after});
+        const QString d = disk.path(dir);
+        EXPECT_EQ(left, (QList<std::pair<QString, QString>>{
+                            {d + "o.mp3", "p.mp3"}, {d + "o.mp3", "p.mp3"}, {b, "a.mp3"}, {x, "y.mp3"}}))
+            << c.what;
+        EXPECT_TRUE(list.takeBacks.isEmpty()) << c.what;
     }
 }
 
