@@ -142,7 +142,8 @@ printf '/x\r\nX\r\nbig\r\n0\r\n' >> p.vln
 check "broken project lines" "$(printf '#/m/Rock\tRock\n/m/Rock/caf\xe9.mp3\tnew\xff.mp3')" "$(cat out.txt)"
 check "broken project message" "vorlane-cli: can't read $work/p.vln: Line 11: the file size is not a number" "$(cat err.txt)"
 # The undo log: listed as old<TAB>new; the last renames go back newest first,
-# never replacing a file, and their entries leave the log.
+# never replacing a file, and their entries leave the log. The first that
+# cannot go back stops the run: the older renames were made on top of it.
 ucli() { VORLANE_HOME="$work/undohome" "$cli" "$@"; }
 mkdir U && touch U/a U/x
 printf 'b\n' > u1.txt; ucli rename --yes --names u1.txt U/a 2>/dev/null
@@ -153,14 +154,27 @@ $work/U/b	c
 $work/U/x	d" "$(ucli undo --list)"
 touch U/x
 ucli undo --last 3 2>err.txt; check "undo failure status" 1 $?
-check "undo failure line" "vorlane-cli: Can't rename file $work/U/d back to x: File exists" "$(cat err.txt)"
-[ -e U/a ] && [ ! -e U/b ] && [ ! -e U/c ] && [ -e U/d ]; check "undo newest first" 0 $?
-check "undo keeps the failed entry" "$work/U/x	d" "$(ucli undo --list)"
+check "undo failure lines" "vorlane-cli: Can't rename file $work/U/d back to x: File exists
+vorlane-cli: 2 older rename(s) were not taken back; their entries stay in the undo log" "$(cat err.txt)"
+[ -e U/c ] && [ -e U/d ] && [ ! -e U/a ]; check "undo stops at the failure" 0 $?
+check "undo keeps the entries" 3 "$(ucli undo --list | wc -l)"
 rm U/x
 ucli undo --last 5 2>err.txt; check "undo status" 0 $?
-check "undo more than logged" "vorlane-cli: warning: the undo log held 1 rename(s)" "$(cat err.txt)"
-[ -e U/x ] && [ ! -e U/d ]; check "undo took the last back" 0 $?
+check "undo more than logged" "vorlane-cli: warning: the undo log held 3 rename(s)" "$(cat err.txt)"
+[ -e U/x ] && [ ! -e U/d ] && [ -e U/a ] && [ ! -e U/b ] && [ ! -e U/c ]; check "undo took them back newest first" 0 $?
 check "undo log emptied" "" "$(ucli undo --list)"
+# An entry already back (its run stopped before the entry went) is dropped
+# with a note; entries that are never taken back are listed with the reason.
+printf '%s\r\nq\r\n\r\nrel/p\r\nq\r\n%s\r\nr\r\n' "$work/U/a" "$work/U/x" > "$work/undohome/vlnundo.txt"
+check "undo list of refused entries" "$work/U/a	q
+rel/p		The old path is not a full path
+q		The old path is not a full path
+$work/U/x	r" "$(ucli undo --list)"
+ucli undo --last 1 2>err.txt; check "undo of an entry already back" 0 $?
+check "undo note" "vorlane-cli: note: $work/U/r is already back as x; its entry leaves the undo log" "$(cat err.txt)"
+ucli undo --last 1 2>err.txt; check "undo of a refused entry" 1 $?
+check "undo refusal" "vorlane-cli: Can't take back the entry q: The old path is not a full path" "$(head -1 err.txt)"
+[ -e U/a ] && [ -e U/x ]; check "undo of refused entries moves nothing" 0 $?
 ucli undo --last 0 2>/dev/null; check "undo count refused" 2 $?
 ucli undo 2>/dev/null; check "undo without an option" 2 $?
 # Playing times: one line per path, the reasons on standard error.
