@@ -125,6 +125,13 @@ check "malformed replace status" 2 $status
 check "malformed replace output" "" "$out"
 check "malformed replace message" "vorlane-cli: --replace: bad regular expression '(ab': missing closing parenthesis at position 3" "$(cat err.txt)"
 "$cli" names --mask '[n]' --regex q >/dev/null 2>&1; check "regex without replace" 2 $?
+# A pattern the engine gives up on: a message with the path's line, no names.
+hard="$(printf 'a%.0s' $(seq 30))x.mp3"
+out=$("$cli" names --mask '[n]' --replace '(a+)+$|b' X --regex -- b.mp3 "$hard" 2>err.txt); status=$?
+check "too complex status" 2 $status
+check "too complex output" "" "$out"
+check "too complex message" "vorlane-cli: --replace: The regular expression is too complex: Line 2" "$(cat err.txt)"
+
 
 # Tag fields of a file with an ID3v1 block.
 { head -c 300 /dev/zero; printf 'TAG'; printf '%-30s' 'A Title'; printf '%-30s' 'Artist'; printf '%-30s' 'Album'
