@@ -105,7 +105,8 @@ private:
 };
 
 // What a search that the engine gave up on says: "The regular expression is
-// too complex" and the line (from 0) where it gave up, '\r' between them.
+// too complex" and the line where it gave up ("Line 1" for line 0), '\r'
+// between them.
 QString tooComplexMessage(int line);
 
 // The occurrence nearest the caret in `text` (an editor's lines joined by
