@@ -91,14 +91,24 @@ int names(const QStringList& argv) {
     naming.settings.exextcb = a.flags.contains(QStringLiteral("--exclude-ext"));
     const Mask mask(naming);
     bool malformed = false;
+    QStringList names;
     for (int i = 0; i < n; ++i) {
         const auto name = mask.apply(i, n, paths[i], ctx);
         malformed = malformed || !name;
+        bool gaveUp = false;
         if (name && pattern)
-            out(replaceAllIn(*name, *pattern, a.pairs.value(QStringLiteral("--replace"))[1]));
+            names << replaceAllIn(*name, *pattern, a.pairs.value(QStringLiteral("--replace"))[1], nullptr,
+                                  &gaveUp);
         else
-            out(name.value_or(QStringLiteral("<Error>")));
+            names << name.value_or(QStringLiteral("<Error>"));
+        if (gaveUp) {
+            // No names at all rather than a list that stops short of the paths.
+            err(QStringLiteral("--replace: ") + tooComplexMessage(i).replace(u'\r', QStringLiteral(": ")));
+            return 2;
+        }
     }
+    for (const QString& name : names)
+        out(name);
     return malformed ? 2 : 0;
 }
 

@@ -89,6 +89,12 @@ check "FIFO undo log message" "vorlane-cli: can't create the undo log $work/fifo
 timeout 10 "$cli" tags fifo.mp3 2>err.txt; check "FIFO tags status" 1 $?
 check "FIFO tags message" "vorlane-cli: can't open $work/fifo.mp3: not a regular file" "$(cat err.txt)"
 
+# Two files whose names differ only in letter case are two files.
+mkdir cs && touch cs/a.mp3 cs/A.mp3
+check "scan keeps names that differ in case" "#$work/cs
+$work/cs/A.mp3
+$work/cs/a.mp3" "$("$cli" scan cs | LC_ALL=C sort)"
+
 # Renames that would fail, checked first; then a swap resolved through a temporary name.
 mkdir chk && printf 'a' > chk/a && printf 'b' > chk/b
 printf 'b\na\n' > swap.txt
@@ -100,6 +106,11 @@ check "check renames nothing" "ab" "$(cat chk/a chk/b)"
 "$cli" rename --check --resolve-chains --names swap.txt chk/a chk/b; check "resolved swap has no conflict" 0 $?
 "$cli" rename --yes --resolve-chains --names swap.txt chk/a chk/b; check "resolved swap status" 0 $?
 check "resolved swap" "ba" "$(cat chk/a chk/b)"
+printf '.\n..\n' > dots.txt
+out=$("$cli" rename --check --names dots.txt chk/a chk/b); status=$?
+check "check lists . and .." "$work/chk/a	.	A file with the new name exists
+$work/chk/b	..	A file with the new name exists" "$out"
+check "check status for . and .." 1 $status
 
 # Names from a mask: counters, size of listed files, letter conversion, malformed masks.
 printf 'hello' > s.txt
@@ -122,6 +133,13 @@ check "malformed replace status" 2 $status
 check "malformed replace output" "" "$out"
 check "malformed replace message" "vorlane-cli: --replace: bad regular expression '(ab': missing closing parenthesis at position 3" "$(cat err.txt)"
 "$cli" names --mask '[n]' --regex q >/dev/null 2>&1; check "regex without replace" 2 $?
+# A pattern the engine gives up on: a message with the path's line, no names.
+hard="$(printf 'a%.0s' $(seq 30))x.mp3"
+out=$("$cli" names --mask '[n]' --replace '(a+)+$|b' X --regex -- b.mp3 "$hard" 2>err.txt); status=$?
+check "too complex status" 2 $status
+check "too complex output" "" "$out"
+check "too complex message" "vorlane-cli: --replace: The regular expression is too complex: Line 2" "$(cat err.txt)"
+
 
 # Tag fields of a file with an ID3v1 block.
 { head -c 300 /dev/zero; printf 'TAG'; printf '%-30s' 'A Title'; printf '%-30s' 'Artist'; printf '%-30s' 'Album'

@@ -336,6 +336,29 @@ TEST_F(SearchTest, MalformedPatternChangesNothing) {
     EXPECT_EQ(beeps, 0);
 }
 
+// Nested repeats on a long name: the engine gives up, the window says where,
+// and nothing is replaced, not even the occurrence found before.
+TEST_F(SearchTest, TooComplexPatternChangesNothing) {
+    const QString hard = QString(30, u'a') + u'x';
+    window->names().setLines({"b", "ok", hard});
+    fill = set("(a+)+$|b", "X", [](SearchTextDialog* d) {
+        d->UseRegExCB->setChecked(true);
+        static_cast<Trd1*>(d)->cbPrompt->setChecked(false);
+    });
+    trigger("Replace1Click");
+    EXPECT_EQ(messages(), QStringList({"Error|The regular expression is too complex\rLine 3"}));
+    EXPECT_EQ(lines(), QStringList({"b", "ok", hard}));
+    EXPECT_TRUE(asked.isEmpty());
+    // Find stops at the first occurrence; the next search gives up on line 3.
+    fill = set("(a+)+$|b", {}, [](SearchTextDialog* d) { d->UseRegExCB->setChecked(true); });
+    trigger("Find1Click");
+    EXPECT_EQ(selection(), range(0, 0, 0, 1));
+    EXPECT_TRUE(messages().isEmpty());
+    trigger("Findnext1Click");
+    EXPECT_EQ(messages(), QStringList({"Error|The regular expression is too complex\rLine 3"}));
+    EXPECT_EQ(beeps, 0);
+}
+
 TEST_F(SearchTest, ActiveBufferIsSearched) {
     window->names().setLines({"x"});
     window->Buffer1Click();

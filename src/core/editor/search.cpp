@@ -2,9 +2,72 @@
 
 #include "core/platform/paths.h"
 
+#define PCRE2_CODE_UNIT_WIDTH 16
+#include <pcre2.h>
+
 #include <algorithm>
 
 namespace vorlane {
+
+// --- the compiled regular expression
+
+namespace {
+
+// Steps one match call may take. Ordinary patterns take a few dozen on any
+// text; nested repeats on a long name take millions. At this limit the engine
+// gives up in well under a millisecond, so a replace over 10,000 names ends
+// within seconds whatever the pattern.
+constexpr uint32_t kMatchLimit = 50'000;
+// The same bound for the interpreter's nesting, and its memory, when a
+// pattern cannot be compiled to machine code.
+constexpr uint32_t kDepthLimit = 50'000;
+constexpr uint32_t kHeapLimitKiB = 64 * 1024;
+// The machine-code matcher's own stack grows up to this.
+constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
+constexpr PCRE2_SIZE kJitStackMax = 4 * 1024 * 1024;
+
+struct MatchDataFree {
+    void operator()(pcre2_match_data* d) const { pcre2_match_data_free(d); }
+};
+using MatchData = std::unique_ptr<pcre2_match_data, MatchDataFree>;
+
+} // namespace
+
+class SearchPattern::Regex {
+public:
+    explicit Regex(pcre2_code* code) : m_code(code) {
+        // Machine code where the platform has it; the interpreter otherwise.
+        pcre2_jit_compile(m_code, PCRE2_JIT_COMPLETE);
+        m_context = pcre2_match_context_create(nullptr);
+        pcre2_set_match_limit(m_context, kMatchLimit);
+        pcre2_set_depth_limit(m_context, kDepthLimit);
+        pcre2_set_heap_limit(m_context, kHeapLimitKiB);
+        m_stack = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
+        if (m_stack)
+            pcre2_jit_stack_assign(m_context, nullptr, m_stack);
+    }
+    ~Regex() {
+        pcre2_jit_stack_free(m_stack);
+        pcre2_match_context_free(m_context);
+        pcre2_code_free(m_code);
+    }
+    Regex(const Regex&) = delete;
+    Regex& operator=(const Regex&) = delete;
+
+    MatchData matchData() const { return MatchData(pcre2_match_data_create_from_pattern(m_code, nullptr)); }
+    // One match call on the first `length` units of `s`: the number of pairs
+    // set in `data`, PCRE2_ERROR_NOMATCH, or another error when it gave up.
+    int match(QStringView s, qsizetype length, qsizetype offset, uint32_t options,
+              pcre2_match_data* data) const {
+        return pcre2_match(m_code, reinterpret_cast<PCRE2_SPTR>(s.utf16()), PCRE2_SIZE(length),
+                           PCRE2_SIZE(offset), options | PCRE2_NO_UTF_CHECK, data, m_context);
+    }
+
+private:
+    pcre2_code* m_code = nullptr;
+    pcre2_match_context* m_context = nullptr;
+    pcre2_jit_stack* m_stack = nullptr;
+};
 
 namespace {
 
@@ -341,19 +404,22 @@ SearchPattern::SearchPattern(const QString& text, const SearchOptions& options)
     if (!options.regex || text.isEmpty())
         return;
     const Translated t = translateModifiers(text);
-    QRegularExpression::PatternOptions o =
-        QRegularExpression::MultilineOption | QRegularExpression::UseUnicodePropertiesOption;
+    uint32_t o = PCRE2_UTF | PCRE2_MULTILINE | PCRE2_UCP;
     if (!options.matchCase)
-        o |= QRegularExpression::CaseInsensitiveOption;
-    m_re = QRegularExpression(t.pattern, o);
-    if (!m_re.isValid()) {
-        m_errorText = m_re.errorString();
-        const qsizetype at =
-            std::clamp<qsizetype>(m_re.patternErrorOffset(), 0, qsizetype(t.origin.size()) - 1);
-        m_errorOffset = t.origin[size_t(at)];
+        o |= PCRE2_CASELESS;
+    int error = 0;
+    PCRE2_SIZE at = 0;
+    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(t.pattern.utf16()),
+                                     PCRE2_SIZE(t.pattern.size()), o, &error, &at, nullptr);
+    if (!code) {
+        PCRE2_UCHAR buffer[256];
+        const int n = pcre2_get_error_message(error, buffer, sizeof buffer / sizeof buffer[0]);
+        m_errorText = QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer), std::max(n, 0));
+        const qsizetype clamped = std::clamp<qsizetype>(qsizetype(at), 0, qsizetype(t.origin.size()) - 1);
+        m_errorOffset = t.origin[size_t(clamped)];
         return;
     }
-    m_re.optimize();
+    m_regex = std::make_shared<const Regex>(code);
 }
 
 QString SearchPattern::errorMessage() const {
@@ -384,10 +450,10 @@ QString SearchPattern::prepared(const QString& subject) const {
     return out.isNull() ? subject : out;
 }
 
-void SearchPattern::scan(QStringView s, qsizetype from, bool emptyAtFrom,
-                         const std::function<bool(const PatternMatch&)>& take) const {
+bool SearchPattern::scan(QStringView s, qsizetype from, bool emptyAtFrom,
+                         const std::function<bool(const PatternMatch&)>& take, qsizetype* gaveUpAt) const {
     if (m_text.isEmpty() || !isValid())
-        return;
+        return true;
     from = std::clamp<qsizetype>(from, 0, s.size());
     if (splitsPair(s, from)) {
         ++from;
@@ -403,7 +469,7 @@ void SearchPattern::scan(QStringView s, qsizetype from, bool emptyAtFrom,
         for (;;) {
             const qsizetype i = s.indexOf(needle, pos, cs);
             if (i < 0)
-                return;
+                return true;
             if (m_options.wholeWords && !isWholeWord(s, i, i + needle.size())) {
                 pos = i + 1;
                 continue;
@@ -411,45 +477,95 @@ void SearchPattern::scan(QStringView s, qsizetype from, bool emptyAtFrom,
             r.start = r.groups[0][0] = i;
             r.end = r.groups[0][1] = i + needle.size();
             if (!take(r))
-                return;
+                return true;
             pos = r.end;
         }
     }
+    const Regex& re = *m_regex;
+    const MatchData data = re.matchData();
+    const qsizetype length = s.size();
+    // Where the engine gave up on a call from `offset`: the first line whose
+    // end, taken as the text's end, already makes it give up.
+    auto lineOfGivingUp = [&](qsizetype offset, uint32_t options) {
+        std::vector<qsizetype> ends;
+        for (qsizetype i = s.indexOf(u'\n', offset); i >= 0; i = s.indexOf(u'\n', i + 1))
+            ends.push_back(i);
+        ends.push_back(length);
+        size_t lo = 0, hi = ends.size() - 1;
+        while (lo < hi) {
+            const size_t mid = (lo + hi) / 2;
+            const int rc = re.match(s, ends[mid], offset, options, data.get());
+            if (rc < 0 && rc != PCRE2_ERROR_NOMATCH)
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        const qsizetype end = ends[lo];
+        return end == 0 ? 0 : s.lastIndexOf(u'\n', end - 1) + 1;
+    };
     qsizetype pos = from;
     bool allowEmpty = emptyAtFrom;
     for (;;) {
-        // One pass of PCRE2's global matching; a whole-word miss starts
-        // another one character after the rejected occurrence's start.
-        QRegularExpressionMatchIterator it = m_re.globalMatch(
-            s, pos, QRegularExpression::NormalMatch, QRegularExpression::DontCheckSubjectStringMatchOption);
+        // One pass of global matching: each search starts where the last
+        // occurrence ended; after an empty one, first a non-empty occurrence
+        // right there, else the next search one character on. A whole-word
+        // miss starts another pass one character after the rejected start.
+        qsizetype offset = pos;
+        bool previousEmpty = false;
         bool first = true;
         bool restart = false;
-        while (it.hasNext()) {
-            const QRegularExpressionMatch m = it.next();
+        for (;;) {
+            uint32_t options = 0;
+            int rc;
+            if (!previousEmpty) {
+                rc = re.match(s, length, offset, options, data.get());
+            } else {
+                options = PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED;
+                rc = re.match(s, length, offset, options, data.get());
+                if (rc == PCRE2_ERROR_NOMATCH) {
+                    if (++offset < length && s[offset].isLowSurrogate())
+                        ++offset;
+                    if (offset > length)
+                        break;
+                    options = 0;
+                    rc = re.match(s, length, offset, options, data.get());
+                }
+            }
+            if (rc == PCRE2_ERROR_NOMATCH)
+                break;
+            if (rc < 0) {
+                if (gaveUpAt)
+                    *gaveUpAt = lineOfGivingUp(offset, options);
+                return false;
+            }
+            const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(data.get());
             PatternMatch r;
-            r.start = m.capturedStart();
-            r.end = m.capturedEnd();
+            r.start = qsizetype(ov[0]);
+            r.end = qsizetype(ov[1]);
+            previousEmpty = r.empty();
+            offset = r.end;
             const bool skip = first && !allowEmpty && r.empty() && r.start == pos;
             first = false;
             if (skip)
                 continue;
             if (m_options.wholeWords && !isWholeWord(s, r.start, r.end)) {
-                if (r.start >= s.size())
-                    return;
+                if (r.start >= length)
+                    return true;
                 pos = nextCharacter(s, r.start);
                 allowEmpty = true;
                 restart = true;
                 break;
             }
             for (int g = 0; g < 10; ++g) {
-                r.groups[g][0] = m.capturedStart(g);
-                r.groups[g][1] = m.capturedEnd(g);
+                const bool set = g < rc && ov[2 * g] != PCRE2_UNSET;
+                r.groups[g][0] = set ? qsizetype(ov[2 * g]) : -1;
+                r.groups[g][1] = set ? qsizetype(ov[2 * g + 1]) : -1;
             }
             if (!take(r))
-                return;
+                return true;
         }
         if (!restart)
-            return;
+            return true;
     }
 }
 
@@ -464,9 +580,13 @@ QString SearchPattern::expand(const QString& replacement, const PatternMatch& m,
 
 // --- searching the editor's lines
 
+QString tooComplexMessage(int line) {
+    return QStringLiteral("The regular expression is too complex\rLine ") + QString::number(line + 1);
+}
+
 std::optional<TextRange> findOccurrence(const QString& text, const SearchPattern& pattern,
                                         const SearchScope& scope, TextPos caret, bool backward,
-                                        bool skipEmptyAtCaret) {
+                                        bool skipEmptyAtCaret, int* gaveUpLine) {
     const JoinedText doc(text);
     const qsizetype at = doc.offsetOf(caret);
     std::vector<Piece> pieces = piecesOf(doc, scope);
@@ -477,22 +597,34 @@ std::optional<TextRange> findOccurrence(const QString& text, const SearchPattern
         if (backward ? p.start > at : p.end < at)
             continue;
         const QString subject = pattern.prepared(pieceText(doc, p));
+        bool ok = true;
+        qsizetype gaveUpAt = 0;
         if (!backward) {
             const qsizetype from = std::max(at, p.start);
-            pattern.scan(subject, from - p.start, !(skipEmptyAtCaret && from == at),
-                         [&](const PatternMatch& m) {
-                             found = Piece{p.start + m.start, p.start + m.end};
-                             return false;
-                         });
+            ok = pattern.scan(
+                subject, from - p.start, !(skipEmptyAtCaret && from == at),
+                [&](const PatternMatch& m) {
+                    found = Piece{p.start + m.start, p.start + m.end};
+                    return false;
+                },
+                &gaveUpAt);
         } else {
             const qsizetype limit = std::min(p.end, at) - p.start;
-            pattern.scan(subject, 0, true, [&](const PatternMatch& m) {
-                if (m.end > limit)
-                    return false;
-                if (!(skipEmptyAtCaret && m.empty() && p.start + m.start == at))
-                    found = Piece{p.start + m.start, p.start + m.end};
-                return true;
-            });
+            ok = pattern.scan(
+                subject, 0, true,
+                [&](const PatternMatch& m) {
+                    if (m.end > limit)
+                        return false;
+                    if (!(skipEmptyAtCaret && m.empty() && p.start + m.start == at))
+                        found = Piece{p.start + m.start, p.start + m.end};
+                    return true;
+                },
+                &gaveUpAt);
+        }
+        if (!ok) {
+            if (gaveUpLine)
+                *gaveUpLine = doc.posOf(p.start + gaveUpAt).line;
+            return std::nullopt;
         }
         if (found)
             return TextRange{doc.posOf(found->start), doc.posOf(found->end)};
@@ -501,18 +633,22 @@ std::optional<TextRange> findOccurrence(const QString& text, const SearchPattern
 }
 
 QString replaceAllIn(const QString& text, const SearchPattern& pattern, const QString& replacement,
-                     int* count) {
+                     int* count, bool* gaveUp) {
     const QString subject = pattern.prepared(text);
     QString out;
     qsizetype at = 0;
     int n = 0;
-    pattern.scan(subject, 0, true, [&](const PatternMatch& m) {
+    const bool ok = pattern.scan(subject, 0, true, [&](const PatternMatch& m) {
         out += QStringView(text).mid(at, m.start - at);
         out += pattern.expand(replacement, m, text);
         at = m.end;
         ++n;
         return true;
     });
+    if (gaveUp)
+        *gaveUp = !ok;
+    if (!ok)
+        n = 0;
     if (count)
         *count = n;
     if (n == 0)
@@ -522,7 +658,7 @@ QString replaceAllIn(const QString& text, const SearchPattern& pattern, const QS
 }
 
 int replaceOccurrences(SearchEditor& editor, const SearchPattern& pattern, const QString& replacement,
-                       const ReplaceRequest& request) {
+                       const ReplaceRequest& request, int* gaveUpLine) {
     JoinedText doc(editor.text());
     const qsizetype at = doc.offsetOf(request.caret);
     const bool forward = !request.backward;
@@ -537,15 +673,25 @@ int replaceOccurrences(SearchEditor& editor, const SearchPattern& pattern, const
         const QString subject = pattern.prepared(pieceText(doc, p));
         const qsizetype from = request.entire || !forward ? 0 : std::max(at, p.start) - p.start;
         const qsizetype limit = request.entire || forward ? p.end - p.start : std::min(p.end, at) - p.start;
-        pattern.scan(subject, from, true, [&](const PatternMatch& m) {
-            if (m.end > limit)
-                return false;
-            found.push_back({p.start + m.start, p.start + m.end, qsizetype(with.groups.size())});
-            for (int g = 0; g < with.count; ++g)
-                for (const qsizetype offset : m.groups[g])
-                    with.groups.push_back(offset < 0 ? -1 : p.start + offset);
-            return true;
-        });
+        qsizetype gaveUpAt = 0;
+        const bool ok = pattern.scan(
+            subject, from, true,
+            [&](const PatternMatch& m) {
+                if (m.end > limit)
+                    return false;
+                found.push_back({p.start + m.start, p.start + m.end, qsizetype(with.groups.size())});
+                for (int g = 0; g < with.count; ++g)
+                    for (const qsizetype offset : m.groups[g])
+                        with.groups.push_back(offset < 0 ? -1 : p.start + offset);
+                return true;
+            },
+            &gaveUpAt);
+        if (!ok) {
+            // Nothing was changed yet: the run ends before its first edit.
+            if (gaveUpLine)
+                *gaveUpLine = doc.posOf(p.start + gaveUpAt).line;
+            return 0;
+        }
     }
     if (found.empty())
         return 0;

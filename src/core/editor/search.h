@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QList>
-#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
 #include <compare>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -60,6 +60,11 @@ struct PatternMatch {
 // stops at line breaks, and letter case from the options; the inline
 // modifiers of PCRE2 change that, and "(?g)" / "(?-g)" switch between greedy
 // and lazy quantifiers. An empty search text finds nothing.
+//
+// A regular expression gets a bounded number of steps per search: one that
+// would backtrack for minutes (nested repeats such as "(a+)+$" on a long
+// name) makes the engine give up, and the search says so instead of finding
+// nothing.
 class SearchPattern {
 public:
     SearchPattern(const QString& text, const SearchOptions& options);
@@ -79,32 +84,44 @@ public:
     // until `take` returns false. Occurrences never overlap; an empty one is
     // followed by the next at least one character on, so no scan loops. With
     // `emptyAtFrom` false, an empty occurrence exactly at `from` is passed over.
-    void scan(QStringView subject, qsizetype from, bool emptyAtFrom,
-              const std::function<bool(const PatternMatch&)>& take) const;
+    // Returns false when the engine gave up, with `gaveUpAt` set to the start
+    // of the line of `subject` where it did; the occurrences passed to `take`
+    // before stand.
+    bool scan(QStringView subject, qsizetype from, bool emptyAtFrom,
+              const std::function<bool(const PatternMatch&)>& take, qsizetype* gaveUpAt = nullptr) const;
     // What replaces one occurrence: regular expressions expand $0..$9 (one
     // digit each: "$10" is group 1 and a "0") from the original text; every
     // other character, "$" included, stands for itself.
     QString expand(const QString& replacement, const PatternMatch& m, QStringView original) const;
 
 private:
+    class Regex;
+
     SearchOptions m_options;
     QString m_text;
-    QRegularExpression m_re;
+    std::shared_ptr<const Regex> m_regex;
     QString m_errorText;
     qsizetype m_errorOffset = -1;
 };
 
+// What a search that the engine gave up on says: "The regular expression is
+// too complex" and the line where it gave up ("Line 1" for line 0), '\r'
+// between them.
+QString tooComplexMessage(int line);
+
 // The occurrence nearest the caret in `text` (an editor's lines joined by
 // '\n'): going forward the first that starts at or after it, going backward
 // the last that ends at or before it. With `skipEmptyAtCaret`, an empty
-// occurrence at the caret (the one found last) is passed over.
+// occurrence at the caret (the one found last) is passed over. When the engine
+// gives up, nothing is found and `*gaveUpLine` is the line where it did.
 std::optional<TextRange> findOccurrence(const QString& text, const SearchPattern& pattern,
                                         const SearchScope& scope, TextPos caret, bool backward,
-                                        bool skipEmptyAtCaret);
+                                        bool skipEmptyAtCaret, int* gaveUpLine = nullptr);
 
-// The text with every occurrence replaced, for one name at a time.
+// The text with every occurrence replaced, for one name at a time. When the
+// engine gives up, the text comes back as it was and `*gaveUp` is true.
 QString replaceAllIn(const QString& text, const SearchPattern& pattern, const QString& replacement,
-                     int* count = nullptr);
+                     int* count = nullptr, bool* gaveUp = nullptr);
 
 enum class ReplaceAnswer { Replace, Skip, ReplaceAll, Cancel };
 
@@ -140,8 +157,10 @@ struct ReplaceRequest {
 // asking for each while `confirm` is set and not answered ReplaceAll. What
 // replaces an occurrence is never searched again. All edits are one undo
 // step; the caret ends after the last replacement (before it going
-// backward). Returns how many were replaced.
+// backward). Returns how many were replaced. When the engine gives up, the
+// editor is left as it was, 0 comes back and `*gaveUpLine` is the line where
+// it did.
 int replaceOccurrences(SearchEditor& editor, const SearchPattern& pattern, const QString& replacement,
-                       const ReplaceRequest& request);
+                       const ReplaceRequest& request, int* gaveUpLine = nullptr);
 
 } // namespace vorlane

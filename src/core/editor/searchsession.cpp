@@ -94,8 +94,15 @@ SearchSession::Outcome SearchSession::searchAgain(SearchTarget& editor, const Se
         onEmpty = m_last.begin == m_last.end;
     }
     m_lastIn = nullptr;
+    int gaveUpLine = -1;
     const std::optional<TextRange> found =
-        findOccurrence(editor.text(), pattern, scope, from, backward, onEmpty);
+        findOccurrence(editor.text(), pattern, scope, from, backward, onEmpty, &gaveUpLine);
+    if (gaveUpLine >= 0) {
+        if (settings.selectedText)
+            editor.select(*m_saved);
+        m_prompts.error(kError, tooComplexMessage(gaveUpLine));
+        return Outcome::Done;
+    }
     if (found) {
         editor.showFound(*found, backward);
         m_lastIn = &editor;
@@ -136,10 +143,15 @@ int SearchSession::replace(SearchTarget& editor, const SearchSettings& settings,
     request.entire = !settings.fromCursor;
     if (settings.prompt)
         request.confirm = confirm;
-    const int count = replaceOccurrences(editor, pattern, settings.replacement, request);
+    int gaveUpLine = -1;
+    const int count = replaceOccurrences(editor, pattern, settings.replacement, request, &gaveUpLine);
 
     if (settings.selectedText)
         editor.select(*m_saved);
+    if (gaveUpLine >= 0) {
+        m_prompts.error(kError, tooComplexMessage(gaveUpLine));
+        return -1;
+    }
     if (m_beep)
         m_beep();
     const QString quoted = QStringLiteral("String '") + withVisibleControls(settings.text) + u'\'';

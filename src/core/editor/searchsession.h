@@ -64,7 +64,8 @@ public:
     Outcome searchAgain(SearchTarget& editor, const SearchSettings& settings, bool backwards);
     // The replace dialog closed with OK: places the caret, replaces (asking
     // `confirm` for each occurrence when prompting) and reports the count.
-    // Returns the count, or -1 when nothing ran.
+    // Returns the count, or -1 when nothing ran (a malformed pattern, or one
+    // the engine gave up on: nothing is replaced then).
     int replace(SearchTarget& editor, const SearchSettings& settings,
                 const std::function<ReplaceAnswer(const TextRange&)>& confirm);
 

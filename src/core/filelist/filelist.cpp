@@ -19,13 +19,13 @@ int FileList::findLine(const QString& path) const {
         m_firstLine.clear();
         m_firstLine.reserve(m_lines.size());
         for (int i = 0; i < count(); ++i) {
-            const QString key = m_lines[i].text.toCaseFolded();
+            const QString& key = m_lines[i].text;
             if (!m_firstLine.contains(key))
                 m_firstLine.insert(key, i);
         }
         m_firstLineValid = true;
     }
-    return m_firstLine.value(path.toCaseFolded(), -1);
+    return m_firstLine.value(path, -1);
 }
 
 void FileList::setCaret(int i) {
@@ -91,16 +91,16 @@ void FileList::lb1Click() {
 
 void FileList::indexAdd(const QString& text) {
     if (m_indexValid)
-        ++m_index[text.toCaseFolded()];
+        ++m_index[text];
     m_firstLineValid = false;
 }
 
-void FileList::indexAppended(const QString& folded) {
+void FileList::indexAppended(const QString& text) {
     ++m_structure;
     if (m_indexValid)
-        ++m_index[folded];
-    if (m_firstLineValid && !m_firstLine.contains(folded))
-        m_firstLine.insert(folded, count() - 1);
+        ++m_index[text];
+    if (m_firstLineValid && !m_firstLine.contains(text))
+        m_firstLine.insert(text, count() - 1);
 }
 
 void FileList::indexDropped() {
@@ -116,20 +116,20 @@ void FileList::indexRemove(const QString& text) {
     m_firstLineValid = false;
     if (!m_indexValid)
         return;
-    auto it = m_index.find(text.toCaseFolded());
+    auto it = m_index.find(text);
     if (it != m_index.end() && --it.value() <= 0)
         m_index.erase(it);
 }
 
-bool FileList::isListed(const QString& folded) const {
+bool FileList::isListed(const QString& text) const {
     if (!m_indexValid) {
         m_index.clear();
         m_index.reserve(m_lines.size());
         for (const ListLine& l : m_lines)
-            ++m_index[l.text.toCaseFolded()];
+            ++m_index[l.text];
         m_indexValid = true;
     }
-    return m_index.contains(folded);
+    return m_index.contains(text);
 }
 
 bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QString& text) {
@@ -151,7 +151,6 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
         return true;
     }
     qint64 size = 0;
-    QString folded; // the duplicate test's key, computed once
     if (!loadingMode) {
         // Our own files store one path per line: a path holding a line break
         // could never be saved or logged faithfully.
@@ -160,8 +159,7 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
                             QStringLiteral("File name contains a line break\r") + text);
             return false;
         }
-        folded = text.toCaseFolded();
-        if (!m_options.cbDontLookDups && isListed(folded))
+        if (!m_options.cbDontLookDups && isListed(text))
             return false;
         const FileSystem::Stat st = known ? *known : m_fs.stat(text);
         if (!st.exists || st.isDir) {
@@ -196,7 +194,7 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
     if (loadingMode)
         indexDropped();
     else
-        indexAppended(folded);
+        indexAppended(text);
     m_editor.append(QString());
     if (m_caret < 0)
         m_caret = 0;
@@ -229,7 +227,7 @@ void FileList::AppendSeparator(const QString& text, const QString& editorText) {
     l.text = text;
     l.info.ItemNumber = -1;
     m_lines.append(l);
-    indexAppended(text.toCaseFolded());
+    indexAppended(text);
     m_editor.append(QString());
     m_editor.setLine(count() - 1, editorText);
     if (m_caret < 0)

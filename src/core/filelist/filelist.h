@@ -81,7 +81,8 @@ public:
     bool isSeparator(int i) const { return m_lines[i].isSeparator(); }
     bool isSelected(int i) const { return m_lines[i].selected; }
     int selectedCount() const;
-    // The first line whose text equals `path` without regard to letter case, or -1.
+    // The first line whose text equals `path` exactly, or -1: on a file system
+    // that tells letter case apart, a.mp3 and A.mp3 are two files.
     int findLine(const QString& path) const;
     int caret() const { return m_caret; }
     qint32 itemCounter() const { return m_itemCounter; }
@@ -149,13 +150,13 @@ private:
     void notifyChanged();
     void indexAdd(const QString& text);
     void indexRemove(const QString& text);
-    void indexAppended(const QString& folded);
+    void indexAppended(const QString& text);
     // A line stored as given (loading mode) is not looked up as it comes in:
     // the indexes are rebuilt at their next use instead of growing line by
     // line, which keeps loading a large project fast.
     void indexDropped();
-    // Whether a line with this case-folded text is listed (the duplicate test).
-    bool isListed(const QString& folded) const;
+    // Whether a line with exactly this text is listed (the duplicate test).
+    bool isListed(const QString& text) const;
     // Keeps the lines whose flag is false, in list and editor, in one pass.
     void removeLines(const QVector<char>& remove);
     void moveLine(int from, int to);
@@ -174,11 +175,11 @@ private:
     int m_updateDepth = 0;
     quint64 m_structure = 0;
     bool m_changedWhileSuspended = false;
-    // Case-folded text -> number of lines with that text, for the duplicate
+    // Line text -> number of lines with that text, for the duplicate
     // test; rebuilt on demand after lines were removed.
     mutable QHash<QString, int> m_index;
     mutable bool m_indexValid = true;
-    // Case-folded text -> its first line; rebuilt on demand after lines move.
+    // Line text -> its first line; rebuilt on demand after lines move.
     mutable QHash<QString, int> m_firstLine;
     mutable bool m_firstLineValid = false;
 };

@@ -82,7 +82,9 @@ public:
     std::optional<bool> holds(int folder, quint64 key) {
         auto it = m_names.find(folder);
         if (it == m_names.end()) {
-            QSet<quint64> names;
+            // Every folder holds "." and "..", which a listing leaves out:
+            // a rename onto either fails like one onto any taken name.
+            QSet<quint64> names{keyOf(folder, "."), keyOf(folder, "..")};
             if (!m_fs.forEachName(m_paths[folder], [&](QByteArrayView n) { names.insert(keyOf(folder, n)); }))
                 it = m_names.insert(folder, std::nullopt);
             else

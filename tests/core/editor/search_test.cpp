@@ -158,6 +158,62 @@ TEST(Search, MalformedPatterns) {
     EXPECT_TRUE(SearchPattern("(ab", opts("")).isValid());
 }
 
+// Nested repeats on a long name would backtrack for minutes: the engine gives
+// up, the search says on which line, and nothing is changed. Occurrences
+// before that line are still found.
+TEST(Search, PatternTooComplex) {
+    const QString hard = QString(30, u'a') + u'x';
+    struct Case {
+        const char* pattern;
+        QStringList lines;
+        SearchScope scope;
+        TextPos caret;
+        bool backward;
+        std::optional<TextRange> found; // found before the engine gives up
+        int line;                       // where it gives up; -1: it does not
+    };
+    const Case cases[] = {
+        {"(a+)+$", {"ok", "b", hard}, {}, {0, 0}, false, {}, 2},
+        {"(a+)+$", {"ok", "b", hard}, {}, {2, 31}, true, {}, 2},
+        {"(a|aa)+$", {hard, "ok"}, {}, {0, 0}, false, {}, 0},
+        {"(a+)+$|b", {"b", hard}, {}, {0, 0}, false, range(0, 0, 0, 1), -1},
+        {"(a+)+$|b", {"b", hard}, {}, {0, 1}, false, {}, 1},
+        {"(a+)+$", {"b", hard, "c"}, SearchScope::of({range(1, 2, 1, 31)}), {1, 2}, false, {}, 1},
+        {"(a+)+$", {"a", "aa"}, {}, {0, 0}, false, range(0, 0, 0, 1), -1},
+    };
+    for (const Case& c : cases) {
+        const SearchPattern p(c.pattern, opts("r"));
+        const QString where = QString("%1 %2:%3%4")
+                                  .arg(c.pattern)
+                                  .arg(c.caret.line)
+                                  .arg(c.caret.column)
+                                  .arg(c.backward ? " back" : "");
+        int line = -1;
+        EXPECT_EQ(findOccurrence(c.lines.join(u'\n'), p, c.scope, c.caret, c.backward, false, &line), c.found)
+            << where.toStdString();
+        EXPECT_EQ(line, c.line) << where.toStdString();
+        if (c.found)
+            continue;
+        LinesEditor e(c.lines);
+        ReplaceRequest r;
+        r.scope = c.scope;
+        line = -1;
+        EXPECT_EQ(replaceOccurrences(e, p, "X", r, &line), 0) << where.toStdString();
+        EXPECT_EQ(line, c.line) << where.toStdString();
+        EXPECT_EQ(e.lines, c.lines) << where.toStdString();
+        EXPECT_EQ(e.undoSteps, 0) << where.toStdString();
+    }
+    // One name at a time.
+    bool gaveUp = false;
+    int count = -1;
+    EXPECT_EQ(replaceAllIn(hard, SearchPattern("(a+)+$|x", opts("r")), "Y", &count, &gaveUp), hard);
+    EXPECT_TRUE(gaveUp);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(replaceAllIn("aab", SearchPattern("(a+)+$|b", opts("r")), "Y", &count, &gaveUp), "aaY");
+    EXPECT_FALSE(gaveUp);
+    EXPECT_EQ(tooComplexMessage(11), "The regular expression is too complex\rLine 12");
+}
+
 // Find next and Find previous, repeated from where the last one left the
 // caret, visit each occurrence once and end; empty occurrences never hold them.
 TEST(Search, RepeatedFindsVisitEachOccurrenceOnce) {

@@ -152,22 +152,33 @@ TEST_F(MaskTest, LetterConversion) {
     }
 }
 
+// A file's line is the first whose text is the path exactly: a name that
+// differs only in letter case is another file.
 TEST_F(MaskTest, FirstOfTwoLinesWins) {
     fs.files.insert("/d/x.mp3", 10);
     fs.files.insert("/D/X.MP3", 20);
     options.cbDontLookDups = true;
     list.AddItem(0, 0, false, "/d/x.mp3");
     list.AddItem(1, 0, false, "/D/X.MP3");
-    editor.setLines({"one", "two"});
-    EXPECT_EQ(apply("[s] [f]", "/D/X.MP3"), QString("10 one"));
+    list.AddItem(2, 0, false, "/d/x.mp3");
+    editor.setLines({"one", "two", "three"});
+    auto found = [&](const char* path) { return apply("[s] [f]", path).value_or("<not listed>"); };
+    const std::pair<const char*, const char*> cases[] = {
+        {"/d/x.mp3", "10 one"},
+        {"/D/X.MP3", "20 two"},
+        {"/D/x.mp3", "<not listed>"},
+    };
+    for (const auto& [path, expected] : cases)
+        EXPECT_EQ(found(path), QString(expected)) << path;
     // Lines that move are found at their new places.
     list.setCaret(1);
     list.ShiftSelectionUp1Click();
-    EXPECT_EQ(apply("[s] [f]", "/d/x.mp3"), QString("20 two"));
+    EXPECT_EQ(found("/d/x.mp3"), QString("10 one"));
+    EXPECT_EQ(found("/D/X.MP3"), QString("20 two"));
     list.clearSelection();
-    list.setSelected(0, true);
+    list.setSelected(1, true);
     list.mDeleteFromListClick();
-    EXPECT_EQ(apply("[s] [f]", "/d/x.mp3"), QString("10 one"));
+    EXPECT_EQ(found("/d/x.mp3"), QString("10 three"));
 }
 
 TEST_F(MaskTest, AddedFilesGetTheirNames) {
