@@ -185,26 +185,33 @@ void BareRename(benchmark::State& state) {
     }
 }
 
+// Renames the set's a-files to their b-names with the rename command, logged
+// to `log`; the time of the run alone.
+double renameSet(const RenameSet& set, const QString& log, int* renamed) {
+    Options options;
+    ScriptedPrompts prompts; // answers Yes to the question
+    ListNameLines editor;
+    FileList list(options, prompts, editor, PosixFileSystem::instance());
+    for (int i = 0; i < set.a.size(); ++i)
+        list.AddItem(i, 0, true, set.a[i]);
+    QStringList names;
+    for (const QString& p : set.b)
+        names << fileNamePart(p);
+    editor.setLines(names);
+    list.SelectAll1Click();
+    const auto t0 = Clock::now();
+    *renamed = RenameRun(list, prompts, PosixFileSystem::instance(), log).Rename1Click().renamed;
+    return since(t0);
+}
+
 void RenameRunOf(benchmark::State& state) {
     RenameSet set(int(state.range(0)));
     const QString log = set.dir.path() + QStringLiteral("/vlnundo.txt");
     UndoLog::createIfMissing(log);
     for (auto _ : state) {
-        Options options;
-        ScriptedPrompts prompts; // answers Yes to the question
-        ListNameLines editor;
-        FileList list(options, prompts, editor, PosixFileSystem::instance());
-        for (int i = 0; i < set.a.size(); ++i)
-            list.AddItem(i, 0, true, set.a[i]);
-        QStringList names;
-        for (const QString& p : set.b)
-            names << fileNamePart(p);
-        editor.setLines(names);
-        list.SelectAll1Click();
-        const auto t0 = Clock::now();
-        const auto r = RenameRun(list, prompts, PosixFileSystem::instance(), log).Rename1Click();
-        state.SetIterationTime(since(t0));
-        if (r.renamed != set.a.size())
+        int renamed = 0;
+        state.SetIterationTime(renameSet(set, log, &renamed));
+        if (renamed != set.a.size())
             state.SkipWithError("renames failed");
         set.back();
     }
@@ -218,22 +225,12 @@ void TakeBack(benchmark::State& state) {
     for (auto _ : state) {
         QFile::remove(log);
         UndoLog::createIfMissing(log);
-        Options options;
-        ScriptedPrompts prompts;
-        ListNameLines editor;
-        FileList list(options, prompts, editor, PosixFileSystem::instance());
-        for (int i = 0; i < set.a.size(); ++i)
-            list.AddItem(i, 0, true, set.a[i]);
-        QStringList names;
-        for (const QString& p : set.b)
-            names << fileNamePart(p);
-        editor.setLines(names);
-        list.SelectAll1Click();
-        RenameRun(list, prompts, PosixFileSystem::instance(), log).Rename1Click();
+        int renamed = 0;
+        renameSet(set, log, &renamed);
         const auto t0 = Clock::now();
         const TakeBackResult r = takeBackLast(log, int(set.a.size()), PosixFileSystem::instance());
         state.SetIterationTime(since(t0));
-        if (r.done != set.a.size())
+        if (renamed != set.a.size() || r.done != set.a.size())
             state.SkipWithError("take-back failed");
     }
 }
