@@ -1,7 +1,10 @@
+#include "core/platform/paths.h"
 #include "tmain_fixture.h"
 #include "ui/editor/tbuffer.h"
+#include "ui/masks/tmaskedf.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QMenu>
 #include <QSplitter>
 #include <QSplitterHandle>
@@ -15,6 +18,15 @@ protected:
     QStringList lines() { return window->names().lines(); }
     void selectAll(QsciScintilla* se) { se->selectAll(true); }
 };
+
+constexpr int Ctrl = Qt::CTRL, Shift = Qt::SHIFT;
+
+// A key chord as Qt combines key and modifiers, pressed and released.
+void press(QWidget* w, int chord) {
+    QTest::keyClick(w, Qt::Key(chord & ~Qt::KeyboardModifierMask),
+                    Qt::KeyboardModifiers(chord & Qt::KeyboardModifierMask));
+    QApplication::processEvents();
+}
 } // namespace
 
 TEST_F(EditorToolsTest, AlignCommandsAreOneUndoStep) {
@@ -197,4 +209,88 @@ TEST_F(EditorToolsTest, TypedTrailingBlanksGoWhenTheCaretLeaves) {
     window->names().setLine(1, "song.mp3  ");
     se->setCursorPosition(0, 0);
     EXPECT_EQ(window->names().line(1), "song.mp3  ");
+}
+
+TEST_F(EditorToolsTest, UndoAndRedoGoBetweenWholeChanges) {
+    struct Case {
+        const char* what;
+        std::function<void(QsciScintilla*)> change;
+    };
+    const Case cases[] = {
+        {"Ctrl+A, x",
+         [](QsciScintilla* se) {
+             press(se, Ctrl | Qt::Key_A);
+             press(se, Qt::Key_X);
+         }},
+        {"Ctrl+A, Delete",
+         [](QsciScintilla* se) {
+             press(se, Ctrl | Qt::Key_A);
+             press(se, Qt::Key_Delete);
+         }},
+        {"three lines joined by Backspace",
+         [](QsciScintilla* se) {
+             se->setSelection(1, 0, 4, 0);
+             press(se, Qt::Key_Backspace);
+         }},
+        {"Cut of everything from the menu",
+         [this](QsciScintilla* se) {
+             selectAll(se);
+             trigger("CutmClick");
+         }},
+        {"Fast Convert",
+         [this](QsciScintilla*) {
+             window->list().SelectAll1Click();
+             window->maskedf()->Maskcb->setEditText("[c3]");
+             window->FastConvert1Click();
+         }},
+    };
+    for (const Case& c : cases) {
+        makeWindow(&fakeFs);
+        addFiles({"/p/a.mp3", "/p/b.mp3", "/p/c.mp3", "/p/d.mp3", "/p/e.mp3"});
+        QsciScintilla* se = window->Se2();
+        se->setFocus();
+        const QString before = se->text();
+        c.change(se);
+        QApplication::processEvents();
+        const QString after = se->text();
+        ASSERT_NE(after, before) << c.what;
+        EXPECT_EQ(window->names().count(), 5) << c.what;
+        // Undo as often as one likes: the names as they were, and no further.
+        for (int i = 0; i < 6; ++i)
+            press(se, Ctrl | Qt::Key_Z);
+        EXPECT_EQ(se->text(), before) << c.what;
+        press(se, Ctrl | Qt::Key_Y);
+        EXPECT_EQ(se->text(), after) << c.what;
+        press(se, Ctrl | Qt::Key_Z);
+        EXPECT_EQ(se->text(), before) << c.what;
+        press(se, Ctrl | Shift | Qt::Key_Z);
+        EXPECT_EQ(se->text(), after) << c.what;
+        EXPECT_EQ(window->names().count(), 5) << c.what;
+    }
+}
+
+TEST_F(EditorToolsTest, UndoNeverMovesNamesAwayFromTheirFiles) {
+    struct Case {
+        const char* handler;
+        QList<int> selected;
+    };
+    const Case cases[] = {
+        {"SortbyName1Click", {0, 1, 2}},
+        {"ShiftSelectionDown1Click", {0}},
+        {"mDeleteFromListClick", {1}},
+    };
+    for (const Case& c : cases) {
+        makeWindow(&fakeFs);
+        addFiles({"/p/c.mp3", "/p/a.mp3", "/p/b.mp3"});
+        for (const int i : c.selected)
+            window->list().setSelected(i, true);
+        trigger(c.handler);
+        QsciScintilla* se = window->Se2();
+        se->setFocus();
+        for (int i = 0; i < 3; ++i)
+            press(se, Ctrl | Qt::Key_Z);
+        for (int i = 0; i < window->list().count(); ++i)
+            EXPECT_EQ(window->names().line(i), fileNamePart(window->list().text(i)))
+                << c.handler << " line " << i;
+    }
 }

@@ -24,6 +24,7 @@ const QColor kConflictAmber(255, 224, 150);
 constexpr int kSeparatorMarker = 1;
 constexpr int kConflictMarker = 2;
 constexpr int kSeparatorIndicator = 8;
+
 } // namespace
 
 QFont editorFont() {
@@ -53,6 +54,9 @@ NameEditor::NameEditor(Role role, QWidget* parent)
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1L);
     setContextMenuPolicy(Qt::CustomContextMenu);
     trimTypedLines();
+    // Ctrl+Shift+Z redoes as well as Ctrl+Y.
+    if (QsciCommand* redo = standardCommands()->find(QsciCommand::Redo))
+        redo->setAlternateKey((Qt::CTRL | Qt::SHIFT | Qt::Key_Z).toCombined());
 
     if (m_role == Role::Scratch) {
         SendScintilla(SCI_SETHSCROLLBAR, 0L);
@@ -76,6 +80,11 @@ NameEditor::NameEditor(Role role, QWidget* parent)
                 // Lines moved under the separator colours, which go by position.
                 if (linesAdded != 0)
                     scheduleSeparatorColours();
+            });
+    connect(this, &QsciScintilla::SCN_MODIFIED, this,
+            [this](int pos, int type, const char*, int length, int, int, int, int, int, int) {
+                if ((type & SC_MOD_BEFOREDELETE) && (type & SC_PERFORMED_USER))
+                    openPadStep(pos, length);
             });
 }
 
@@ -163,22 +172,68 @@ void NameEditor::colourSeparators() {
     }
 }
 
-void NameEditor::padLater(std::function<int()> target) {
+void NameEditor::setPadTarget(std::function<int()> target) {
     m_padTarget = std::move(target);
-    if (m_padPending || m_lines->count() >= m_padTarget())
+}
+
+// Called before a deletion of the user's (typing, cut, paste, drop, replace)
+// is carried out: when it will leave fewer lines than the target, an undo step
+// is begun that the padding ends. Deletions by undo and redo are left alone.
+void NameEditor::openPadStep(long pos, long length) {
+    if (m_padStepOpen || !m_padTarget)
+        return;
+    if (m_lines->countAfterDeleting(pos, length) >= m_padTarget())
+        return;
+    beginUndoAction();
+    m_padStepOpen = true;
+    padLater();
+}
+
+void NameEditor::padLater() {
+    if (m_padPending || (!m_padStepOpen && (!m_padTarget || m_lines->count() >= m_padTarget())))
         return;
     m_padPending = true;
     QTimer::singleShot(0, this, [this] {
-        m_padPending = false;
-        const int missing = m_padTarget() - m_lines->count();
-        if (missing <= 0)
-            return;
-        m_lines->beginUpdate();
-        for (int i = 0; i < missing; ++i)
-            m_lines->append(QString());
-        m_lines->endUpdate();
-        Q_EMIT padded();
+        if (m_padPending)
+            padNow();
     });
+}
+
+void NameEditor::padNow() {
+    m_padPending = false;
+    const int missing = m_padTarget ? m_padTarget() - m_lines->count() : 0;
+    if (missing > 0) {
+        // The padding is not typing: its line is not one to trim.
+        const int typed = m_typedLine;
+        m_lines->appendEmpty(missing);
+        m_typedLine = typed;
+    }
+    if (m_padStepOpen) {
+        m_padStepOpen = false;
+        endUndoAction();
+    }
+    if (missing > 0)
+        Q_EMIT padded();
+}
+
+void NameEditor::forgetHistory() {
+    if (m_padPending || m_padStepOpen)
+        padNow();
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+}
+
+// Undo and redo go between whole steps: a change still waiting for its
+// padding gets it first.
+void NameEditor::undo() {
+    if (m_padPending || m_padStepOpen)
+        padNow();
+    QsciScintilla::undo();
+}
+
+void NameEditor::redo() {
+    if (m_padPending || m_padStepOpen)
+        padNow();
+    QsciScintilla::redo();
 }
 
 bool NameEditor::columnMode() const {
@@ -233,6 +288,17 @@ void NameEditor::showSelectionModeLater() {
 }
 
 void NameEditor::keyPressEvent(QKeyEvent* e) {
+    // A key works on a whole step: the last change's padding is done before
+    // the key (Ctrl+Z undoes change and padding together), and the key's own
+    // right after it.
+    if (m_padPending || m_padStepOpen)
+        padNow();
+    keyPressed(e);
+    if (m_padPending || m_padStepOpen)
+        padNow();
+}
+
+void NameEditor::keyPressed(QKeyEvent* e) {
     if (m_role != Role::Names) {
         QsciScintilla::keyPressEvent(e);
         return;
