@@ -25,6 +25,66 @@ constexpr int kSeparatorMarker = 1;
 constexpr int kConflictMarker = 2;
 constexpr int kSeparatorIndicator = 8;
 
+// The editors' own keys, as the help lists them: those of a plain text editor.
+// Every other key the editing component binds by default is unbound: its line
+// commands (cut, delete, copy, duplicate, transpose, move or reverse lines) and
+// case changes change names unseen, and would shift the names below against
+// their files; zoom would let the lines stop standing beside the list's rows.
+// The context menu's keys come on top (yieldKeysTo).
+struct Binding {
+    QsciCommand::Command command;
+    int key;
+    int alternateKey = 0;
+};
+constexpr int Ctrl = Qt::CTRL, Shift = Qt::SHIFT, Alt = Qt::ALT;
+const Binding kKeys[] = {
+    // Moving the caret; with Shift selecting, with Shift+Alt selecting a column.
+    {QsciCommand::CharLeft, Qt::Key_Left},
+    {QsciCommand::CharLeftExtend, Shift | Qt::Key_Left},
+    {QsciCommand::CharLeftRectExtend, Alt | Shift | Qt::Key_Left},
+    {QsciCommand::CharRight, Qt::Key_Right},
+    {QsciCommand::CharRightExtend, Shift | Qt::Key_Right},
+    {QsciCommand::CharRightRectExtend, Alt | Shift | Qt::Key_Right},
+    {QsciCommand::LineUp, Qt::Key_Up},
+    {QsciCommand::LineUpExtend, Shift | Qt::Key_Up},
+    {QsciCommand::LineUpRectExtend, Alt | Shift | Qt::Key_Up},
+    {QsciCommand::LineDown, Qt::Key_Down},
+    {QsciCommand::LineDownExtend, Shift | Qt::Key_Down},
+    {QsciCommand::LineDownRectExtend, Alt | Shift | Qt::Key_Down},
+    {QsciCommand::WordLeft, Ctrl | Qt::Key_Left},
+    {QsciCommand::WordLeftExtend, Ctrl | Shift | Qt::Key_Left},
+    {QsciCommand::WordRight, Ctrl | Qt::Key_Right},
+    {QsciCommand::WordRightExtend, Ctrl | Shift | Qt::Key_Right},
+    {QsciCommand::VCHome, Qt::Key_Home},
+    {QsciCommand::VCHomeExtend, Shift | Qt::Key_Home},
+    {QsciCommand::VCHomeRectExtend, Alt | Shift | Qt::Key_Home},
+    {QsciCommand::LineEnd, Qt::Key_End},
+    {QsciCommand::LineEndExtend, Shift | Qt::Key_End},
+    {QsciCommand::LineEndRectExtend, Alt | Shift | Qt::Key_End},
+    {QsciCommand::DocumentStart, Ctrl | Qt::Key_Home},
+    {QsciCommand::DocumentStartExtend, Ctrl | Shift | Qt::Key_Home},
+    {QsciCommand::DocumentEnd, Ctrl | Qt::Key_End},
+    {QsciCommand::DocumentEndExtend, Ctrl | Shift | Qt::Key_End},
+    {QsciCommand::PageUp, Qt::Key_PageUp},
+    {QsciCommand::PageUpExtend, Shift | Qt::Key_PageUp},
+    {QsciCommand::PageUpRectExtend, Alt | Shift | Qt::Key_PageUp},
+    {QsciCommand::PageDown, Qt::Key_PageDown},
+    {QsciCommand::PageDownExtend, Shift | Qt::Key_PageDown},
+    {QsciCommand::PageDownRectExtend, Alt | Shift | Qt::Key_PageDown},
+    {QsciCommand::SelectAll, Ctrl | Qt::Key_A},
+    {QsciCommand::Cancel, Qt::Key_Escape},
+    // Editing.
+    {QsciCommand::Newline, Qt::Key_Return, Shift | Qt::Key_Return},
+    {QsciCommand::Tab, Qt::Key_Tab},
+    {QsciCommand::Backtab, Shift | Qt::Key_Tab},
+    {QsciCommand::DeleteBack, Qt::Key_Backspace, Shift | Qt::Key_Backspace},
+    {QsciCommand::Delete, Qt::Key_Delete},
+    {QsciCommand::SelectionCut, Ctrl | Qt::Key_X, Shift | Qt::Key_Delete},
+    {QsciCommand::SelectionCopy, Ctrl | Qt::Key_C, Ctrl | Qt::Key_Insert},
+    {QsciCommand::Paste, Ctrl | Qt::Key_V, Shift | Qt::Key_Insert},
+    {QsciCommand::Undo, Ctrl | Qt::Key_Z},
+    {QsciCommand::Redo, Ctrl | Qt::Key_Y, Ctrl | Shift | Qt::Key_Z},
+};
 } // namespace
 
 QFont editorFont() {
@@ -54,9 +114,7 @@ NameEditor::NameEditor(Role role, QWidget* parent)
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1L);
     setContextMenuPolicy(Qt::CustomContextMenu);
     trimTypedLines();
-    // Ctrl+Shift+Z redoes as well as Ctrl+Y.
-    if (QsciCommand* redo = standardCommands()->find(QsciCommand::Redo))
-        redo->setAlternateKey((Qt::CTRL | Qt::SHIFT | Qt::Key_Z).toCombined());
+    bindKeys();
 
     if (m_role == Role::Scratch) {
         SendScintilla(SCI_SETHSCROLLBAR, 0L);
@@ -129,6 +187,26 @@ void NameEditor::trimTypedLines() {
         SendScintilla(SCI_SETTARGETRANGE, cut, end);
         SendScintilla(SCI_REPLACETARGET, 0UL, "");
     });
+}
+
+void NameEditor::bindKeys() {
+    QHash<int, Binding> keep;
+    for (const Binding& b : kKeys)
+        keep.insert(b.command, b);
+    const QList<QsciCommand*> commands = standardCommands()->commands();
+    for (QsciCommand* cmd : commands) {
+        cmd->setKey(0);
+        cmd->setAlternateKey(0);
+    }
+    // Also whatever the component binds beyond its own command list.
+    SendScintilla(SCI_CLEARALLCMDKEYS);
+    for (QsciCommand* cmd : commands) {
+        const auto it = keep.constFind(cmd->command());
+        if (it == keep.constEnd())
+            continue;
+        cmd->setKey(it->key);
+        cmd->setAlternateKey(it->alternateKey);
+    }
 }
 
 void NameEditor::setSeparatorLines(QVector<int> lines) {
@@ -300,7 +378,7 @@ void NameEditor::keyPressEvent(QKeyEvent* e) {
 
 void NameEditor::keyPressed(QKeyEvent* e) {
     if (m_role != Role::Names) {
-        QsciScintilla::keyPressEvent(e);
+        passToEditor(e);
         return;
     }
     // Some window systems leave a modifier key out of its own key-down.
@@ -326,6 +404,21 @@ void NameEditor::keyPressed(QKeyEvent* e) {
             e->accept();
             return;
         }
+    }
+    passToEditor(e);
+}
+
+// A key held with Ctrl, Alt or Meta that is not one of the editor's keys
+// types nothing either (the component would type its character): it is left
+// to the window. Ctrl and Alt together are AltGr on some systems and type.
+void NameEditor::passToEditor(QKeyEvent* e) {
+    const Qt::KeyboardModifiers mods =
+        e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const bool ctrl = mods & Qt::ControlModifier, alt = mods & Qt::AltModifier;
+    const bool chord = (ctrl != alt) || (mods & Qt::MetaModifier);
+    if (chord && !e->text().isEmpty() && !standardCommands()->boundTo(e->key() | int(mods))) {
+        e->ignore();
+        return;
     }
     QsciScintilla::keyPressEvent(e);
 }

@@ -90,7 +90,9 @@ protected:
 
 private:
     void trimTypedLines();
+    void bindKeys();
     void keyPressed(QKeyEvent* e);
+    void passToEditor(QKeyEvent* e);
     void openPadStep(long pos, long length);
     void padNow();
     void scheduleSeparatorColours();
