@@ -1,7 +1,13 @@
+#include "core/platform/paths.h"
 #include "tmain_fixture.h"
 #include "ui/editor/tbuffer.h"
+#include "ui/masks/tmaskedf.h"
+
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QMenu>
 #include <QSplitter>
 #include <QSplitterHandle>
@@ -15,6 +21,15 @@ protected:
     QStringList lines() { return window->names().lines(); }
     void selectAll(QsciScintilla* se) { se->selectAll(true); }
 };
+
+constexpr int Ctrl = Qt::CTRL, Shift = Qt::SHIFT;
+
+// A key chord as Qt combines key and modifiers, pressed and released.
+void press(QWidget* w, int chord) {
+    QTest::keyClick(w, Qt::Key(chord & ~Qt::KeyboardModifierMask),
+                    Qt::KeyboardModifiers(chord & Qt::KeyboardModifierMask));
+    QApplication::processEvents();
+}
 } // namespace
 
 TEST_F(EditorToolsTest, AlignCommandsAreOneUndoStep) {
@@ -197,4 +212,168 @@ TEST_F(EditorToolsTest, TypedTrailingBlanksGoWhenTheCaretLeaves) {
     window->names().setLine(1, "song.mp3  ");
     se->setCursorPosition(0, 0);
     EXPECT_EQ(window->names().line(1), "song.mp3  ");
+}
+
+TEST_F(EditorToolsTest, UndoAndRedoGoBetweenWholeChanges) {
+    struct Case {
+        const char* what;
+        std::function<void(QsciScintilla*)> change;
+    };
+    const Case cases[] = {
+        {"Ctrl+A, x",
+         [](QsciScintilla* se) {
+             press(se, Ctrl | Qt::Key_A);
+             press(se, Qt::Key_X);
+         }},
+        {"Ctrl+A, Delete",
+         [](QsciScintilla* se) {
+             press(se, Ctrl | Qt::Key_A);
+             press(se, Qt::Key_Delete);
+         }},
+        {"three lines joined by Backspace",
+         [](QsciScintilla* se) {
+             se->setSelection(1, 0, 4, 0);
+             press(se, Qt::Key_Backspace);
+         }},
+        {"Cut of everything from the menu",
+         [this](QsciScintilla* se) {
+             selectAll(se);
+             trigger("CutmClick");
+         }},
+        {"Fast Convert",
+         [this](QsciScintilla*) {
+             window->list().SelectAll1Click();
+             window->maskedf()->Maskcb->setEditText("[c3]");
+             window->FastConvert1Click();
+         }},
+    };
+    for (const Case& c : cases) {
+        makeWindow(&fakeFs);
+        addFiles({"/p/a.mp3", "/p/b.mp3", "/p/c.mp3", "/p/d.mp3", "/p/e.mp3"});
+        QsciScintilla* se = window->Se2();
+        se->setFocus();
+        const QString before = se->text();
+        c.change(se);
+        QApplication::processEvents();
+        const QString after = se->text();
+        ASSERT_NE(after, before) << c.what;
+        EXPECT_EQ(window->names().count(), 5) << c.what;
+        // Undo as often as one likes: the names as they were, and no further.
+        for (int i = 0; i < 6; ++i)
+            press(se, Ctrl | Qt::Key_Z);
+        EXPECT_EQ(se->text(), before) << c.what;
+        press(se, Ctrl | Qt::Key_Y);
+        EXPECT_EQ(se->text(), after) << c.what;
+        press(se, Ctrl | Qt::Key_Z);
+        EXPECT_EQ(se->text(), before) << c.what;
+        press(se, Ctrl | Shift | Qt::Key_Z);
+        EXPECT_EQ(se->text(), after) << c.what;
+        EXPECT_EQ(window->names().count(), 5) << c.what;
+    }
+}
+
+TEST_F(EditorToolsTest, UndoNeverMovesNamesAwayFromTheirFiles) {
+    struct Case {
+        const char* handler;
+        QList<int> selected;
+    };
+    const Case cases[] = {
+        {"SortbyName1Click", {0, 1, 2}},
+        {"ShiftSelectionDown1Click", {0}},
+        {"mDeleteFromListClick", {1}},
+    };
+    for (const Case& c : cases) {
+        makeWindow(&fakeFs);
+        addFiles({"/p/c.mp3", "/p/a.mp3", "/p/b.mp3"});
+        for (const int i : c.selected)
+            window->list().setSelected(i, true);
+        trigger(c.handler);
+        QsciScintilla* se = window->Se2();
+        se->setFocus();
+        for (int i = 0; i < 3; ++i)
+            press(se, Ctrl | Qt::Key_Z);
+        for (int i = 0; i < window->list().count(); ++i)
+            EXPECT_EQ(window->names().line(i), fileNamePart(window->list().text(i)))
+                << c.handler << " line " << i;
+    }
+}
+
+// The editors' keys that edit: those of a plain text editor and the menu's.
+// Every other key the editing component binds by default leaves the text
+// alone (Ctrl+D would duplicate a line and shift every name below it).
+TEST_F(EditorToolsTest, OnlyTheProgramsKeysChangeTheText) {
+    const QSet<int> editing = {
+        Qt::Key_Backspace,   Shift | Qt::Key_Backspace, Qt::Key_Delete,
+        Qt::Key_Return,      Shift | Qt::Key_Return,    Qt::Key_Tab,
+        Shift | Qt::Key_Tab, Ctrl | Qt::Key_X,          Shift | Qt::Key_Delete,
+        Ctrl | Qt::Key_V,    Shift | Qt::Key_Insert,    Ctrl | Qt::Key_Z,
+        Ctrl | Qt::Key_Y,    Ctrl | Shift | Qt::Key_Z,
+    };
+    QsciScintilla defaults;
+    window->Buffer1Click();
+    for (QsciScintilla* se :
+         {static_cast<QsciScintilla*>(window->Se2()), static_cast<QsciScintilla*>(window->buffer()->se1)}) {
+        QSet<int> listed = editing;
+        for (QAction* a : se->actions())
+            for (const QKeySequence& k : a->shortcuts())
+                listed.insert(k[0].toCombined());
+        QList<int> tried;
+        for (QsciCommand* command : defaults.standardCommands()->commands()) {
+            for (const int key : {command->key(), command->alternateKey()}) {
+                if (key == 0 || listed.contains(key))
+                    continue;
+                tried << key;
+                for (const bool selection : {false, true}) {
+                    se->setText("aB\ncD\neF\n");
+                    se->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+                    se->SendScintilla(QsciScintilla::SCI_SETZOOM, 0L);
+                    QApplication::clipboard()->setText("x\ny\n");
+                    if (selection)
+                        se->setSelection(1, 0, 2, 1);
+                    else
+                        se->setCursorPosition(1, 1);
+                    se->setFocus();
+                    press(se, key);
+                    EXPECT_EQ(se->text(), "aB\ncD\neF\n")
+                        << qPrintable(se->objectName()) << ' ' << qPrintable(QKeySequence(key).toString())
+                        << " selection " << selection;
+                    EXPECT_EQ(se->SendScintilla(QsciScintilla::SCI_GETZOOM), 0)
+                        << qPrintable(QKeySequence(key).toString());
+                }
+            }
+        }
+        for (const int key : {Ctrl | Qt::Key_D, Ctrl | Qt::Key_L, Ctrl | Qt::Key_T, Ctrl | Qt::Key_U})
+            EXPECT_TRUE(tried.contains(key)) << qPrintable(QKeySequence(key).toString());
+    }
+}
+
+TEST_F(EditorToolsTest, TheListedKeysStillEdit) {
+    struct Case {
+        int key;
+        int line, index;          // the caret
+        int toLine = -1, toIndex; // the selection's other end, if any
+        const char* text;
+    };
+    const Case cases[] = {
+        {Ctrl | Qt::Key_X, 0, 0, 0, 1, "b\ncd\n"},    {Shift | Qt::Key_Delete, 0, 0, 0, 1, "b\ncd\n"},
+        {Ctrl | Qt::Key_V, 1, 1, -1, 0, "ab\ncZd\n"}, {Shift | Qt::Key_Insert, 1, 1, -1, 0, "ab\ncZd\n"},
+        {Qt::Key_Backspace, 1, 0, -1, 0, "abcd\n"},   {Qt::Key_Delete, 0, 2, -1, 0, "abcd\n"},
+        {Qt::Key_Return, 0, 1, -1, 0, "a\nb\ncd\n"},
+    };
+    window->Buffer1Click();
+    for (QsciScintilla* se :
+         {static_cast<QsciScintilla*>(window->Se2()), static_cast<QsciScintilla*>(window->buffer()->se1)}) {
+        for (const Case& c : cases) {
+            se->setText("ab\ncd\n");
+            QApplication::clipboard()->setText("Z");
+            if (c.toLine >= 0)
+                se->setSelection(c.line, c.index, c.toLine, c.toIndex);
+            else
+                se->setCursorPosition(c.line, c.index);
+            se->setFocus();
+            press(se, c.key);
+            EXPECT_EQ(se->text(), c.text)
+                << qPrintable(se->objectName()) << ' ' << qPrintable(QKeySequence(c.key).toString());
+        }
+    }
 }

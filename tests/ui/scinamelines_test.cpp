@@ -91,3 +91,25 @@ TEST(SciNameLines, BulkChangeIsOneUndoStep) {
     e.sci.undo();
     EXPECT_EQ(e.lines.lines(), QStringList({"one", "two"}));
 }
+
+// The count foretold before a deletion is the count after it, for every range
+// of a few texts; and appended empty lines are that many more lines.
+TEST(SciNameLines, CountAfterDeletingAndAppendingEmptyLines) {
+    for (const char* text : {"a\nb\nc", "a\nb\nc\n", "a\n\n\n", "ab\n\ncd\n\n", "\n"}) {
+        Editor e;
+        e.sci.setText(text);
+        const long len = e.sci.SendScintilla(QsciScintilla::SCI_GETLENGTH);
+        for (long pos = 0; pos < len; ++pos) {
+            for (long n = 1; pos + n <= len; ++n) {
+                e.sci.setText(text);
+                const int foretold = e.lines.countAfterDeleting(pos, n);
+                e.sci.SendScintilla(QsciScintilla::SCI_DELETERANGE, pos, n);
+                EXPECT_EQ(foretold, e.lines.count()) << text << " delete " << pos << '+' << n;
+                const QStringList before = e.lines.lines();
+                e.lines.appendEmpty(2);
+                EXPECT_EQ(e.lines.lines(), before + QStringList({"", ""}))
+                    << text << " delete " << pos << '+' << n;
+            }
+        }
+    }
+}

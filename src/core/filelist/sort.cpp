@@ -147,12 +147,14 @@ void FileList::SortSelection(int mode) {
     m_firstLineValid = false;
     QStringList ed = m_editor.lines();
     bool editorChanged = false;
+    bool moved = false;
     int k = 0;
     for (int s = 0; s < count() && k < sorted.size(); ++s) {
         if (!m_lines[s].selected || m_lines[s].isSeparator())
             continue;
         const int d = sorted[k];
         if (d != s) {
+            moved = true;
             const int f = at[s];
             std::swap(m_lines[d], m_lines[s]);
             m_lines[d].selected = false;
@@ -173,6 +175,8 @@ void FileList::SortSelection(int mode) {
     }
     if (editorChanged)
         m_editor.setLines(ed);
+    if (moved)
+        ++m_structure;
     notifyChanged();
     endUpdate();
     RenumberItems();

@@ -221,6 +221,7 @@ void TMain::connectPanes() {
     connect(m_lb1, &FileListView::scrolled, this, [this] { alignTwoWay(); });
     connect(m_lb1, &FileListView::keyReleased, this, [this] { alignOneWay(); });
     connect(m_lb1, &FileListView::doubleClicked, this, [this] { list().Lb1DblClick(); });
+    m_se2->setPadTarget([this] { return list().count(); });
     connect(m_se2, &QsciScintilla::textChanged, this, [this] { Se2Change(); });
     connect(m_se2, &NameEditor::padded, this, [this] { alignTwoWay(); });
     connect(m_se2, &NameEditor::selectionModeShown, this, [this](bool column) { colourSplitter(column); });
@@ -357,6 +358,11 @@ void TMain::refreshList() {
     scheduleConflicts();
     if (list().structureVersion() != m_separatorsVersion)
         Se2SpecialLineColors();
+    // The names stood beside other lines before: undo must not bring them back.
+    if (list().structureVersion() != m_historyVersion) {
+        m_historyVersion = list().structureVersion();
+        m_se2->forgetHistory();
+    }
 }
 
 void TMain::Se2SpecialLineColors() {
@@ -374,7 +380,7 @@ void TMain::Se2Change() {
     if (list().updating())
         return;
     SetModified(true);
-    m_se2->padLater([this] { return list().count(); });
+    m_se2->padLater();
     scheduleConflicts();
 }
 

@@ -263,6 +263,7 @@ private:
     TCopyf* m_copyf = nullptr;
     std::unique_ptr<SESearch> m_search;
     quint64 m_separatorsVersion = ~quint64(0);
+    quint64 m_historyVersion = ~quint64(0);
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
     QLabel* m_conflicts = nullptr;

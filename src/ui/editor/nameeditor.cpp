@@ -24,6 +24,67 @@ const QColor kConflictAmber(255, 224, 150);
 constexpr int kSeparatorMarker = 1;
 constexpr int kConflictMarker = 2;
 constexpr int kSeparatorIndicator = 8;
+
+// The editors' own keys, as the help lists them: those of a plain text editor.
+// Every other key the editing component binds by default is unbound: its line
+// commands (cut, delete, copy, duplicate, transpose, move or reverse lines) and
+// case changes change names unseen, and would shift the names below against
+// their files; zoom would let the lines stop standing beside the list's rows.
+// The context menu's keys come on top (yieldKeysTo).
+struct Binding {
+    QsciCommand::Command command;
+    int key;
+    int alternateKey = 0;
+};
+constexpr int Ctrl = Qt::CTRL, Shift = Qt::SHIFT, Alt = Qt::ALT;
+const Binding kKeys[] = {
+    // Moving the caret; with Shift selecting, with Shift+Alt selecting a column.
+    {QsciCommand::CharLeft, Qt::Key_Left},
+    {QsciCommand::CharLeftExtend, Shift | Qt::Key_Left},
+    {QsciCommand::CharLeftRectExtend, Alt | Shift | Qt::Key_Left},
+    {QsciCommand::CharRight, Qt::Key_Right},
+    {QsciCommand::CharRightExtend, Shift | Qt::Key_Right},
+    {QsciCommand::CharRightRectExtend, Alt | Shift | Qt::Key_Right},
+    {QsciCommand::LineUp, Qt::Key_Up},
+    {QsciCommand::LineUpExtend, Shift | Qt::Key_Up},
+    {QsciCommand::LineUpRectExtend, Alt | Shift | Qt::Key_Up},
+    {QsciCommand::LineDown, Qt::Key_Down},
+    {QsciCommand::LineDownExtend, Shift | Qt::Key_Down},
+    {QsciCommand::LineDownRectExtend, Alt | Shift | Qt::Key_Down},
+    {QsciCommand::WordLeft, Ctrl | Qt::Key_Left},
+    {QsciCommand::WordLeftExtend, Ctrl | Shift | Qt::Key_Left},
+    {QsciCommand::WordRight, Ctrl | Qt::Key_Right},
+    {QsciCommand::WordRightExtend, Ctrl | Shift | Qt::Key_Right},
+    {QsciCommand::VCHome, Qt::Key_Home},
+    {QsciCommand::VCHomeExtend, Shift | Qt::Key_Home},
+    {QsciCommand::VCHomeRectExtend, Alt | Shift | Qt::Key_Home},
+    {QsciCommand::LineEnd, Qt::Key_End},
+    {QsciCommand::LineEndExtend, Shift | Qt::Key_End},
+    {QsciCommand::LineEndRectExtend, Alt | Shift | Qt::Key_End},
+    {QsciCommand::DocumentStart, Ctrl | Qt::Key_Home},
+    {QsciCommand::DocumentStartExtend, Ctrl | Shift | Qt::Key_Home},
+    {QsciCommand::DocumentEnd, Ctrl | Qt::Key_End},
+    {QsciCommand::DocumentEndExtend, Ctrl | Shift | Qt::Key_End},
+    {QsciCommand::PageUp, Qt::Key_PageUp},
+    {QsciCommand::PageUpExtend, Shift | Qt::Key_PageUp},
+    {QsciCommand::PageUpRectExtend, Alt | Shift | Qt::Key_PageUp},
+    {QsciCommand::PageDown, Qt::Key_PageDown},
+    {QsciCommand::PageDownExtend, Shift | Qt::Key_PageDown},
+    {QsciCommand::PageDownRectExtend, Alt | Shift | Qt::Key_PageDown},
+    {QsciCommand::SelectAll, Ctrl | Qt::Key_A},
+    {QsciCommand::Cancel, Qt::Key_Escape},
+    // Editing.
+    {QsciCommand::Newline, Qt::Key_Return, Shift | Qt::Key_Return},
+    {QsciCommand::Tab, Qt::Key_Tab},
+    {QsciCommand::Backtab, Shift | Qt::Key_Tab},
+    {QsciCommand::DeleteBack, Qt::Key_Backspace, Shift | Qt::Key_Backspace},
+    {QsciCommand::Delete, Qt::Key_Delete},
+    {QsciCommand::SelectionCut, Ctrl | Qt::Key_X, Shift | Qt::Key_Delete},
+    {QsciCommand::SelectionCopy, Ctrl | Qt::Key_C, Ctrl | Qt::Key_Insert},
+    {QsciCommand::Paste, Ctrl | Qt::Key_V, Shift | Qt::Key_Insert},
+    {QsciCommand::Undo, Ctrl | Qt::Key_Z},
+    {QsciCommand::Redo, Ctrl | Qt::Key_Y, Ctrl | Shift | Qt::Key_Z},
+};
 } // namespace
 
 QFont editorFont() {
@@ -53,6 +114,7 @@ NameEditor::NameEditor(Role role, QWidget* parent)
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1L);
     setContextMenuPolicy(Qt::CustomContextMenu);
     trimTypedLines();
+    bindKeys();
 
     if (m_role == Role::Scratch) {
         SendScintilla(SCI_SETHSCROLLBAR, 0L);
@@ -76,6 +138,11 @@ NameEditor::NameEditor(Role role, QWidget* parent)
                 // Lines moved under the separator colours, which go by position.
                 if (linesAdded != 0)
                     scheduleSeparatorColours();
+            });
+    connect(this, &QsciScintilla::SCN_MODIFIED, this,
+            [this](int pos, int type, const char*, int length, int, int, int, int, int, int) {
+                if ((type & SC_MOD_BEFOREDELETE) && (type & SC_PERFORMED_USER))
+                    openPadStep(pos, length);
             });
 }
 
@@ -122,6 +189,26 @@ void NameEditor::trimTypedLines() {
     });
 }
 
+void NameEditor::bindKeys() {
+    QHash<int, Binding> keep;
+    for (const Binding& b : kKeys)
+        keep.insert(b.command, b);
+    const QList<QsciCommand*> commands = standardCommands()->commands();
+    for (QsciCommand* cmd : commands) {
+        cmd->setKey(0);
+        cmd->setAlternateKey(0);
+    }
+    // Also whatever the component binds beyond its own command list.
+    SendScintilla(SCI_CLEARALLCMDKEYS);
+    for (QsciCommand* cmd : commands) {
+        const auto it = keep.constFind(cmd->command());
+        if (it == keep.constEnd())
+            continue;
+        cmd->setKey(it->key);
+        cmd->setAlternateKey(it->alternateKey);
+    }
+}
+
 void NameEditor::setSeparatorLines(QVector<int> lines) {
     m_separators = std::move(lines);
     colourSeparators();
@@ -163,22 +250,68 @@ void NameEditor::colourSeparators() {
     }
 }
 
-void NameEditor::padLater(std::function<int()> target) {
+void NameEditor::setPadTarget(std::function<int()> target) {
     m_padTarget = std::move(target);
-    if (m_padPending || m_lines->count() >= m_padTarget())
+}
+
+// Called before a deletion of the user's (typing, cut, paste, drop, replace)
+// is carried out: when it will leave fewer lines than the target, an undo step
+// is begun that the padding ends. Deletions by undo and redo are left alone.
+void NameEditor::openPadStep(long pos, long length) {
+    if (m_padStepOpen || !m_padTarget)
+        return;
+    if (m_lines->countAfterDeleting(pos, length) >= m_padTarget())
+        return;
+    beginUndoAction();
+    m_padStepOpen = true;
+    padLater();
+}
+
+void NameEditor::padLater() {
+    if (m_padPending || (!m_padStepOpen && (!m_padTarget || m_lines->count() >= m_padTarget())))
         return;
     m_padPending = true;
     QTimer::singleShot(0, this, [this] {
-        m_padPending = false;
-        const int missing = m_padTarget() - m_lines->count();
-        if (missing <= 0)
-            return;
-        m_lines->beginUpdate();
-        for (int i = 0; i < missing; ++i)
-            m_lines->append(QString());
-        m_lines->endUpdate();
-        Q_EMIT padded();
+        if (m_padPending)
+            padNow();
     });
+}
+
+void NameEditor::padNow() {
+    m_padPending = false;
+    const int missing = m_padTarget ? m_padTarget() - m_lines->count() : 0;
+    if (missing > 0) {
+        // The padding is not typing: its line is not one to trim.
+        const int typed = m_typedLine;
+        m_lines->appendEmpty(missing);
+        m_typedLine = typed;
+    }
+    if (m_padStepOpen) {
+        m_padStepOpen = false;
+        endUndoAction();
+    }
+    if (missing > 0)
+        Q_EMIT padded();
+}
+
+void NameEditor::forgetHistory() {
+    if (m_padPending || m_padStepOpen)
+        padNow();
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+}
+
+// Undo and redo go between whole steps: a change still waiting for its
+// padding gets it first.
+void NameEditor::undo() {
+    if (m_padPending || m_padStepOpen)
+        padNow();
+    QsciScintilla::undo();
+}
+
+void NameEditor::redo() {
+    if (m_padPending || m_padStepOpen)
+        padNow();
+    QsciScintilla::redo();
 }
 
 bool NameEditor::columnMode() const {
@@ -233,8 +366,19 @@ void NameEditor::showSelectionModeLater() {
 }
 
 void NameEditor::keyPressEvent(QKeyEvent* e) {
+    // A key works on a whole step: the last change's padding is done before
+    // the key (Ctrl+Z undoes change and padding together), and the key's own
+    // right after it.
+    if (m_padPending || m_padStepOpen)
+        padNow();
+    keyPressed(e);
+    if (m_padPending || m_padStepOpen)
+        padNow();
+}
+
+void NameEditor::keyPressed(QKeyEvent* e) {
     if (m_role != Role::Names) {
-        QsciScintilla::keyPressEvent(e);
+        passToEditor(e);
         return;
     }
     // Some window systems leave a modifier key out of its own key-down.
@@ -260,6 +404,21 @@ void NameEditor::keyPressEvent(QKeyEvent* e) {
             e->accept();
             return;
         }
+    }
+    passToEditor(e);
+}
+
+// A key held with Ctrl, Alt or Meta that is not one of the editor's keys
+// types nothing either (the component would type its character): it is left
+// to the window. Ctrl and Alt together are AltGr on some systems and type.
+void NameEditor::passToEditor(QKeyEvent* e) {
+    const Qt::KeyboardModifiers mods =
+        e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const bool ctrl = mods & Qt::ControlModifier, alt = mods & Qt::AltModifier;
+    const bool chord = (ctrl != alt) || (mods & Qt::MetaModifier);
+    if (chord && !e->text().isEmpty() && !standardCommands()->boundTo(e->key() | int(mods))) {
+        e->ignore();
+        return;
     }
     QsciScintilla::keyPressEvent(e);
 }

@@ -49,10 +49,19 @@ public:
     // Lines whose names will fail to rename, drawn on light amber.
     void setConflictLines(const QVector<int>& lines);
 
-    // Appends empty lines up to the count `target` gives as soon as the
-    // current change is done (an editor cannot be changed inside its own
-    // change notification; the count is read then).
-    void padLater(std::function<int()> target);
+    // The line count the editor keeps (the file list's): a change that leaves
+    // fewer lines is followed by empty lines up to it, and the change and its
+    // padding are one step of the undo history, so that undo and redo go
+    // between padded texts and never pad again.
+    void setPadTarget(std::function<int()> target);
+    // Pads as soon as the current change is done (an editor cannot be changed
+    // inside its own change notification; the count is read then).
+    void padLater();
+    // Empties the undo history, padding first what is still due.
+    void forgetHistory();
+
+    void undo() override;
+    void redo() override;
 
     bool columnMode() const;
     // The selected text, lines joined by CR LF.
@@ -70,7 +79,7 @@ Q_SIGNALS:
     // After every key-down and mouse release: whether column mode is on.
     void selectionModeShown(bool column);
     void keyReleased();
-    // Empty lines were appended by padTo.
+    // Empty lines were appended to reach the pad target.
     void padded();
 
 protected:
@@ -81,6 +90,11 @@ protected:
 
 private:
     void trimTypedLines();
+    void bindKeys();
+    void keyPressed(QKeyEvent* e);
+    void passToEditor(QKeyEvent* e);
+    void openPadStep(long pos, long length);
+    void padNow();
     void scheduleSeparatorColours();
     void colourSeparators();
     void showSelectionModeLater();
@@ -90,6 +104,9 @@ private:
     QVector<int> m_separators;
     bool m_colourPending = false;
     bool m_padPending = false;
+    // An undo step begun before a deletion that leaves the editor short,
+    // ended after its padding.
+    bool m_padStepOpen = false;
     std::function<int()> m_padTarget;
     int m_typedLine = -1;
     int m_lineHeight = 0;

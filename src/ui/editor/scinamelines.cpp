@@ -92,6 +92,38 @@ void SciNameLines::append(const QString& text) {
     m_e->SendScintilla(QsciScintilla::SCI_APPENDTEXT, b.size(), b.constData());
 }
 
+void SciNameLines::appendEmpty(int n) {
+    if (n <= 0)
+        return;
+    if (m_updateDepth > 0) {
+        QStringList& c = copy();
+        for (int i = 0; i < n; ++i)
+            c.append(QString());
+        return;
+    }
+    // Each empty line is its own line break; an unended last line needs one first.
+    QByteArray b(n, '\n');
+    if (length() > 0 && !endsWithBreak())
+        b.prepend('\n');
+    m_e->SendScintilla(QsciScintilla::SCI_APPENDTEXT, b.size(), b.constData());
+}
+
+int SciNameLines::countAfterDeleting(long pos, long length) const {
+    const long len = this->length();
+    const long end = qMin(pos + length, len);
+    if (pos >= end)
+        return count();
+    if (end - pos == len)
+        return 0;
+    const long breaks = m_e->SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, end) -
+                        m_e->SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, pos);
+    const int lines = int(m_e->SendScintilla(QsciScintilla::SCI_GETLINECOUNT) - breaks);
+    // The last byte left decides whether the last line is ended or still open.
+    const long last = end == len ? pos - 1 : len - 1;
+    const int c = int(m_e->SendScintilla(QsciScintilla::SCI_GETCHARAT, last));
+    return c == '\n' || c == '\r' ? lines - 1 : lines;
+}
+
 QStringList SciNameLines::lines() const {
     return m_copy ? *m_copy : readLines();
 }

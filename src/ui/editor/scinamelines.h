@@ -31,6 +31,12 @@ public:
     void beginUpdate() override;
     void endUpdate() override;
 
+    // Appends n empty lines as one insertion.
+    void appendEmpty(int n);
+    // The line count once the editor's bytes [pos, pos + length) are deleted
+    // (line breaks being LF, as the editor writes them).
+    int countAfterDeleting(long pos, long length) const;
+
     // The editor text for a list of lines.
     static QString textOf(const QStringList& lines);
 
