@@ -2,19 +2,12 @@
 # Command-line front end against real folders: scan output, rename, undo log.
 set -u
 cli=$(realpath "$1")
+# shellcheck source=../support/check.sh
+. "$(dirname "$0")/../support/check.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export VORLANE_HOME="$work/home"
 cd "$work"
-failures=0
-checks=0
-check() { # name expected actual
-  checks=$((checks + 1))
-  if [ "$2" != "$3" ]; then
-    echo "FAIL $1"; echo "  expected: $(printf '%q' "$2")"; echo "  actual:   $(printf '%q' "$3")"
-    failures=$((failures + 1))
-  fi
-}
 
 mkdir -p F/A F/B
 touch F/f1.mp3 F/f2.txt F/A/a1.MP3 F/A/noext
@@ -255,5 +248,4 @@ for c in scan rename names tags project undo time copy compare; do
   check "$c --help has no command list" "" "$(printf '%s\n' "$out" | grep -E '^Commands:')"
 done
 
-echo "$((checks - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

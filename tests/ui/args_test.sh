@@ -6,15 +6,8 @@ vorlane=$(realpath "$1")
 XDG_RUNTIME_DIR=$(mktemp -d)
 export XDG_RUNTIME_DIR
 trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
-failures=0
-checks=0
-check() { # name expected actual
-  checks=$((checks + 1))
-  if [ "$2" != "$3" ]; then
-    echo "FAIL $1"; echo "  expected: $(printf '%q' "$2")"; echo "  actual:   $(printf '%q' "$3")"
-    failures=$((failures + 1))
-  fi
-}
+# shellcheck source=../support/check.sh
+. "$(dirname "$0")/../support/check.sh"
 nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb timeout 10 "$vorlane" "$@"; }
 
 out=$(nodisplay --help 2>&1); check "--help status" 0 $?
@@ -26,5 +19,4 @@ out=$(QT_QPA_PLATFORM=offscreen timeout 10 "$vorlane" --bogus 2>&1); check "unkn
 check "unknown option message" "vorlane: unknown option '--bogus'
 Try 'vorlane --help'." "$out"
 
-echo "$((checks - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish
