@@ -89,12 +89,12 @@ bool readNames(const QString& path, QStringList& names, QString& error) {
                 return false;
             }
         } else {
-            const OpenedFile f = openRegularFile(path, O_RDONLY);
+            OpenedFile f = openRegularFile(path, O_RDONLY);
             if (!f.ok()) {
                 error = f.error;
                 return false;
             }
-            fd = f.fd;
+            fd = f.fd.release();
         }
     }
     QByteArray bytes;

@@ -23,7 +23,6 @@ int tags(const QStringList& argv) {
         err(QStringLiteral("can't open ") + path + QStringLiteral(": ") + probe.error);
         return 1;
     }
-    ::close(probe.fd);
     const std::pair<const char*, char> fields[] = {
         {"title", 'T'}, {"artist", 'A'}, {"album", 'C'}, {"year", 'Y'}, {"comment", 'R'}};
     for (const auto& [name, letter] : fields) {

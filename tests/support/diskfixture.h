@@ -47,6 +47,12 @@ struct Disk {
         return vorlane::decodeName(p);
     }
     bool exists(const QString& rel) const { return QFile::exists(path(rel)); }
+    // Replaces the file at the full path `p` with `bytes`.
+    void write(const QString& p, const QByteArray& bytes) const {
+        QFile f(p);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << p.toStdString();
+        f.write(bytes);
+    }
     QByteArray read(const QString& p) const {
         QFile f(p);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();

@@ -2,6 +2,7 @@
 
 #include "core/platform/fileio.h"
 #include "core/platform/paths.h"
+#include "core/platform/sys.h"
 
 #include <libdeflate.h>
 
@@ -29,55 +30,10 @@ const QString kDiffers = QStringLiteral("Target file differs from source");
 const QString kPathBreak = QStringLiteral("The path holds a line break or a NUL character");
 const QString kAsk = QStringLiteral("\rWhat do you want to do?");
 
-// A descriptor that is closed on the way out.
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-    // Closes now: 0, or the error number of a write the system could only
-    // report at the end.
-    int close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0 ? 0 : errno;
-    }
-
-private:
-    int m_fd;
-};
-
-ssize_t readAt(int fd, char* buf, qint64 n, qint64 at) {
-    ssize_t r;
-    do {
-        r = ::pread(fd, buf, size_t(n), off_t(at));
-    } while (r < 0 && errno == EINTR);
-    return r;
-}
-
-// Up to `n` bytes at `at`; fewer only at the end of the file.
-ssize_t readFull(int fd, char* buf, qint64 n, qint64 at) {
-    qint64 got = 0;
-    while (got < n) {
-        const ssize_t r = readAt(fd, buf + got, n - got, at + got);
-        if (r < 0)
-            return -1;
-        if (r == 0)
-            break;
-        got += r;
-    }
-    return ssize_t(got);
-}
-
 // The first offset at or after `pos` where the file holds data, or `end`
 // when only a hole follows; `pos` where the file system cannot tell.
 qint64 nextData(int fd, qint64 pos, qint64 end) {
-    const off_t d = ::lseek(fd, off_t(pos), SEEK_DATA);
+    const off_t d = sys().lseek(fd, off_t(pos), SEEK_DATA);
     if (d < 0)
         return errno == ENXIO ? end : pos;
     return qMin<qint64>(d, end);
@@ -85,7 +41,7 @@ qint64 nextData(int fd, qint64 pos, qint64 end) {
 
 qint64 sizeOf(int fd) {
     struct ::stat st {};
-    return ::fstat(fd, &st) == 0 ? qint64(st.st_size) : -1;
+    return sys().fstat(fd, &st) == 0 ? qint64(st.st_size) : -1;
 }
 } // namespace
 
@@ -210,7 +166,7 @@ void CopyRun::makeGroupFolders() {
         if (hasLineBreakOrNul(folder))
             break;
         // Any failure but an existing folder shows when the target opens.
-        ::mkdir(encodeName(folder).constData(), 0777);
+        sys().mkdir(encodeName(folder).constData(), 0777);
     }
 }
 
@@ -286,10 +242,10 @@ CopyRun::Failure CopyRun::copyAttempt(const QString& source, QString& target, bo
     showProgress(0, 0);
     if (hasLineBreakOrNul(source))
         return {kAccessError, source, kPathBreak};
-    const OpenedFile s = openRegularFile(source, O_RDONLY);
+    OpenedFile s = openRegularFile(source, O_RDONLY);
     if (!s.ok())
         return {kAccessError, source, s.error};
-    Fd src(s.fd);
+    const UniqueFd src = std::move(s.fd);
     ::posix_fadvise(src.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     const qint64 size = sizeOf(src.get());
     if (size < 0)
@@ -308,10 +264,10 @@ CopyRun::Failure CopyRun::copyAttempt(const QString& source, QString& target, bo
     }
     if (hasLineBreakOrNul(target))
         return {kAccessError, target, kPathBreak};
-    const OpenedFile t = openRegularFile(target, O_RDWR | O_CREAT, 0644);
+    OpenedFile t = openRegularFile(target, O_RDWR | O_CREAT, 0644);
     if (!t.ok())
         return {kAccessError, target, t.error};
-    Fd dst(t.fd);
+    UniqueFd dst = std::move(t.fd);
     const qint64 length = sizeOf(dst.get());
     if (length < 0)
         return {kAccessError, target, systemErrorText(errno)};
@@ -352,10 +308,10 @@ CopyRun::Failure CopyRun::checkPrefix(int src, int dst, qint64 length, qint64 si
             continue;
         }
         const qint64 n = qMin<qint64>(kBlock, length - pos);
-        const ssize_t a = readFull(src, m_buffer.data(), n, pos);
+        const ssize_t a = readFully(src, m_buffer.data(), size_t(n), off_t(pos));
         if (a < 0)
             return {kReadError, source, systemErrorText(errno), true};
-        const ssize_t b = readFull(dst, m_other.data(), n, pos);
+        const ssize_t b = readFully(dst, m_other.data(), size_t(n), off_t(pos));
         if (b < 0)
             return {kReadError, target, systemErrorText(errno), true};
         if (a != n || b != n || std::memcmp(m_buffer.constData(), m_other.constData(), size_t(n)) != 0)
@@ -376,9 +332,9 @@ CopyRun::Failure CopyRun::copyRest(int src, int dst, qint64 from, qint64 size, c
     for (;;) {
         qint64 moved = 0;
         if (kernel) {
-            loff_t in = done;
-            loff_t out = done;
-            const ssize_t k = ::copy_file_range(src, &in, dst, &out, size_t(kKernelChunk), 0);
+            off_t in = done;
+            off_t out = done;
+            const ssize_t k = sys().copyFileRange(src, &in, dst, &out, size_t(kKernelChunk));
             if (k < 0 && errno == EINTR)
                 continue;
             if (k <= 0) {
@@ -391,20 +347,12 @@ CopyRun::Failure CopyRun::copyRest(int src, int dst, qint64 from, qint64 size, c
             moved = k;
         } else {
             m_buffer.resize(kBlock);
-            const ssize_t r = readAt(src, m_buffer.data(), kBlock, done);
+            const ssize_t r = readFully(src, m_buffer.data(), size_t(kBlock), off_t(done));
             if (r < 0)
                 return {kReadError, source, systemErrorText(errno), true};
-            qint64 written = 0;
-            while (written < r) {
-                const ssize_t w =
-                    ::pwrite(dst, m_buffer.constData() + written, size_t(r - written), off_t(done + written));
-                if (w < 0 && errno == EINTR)
-                    continue;
-                // What was written stays: a later copy resumes after it.
-                if (w <= 0)
-                    return {kWriteError, target, systemErrorText(w < 0 ? errno : ENOSPC), true};
-                written += w;
-            }
+            // What was written stays: a later copy resumes after it.
+            if (!writeFully(dst, m_buffer.constData(), size_t(r), off_t(done)))
+                return {kWriteError, target, systemErrorText(errno), true};
             moved = r;
         }
         if (moved == 0)
@@ -436,12 +384,12 @@ CopyRun::Crc CopyRun::crcOf(const QString& path) {
         out.failure = {kAccessError, path, kPathBreak};
         return out;
     }
-    const OpenedFile f = openRegularFile(path, O_RDONLY);
+    OpenedFile f = openRegularFile(path, O_RDONLY);
     if (!f.ok()) {
         out.failure = {kAccessError, path, f.error};
         return out;
     }
-    Fd fd(f.fd);
+    const UniqueFd fd = std::move(f.fd);
     ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     const qint64 size = sizeOf(fd.get());
     m_buffer.resize(kBlock);
@@ -457,10 +405,7 @@ CopyRun::Crc CopyRun::crcOf(const QString& path) {
         // A cancelled count gives the checksum of what was read.
         if (m_cancel)
             break;
-        ssize_t r;
-        do {
-            r = ::read(fd.get(), m_buffer.data(), size_t(kBlock));
-        } while (r < 0 && errno == EINTR);
+        const ssize_t r = readFully(fd.get(), m_buffer.data(), size_t(kBlock));
         if (r < 0) {
             out.failure = {kReadError, path, systemErrorText(errno)};
             return out;

@@ -3,6 +3,7 @@
 #include "core/platform/cp1251.h"
 #include "core/platform/fileio.h"
 #include "core/platform/paths.h"
+#include "core/platform/sys.h"
 
 #include <QStringDecoder>
 
@@ -95,14 +96,13 @@ std::optional<QString> ReadMp3TagField(const QString& path, char field) {
     default:
         return QString();
     }
-    const int fd = openRegularFile(path, O_RDONLY).fd;
-    if (fd < 0)
+    const OpenedFile f = openRegularFile(path, O_RDONLY);
+    if (!f.ok())
         return std::nullopt;
     struct ::stat st {};
     char tag[128];
-    const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 128 &&
-                    ::pread(fd, tag, sizeof tag, st.st_size - 128) == ssize_t(sizeof tag);
-    ::close(fd);
+    const bool ok = sys().fstat(f.fd.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 128 &&
+                    readFully(f.fd.get(), tag, sizeof tag, st.st_size - 128) == ssize_t(sizeof tag);
     if (!ok || tag[0] != 'T' || tag[1] != 'A' || tag[2] != 'G')
         return QString();
     QByteArray bytes(tag + offset, size);

@@ -2,6 +2,7 @@
 
 #include "core/platform/fileio.h"
 #include "core/platform/paths.h"
+#include "core/platform/sys.h"
 
 #include <cerrno>
 #include <cmath>
@@ -23,20 +24,10 @@ qint64 MemorySource::read(qint64 pos, char* buf, qint64 n) {
 }
 
 qint64 FileSource::read(qint64 pos, char* buf, qint64 n) {
-    qint64 done = 0;
-    while (done < n) {
-        const ssize_t got = ::pread(m_fd, buf + done, size_t(n - done), off_t(pos + done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            m_error = errno;
-            return -1;
-        }
-        if (got == 0)
-            break;
-        done += got;
-    }
-    return done;
+    const ssize_t got = readFully(m_fd, buf, size_t(n), off_t(pos));
+    if (got < 0)
+        m_error = errno;
+    return got;
 }
 
 TimeKind timeKindOf(const QString& path) {
@@ -58,21 +49,17 @@ class CountedFile {
 public:
     explicit CountedFile(const QString& path) : m_opened(openRegularFile(path, O_RDONLY)) {
         struct ::stat st {};
-        if (m_opened.ok() && ::fstat(m_opened.fd, &st) == 0) {
+        if (m_opened.ok() && sys().fstat(m_opened.fd.get(), &st) == 0) {
             m_size = st.st_size;
-            ::posix_fadvise(m_opened.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+            ::posix_fadvise(m_opened.fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
         }
-    }
-    ~CountedFile() {
-        if (m_opened.ok())
-            ::close(m_opened.fd);
     }
     CountedFile(const CountedFile&) = delete;
     CountedFile& operator=(const CountedFile&) = delete;
 
     bool ok() const { return m_opened.ok(); }
     const QString& error() const { return m_opened.error; }
-    FileSource source() const { return FileSource(m_opened.fd, m_size); }
+    FileSource source() const { return FileSource(m_opened.fd.get(), m_size); }
 
 private:
     OpenedFile m_opened;

@@ -2,6 +2,7 @@
 
 #include "fileio.h"
 #include "paths.h"
+#include "sys.h"
 
 #include <cerrno>
 #include <climits>
@@ -24,11 +25,9 @@ QByteArray folderOf(const QByteArray& path) {
 
 // A written folder entry survives a crash only once the folder is synced.
 void syncFolder(const QByteArray& folder) {
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
+    const UniqueFd fd(sys().open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
+    if (fd.valid())
+        sys().fsync(fd.get());
 }
 } // namespace
 
@@ -47,12 +46,12 @@ bool AtomicFile::open() {
     m_error.clear();
     m_target = encodeName(m_path);
     struct ::stat st {};
-    bool exists = ::lstat(m_target.constData(), &st) == 0;
+    bool exists = sys().stat(m_target.constData(), &st, false) == 0;
     if (exists && S_ISLNK(st.st_mode)) {
         char real[PATH_MAX];
         if (::realpath(m_target.constData(), real)) {
             m_target = QByteArray(real);
-            exists = ::lstat(m_target.constData(), &st) == 0;
+            exists = sys().stat(m_target.constData(), &st, false) == 0;
         } else {
             exists = false; // a dangling link: the link itself is replaced
         }
@@ -63,10 +62,9 @@ bool AtomicFile::open() {
     }
     const QByteArray folder = folderOf(m_target);
     QByteArray name = folder + (folder.endsWith('/') ? "" : "/") + ".vorlane-save.XXXXXX";
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0)
+    m_fd.reset(sys().openTemp(name.data()));
+    if (!m_fd.valid())
         return fail(errno);
-    m_fd = fd;
     m_temp = name;
     // The new file keeps the old one's permissions, or takes the usual ones.
     mode_t mode;
@@ -77,45 +75,36 @@ bool AtomicFile::open() {
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (::fchmod(m_fd, mode) != 0)
+    if (sys().fchmod(m_fd.get(), mode) != 0)
         return fail(errno);
     m_buffer.reserve(kBufferSize);
     return true;
 }
 
 bool AtomicFile::flush() {
-    qsizetype done = 0;
-    while (done < m_buffer.size()) {
-        const ssize_t n = ::write(m_fd, m_buffer.constData() + done, size_t(m_buffer.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return fail(n == 0 ? ENOSPC : errno);
-        done += n;
-    }
+    if (!writeAll(m_fd.get(), m_buffer))
+        return fail(errno);
     m_buffer.clear();
     return true;
 }
 
 bool AtomicFile::write(QByteArrayView bytes) {
-    if (m_fd < 0)
+    if (!m_fd.valid())
         return false;
     m_buffer.append(bytes);
     return m_buffer.size() < kBufferSize || flush();
 }
 
 bool AtomicFile::commit() {
-    if (m_fd < 0)
+    if (!m_fd.valid())
         return false;
     if (!flush())
         return false;
-    if (::fsync(m_fd) != 0)
+    if (sys().fsync(m_fd.get()) != 0)
         return fail(errno);
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0)
-        return fail(errno);
-    if (::rename(m_temp.constData(), m_target.constData()) != 0)
+    if (const int error = m_fd.close())
+        return fail(error);
+    if (sys().rename(m_temp.constData(), m_target.constData()) != 0)
         return fail(errno);
     m_temp.clear();
     syncFolder(folderOf(m_target));
@@ -123,11 +112,9 @@ bool AtomicFile::commit() {
 }
 
 void AtomicFile::discard() {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    m_fd.reset();
     if (!m_temp.isEmpty())
-        ::unlink(m_temp.constData());
+        sys().unlink(m_temp.constData());
     m_temp.clear();
     m_buffer.clear();
 }

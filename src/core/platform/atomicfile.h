@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include "fileio.h"
+
 namespace vorlane {
 
 // Writes one of our own files so that it changes only when everything was
@@ -40,7 +42,7 @@ private:
     QByteArray m_temp;
     QByteArray m_buffer;
     QString m_error;
-    int m_fd = -1;
+    UniqueFd m_fd;
 };
 
 // The whole of `bytes` written as one AtomicFile; the reason in `error` when it fails.

@@ -1,23 +1,29 @@
 #include "dirwalk.h"
 
 #include "paths.h"
+#include "sys.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 
 namespace vorlane {
 
 bool readFolder(const QString& folder, std::vector<DirEntry>& out, bool wantSizes) {
     out.clear();
-    DIR* dir = ::opendir(encodeName(folder).constData());
+    DIR* dir = sys().opendir(encodeName(folder).constData());
     if (!dir)
         return false;
     const int fd = ::dirfd(dir);
-    while (const dirent* e = ::readdir(dir)) {
+    for (;;) {
+        errno = 0;
+        const dirent* e = sys().readdir(dir);
+        if (!e)
+            break;
         const char* n = e->d_name;
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
             continue;
@@ -48,13 +54,17 @@ bool readFolder(const QString& folder, std::vector<DirEntry>& out, bool wantSize
         entry.name = decodeName(QByteArray(n));
         out.push_back(std::move(entry));
     }
-    ::closedir(dir);
-    return true;
+    // A listing cut short by a failure is not the whole folder.
+    const bool whole = errno == 0;
+    sys().closedir(dir);
+    if (!whole)
+        out.clear();
+    return whole;
 }
 
 DirEntry::Kind pathKind(const QString& path) {
     struct ::stat st {};
-    if (::stat(encodeName(path).constData(), &st) != 0)
+    if (sys().stat(encodeName(path).constData(), &st) != 0)
         return DirEntry::Other;
     if (S_ISREG(st.st_mode))
         return DirEntry::File;

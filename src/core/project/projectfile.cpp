@@ -54,25 +54,6 @@ Number parseNumber(QByteArrayView s, qint64 min, qint64 max, qint64& out) {
     return Number::Ok;
 }
 
-bool readAll(int fd, QByteArray& bytes, int& error) {
-    struct ::stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0)
-        bytes.reserve(qsizetype(st.st_size));
-    char buf[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = errno;
-            return false;
-        }
-        if (n == 0)
-            return true;
-        bytes.append(buf, n);
-    }
-}
-
 } // namespace
 
 bool ProjectReader::fail(const QString& what) {
@@ -175,20 +156,8 @@ bool appendRecord(QByteArray& out, const QString& text, bool separator, const QS
 }
 
 bool loadProject(const QString& path, FileList& list, QString* error) {
-    const OpenedFile f = openRegularFile(path, O_RDONLY);
-    if (!f.ok()) {
-        *error = f.error;
-        return false;
-    }
     QByteArray bytes;
-    int readError = 0;
-    const bool read = readAll(f.fd, bytes, readError);
-    ::close(f.fd);
-    if (!read) {
-        *error = systemErrorText(readError);
-        return false;
-    }
-    return appendRecords(bytes, list, error);
+    return readWholeFile(path, bytes, error) && appendRecords(bytes, list, error);
 }
 
 bool appendRecords(QByteArrayView bytes, FileList& list, QString* error) {

@@ -3,6 +3,7 @@
 #include "core/platform/atomicfile.h"
 #include "core/platform/fileio.h"
 #include "core/platform/paths.h"
+#include "core/platform/sys.h"
 
 #include <QCollator>
 #include <QHash>
@@ -461,11 +462,9 @@ TakeBackResult takeBackLast(const QString& logPath, int n, FileSystem& fs) {
     const OpenedFile f = openRegularFile(logPath, O_RDWR);
     QByteArray bytes;
     QString error;
-    if (!f.ok() || !readAll(f.fd, bytes, &error)) {
+    if (!f.ok() || !readAll(f.fd.get(), bytes, &error)) {
         result.error = QStringLiteral("can't read the undo log ") + logPath + QStringLiteral(": ") +
                        (f.ok() ? error : f.error);
-        if (f.ok())
-            ::close(f.fd);
         return result;
     }
     const QVector<UndoRow> rows = UndoList::parse(bytes);
@@ -477,7 +476,7 @@ TakeBackResult takeBackLast(const QString& logPath, int n, FileSystem& fs) {
         const QString current = r.currentPath();
         // Someone else appending meanwhile would lose entries to the cut.
         struct ::stat st {};
-        if (::fstat(f.fd, &st) != 0 || st.st_size != logEnd) {
+        if (sys().fstat(f.fd.get(), &st) != 0 || st.st_size != logEnd) {
             result.error = QStringLiteral("the undo log ") + logPath +
                            QStringLiteral(" changed while renames were taken back; run undo again");
             result.left = i - first + 1;
@@ -519,7 +518,7 @@ TakeBackResult takeBackLast(const QString& logPath, int n, FileSystem& fs) {
         // file needs no free space and leaves the older entries as they were.
         int rc;
         do {
-            rc = ::ftruncate(f.fd, off_t(r.start));
+            rc = sys().ftruncate(f.fd.get(), off_t(r.start));
         } while (rc != 0 && errno == EINTR);
         if (rc != 0) {
             result.error = QStringLiteral("can't shorten the undo log ") + logPath + QStringLiteral(": ") +
@@ -530,7 +529,6 @@ TakeBackResult takeBackLast(const QString& logPath, int n, FileSystem& fs) {
         }
         logEnd = r.start;
     }
-    ::close(f.fd);
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/platform/fileio.h"
 #include "core/platform/paths.h"
+#include "core/platform/sys.h"
 #include "core/rename/undolist.h"
 
 #include <cerrno>
@@ -15,7 +16,7 @@ namespace {
 bool truncateTo(int fd, qint64 size) {
     int r;
     do {
-        r = ::ftruncate(fd, off_t(size));
+        r = sys().ftruncate(fd, off_t(size));
     } while (r != 0 && errno == EINTR);
     return r == 0;
 }
@@ -33,12 +34,12 @@ bool UndoLog::fail(int error) {
 bool UndoLog::open() {
     close();
     m_error.clear();
-    const OpenedFile f = openRegularFile(m_path, O_RDWR | O_APPEND);
+    OpenedFile f = openRegularFile(m_path, O_RDWR | O_APPEND);
     if (!f.ok()) {
         m_error = f.error;
         return false;
     }
-    m_fd = f.fd;
+    m_fd = std::move(f.fd);
     if (!mendTornLine()) {
         const QString error = m_error;
         close();
@@ -50,46 +51,46 @@ bool UndoLog::open() {
 
 bool UndoLog::mendTornLine() {
     struct ::stat st {};
-    if (::fstat(m_fd, &st) != 0)
+    if (sys().fstat(m_fd.get(), &st) != 0)
         return fail(errno);
     const qint64 size = st.st_size;
     char last = '\n';
-    if (size > 0 && ::pread(m_fd, &last, 1, off_t(size - 1)) != 1)
+    if (size > 0 && readFully(m_fd.get(), &last, 1, off_t(size - 1)) != 1)
         return fail(errno);
     if (last == '\n')
         return true;
     // The last line has no LF: a write cut short, or a file saved by hand
     // with CR line ends or none after its last line.
     QByteArray bytes;
-    if (::lseek(m_fd, 0, SEEK_SET) != 0 || !readAll(m_fd, bytes, &m_error))
+    if (sys().lseek(m_fd.get(), 0, SEEK_SET) != 0 || !readAll(m_fd.get(), bytes, &m_error))
         return m_error.isEmpty() ? fail(errno) : false;
     const QVector<UndoRow> rows = UndoList::parse(bytes);
     // A torn old path, cut before its line ended and without its new name:
     // its rename never happened. Only that tail goes, never a whole entry.
     if (!rows.isEmpty() && rows.last().after.isEmpty() && rows.last().end == size &&
         rows.last().before.startsWith(u'/'))
-        return truncateTo(m_fd, rows.last().start) || fail(errno);
+        return truncateTo(m_fd.get(), rows.last().start) || fail(errno);
     // Otherwise the line is ended, so the next entry starts on a line of its own.
     const QByteArray end = last == '\r' ? QByteArray("\n") : QByteArray("\r\n");
-    if (writeAll(m_fd, end))
+    if (writeAll(m_fd.get(), end))
         return true;
     const int error = errno;
-    truncateTo(m_fd, size);
+    truncateTo(m_fd.get(), size);
     return fail(error);
 }
 
 bool UndoLog::append(const QString& oldPath, const QString& newName) {
     m_lastEntryStart = -1;
-    if (m_fd < 0)
+    if (!m_fd.valid())
         return fail(EBADF);
     struct ::stat st {};
-    if (::fstat(m_fd, &st) != 0)
+    if (sys().fstat(m_fd.get(), &st) != 0)
         return fail(errno);
     const QByteArray entry = encodeName(oldPath) + "\r\n" + encodeName(newName) + "\r\n";
     // One write per entry, so a crash or a kill leaves it whole or not there.
-    if (!writeAll(m_fd, entry)) {
+    if (!writeAll(m_fd.get(), entry)) {
         const int error = errno;
-        truncateTo(m_fd, st.st_size);
+        truncateTo(m_fd.get(), st.st_size);
         return fail(error);
     }
     m_lastEntryStart = st.st_size;
@@ -97,25 +98,25 @@ bool UndoLog::append(const QString& oldPath, const QString& newName) {
 }
 
 bool UndoLog::removeLastEntry() {
-    if (m_fd < 0 || m_lastEntryStart < 0)
+    if (!m_fd.valid() || m_lastEntryStart < 0)
         return fail(EBADF);
     const qint64 start = m_lastEntryStart;
     m_lastEntryStart = -1;
-    return truncateTo(m_fd, start) || fail(errno);
+    return truncateTo(m_fd.get(), start) || fail(errno);
 }
 
 bool UndoLog::blankEntry(const LoggedRename& entry) {
     if (entry.start < 0 || entry.end <= entry.start || entry.end - entry.start > (1 << 20))
         return false;
-    if (m_fdInPlace < 0) {
-        const OpenedFile f = openRegularFile(m_path, O_RDWR);
+    if (!m_fdInPlace.valid()) {
+        OpenedFile f = openRegularFile(m_path, O_RDWR);
         if (!f.ok())
             return false;
-        m_fdInPlace = f.fd;
+        m_fdInPlace = std::move(f.fd);
     }
     const qint64 length = entry.end - entry.start;
     QByteArray bytes(length, Qt::Uninitialized);
-    if (::pread(m_fdInPlace, bytes.data(), size_t(length), off_t(entry.start)) != length)
+    if (readFully(m_fdInPlace.get(), bytes.data(), size_t(length), off_t(entry.start)) != length)
         return false;
     // Only the very entry: the log may have been written anew since it was read.
     const QVector<UndoRow> rows = UndoList::parse(bytes);
@@ -123,16 +124,12 @@ bool UndoLog::blankEntry(const LoggedRename& entry) {
         rows[0].after != entry.after || !bytes.startsWith(encodeName(entry.before)))
         return false;
     const QByteArray blank(length, '\n');
-    return ::pwrite(m_fdInPlace, blank.constData(), size_t(length), off_t(entry.start)) == length;
+    return writeFully(m_fdInPlace.get(), blank.constData(), size_t(length), off_t(entry.start));
 }
 
 void UndoLog::close() {
-    if (m_fdInPlace >= 0)
-        ::close(m_fdInPlace);
-    m_fdInPlace = -1;
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    m_fdInPlace.reset();
+    m_fd.reset();
     m_lastEntryStart = -1;
 }
 
@@ -144,7 +141,6 @@ bool UndoLog::createIfMissing(const QString& path, QString* error) {
             *error = f.error;
         return false;
     }
-    ::close(f.fd);
     return true;
 }
 

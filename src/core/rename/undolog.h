@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/filelist/filelist.h"
+#include "core/platform/fileio.h"
 
 #include <QString>
 
@@ -47,8 +48,8 @@ private:
 
     QString m_path;
     QString m_error;
-    int m_fd = -1;
-    int m_fdInPlace = -1; // writes at an offset (appending descriptors cannot)
+    UniqueFd m_fd;
+    UniqueFd m_fdInPlace; // writes at an offset (appending descriptors cannot)
     qint64 m_lastEntryStart = -1;
 };
 

@@ -3,6 +3,7 @@
 #include "core/platform/atomicfile.h"
 #include "core/platform/fileio.h"
 #include "core/platform/paths.h"
+#include "core/platform/sys.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -25,7 +26,7 @@ IniFile::IniFile(const QString& path, Prompts* prompts) : m_path(path), m_prompt
 IniFile::Signature IniFile::signature() const {
     struct ::stat st {};
     Signature s;
-    if (::stat(encodeName(m_path).constData(), &st) != 0)
+    if (sys().stat(encodeName(m_path).constData(), &st) != 0)
         return s;
     s.exists = true;
     s.dev = st.st_dev;
@@ -41,33 +42,12 @@ void IniFile::load() {
     m_dirty = false;
     m_seen = signature();
     QString cause;
-    const OpenedFile f = openRegularFile(m_path, O_RDONLY);
-    if (!f.ok()) {
-        if (!m_seen.exists && f.error == systemErrorText(ENOENT))
+    QByteArray bytes;
+    if (!readWholeFile(m_path, bytes, &cause, kMaxSize)) {
+        if (!m_seen.exists && cause == systemErrorText(ENOENT))
             return; // first start
-        cause = f.error;
     } else {
-        QByteArray bytes;
-        char buf[65536];
-        for (;;) {
-            const ssize_t n = ::read(f.fd, buf, sizeof buf);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                cause = systemErrorText(errno);
-                break;
-            }
-            if (n == 0)
-                break;
-            bytes.append(buf, n);
-            if (bytes.size() > kMaxSize) {
-                cause = QStringLiteral("File too large (over 1 MiB)");
-                break;
-            }
-        }
-        ::close(f.fd);
-        if (cause.isEmpty())
-            cause = IniDocument::problemWith(bytes);
+        cause = IniDocument::problemWith(bytes);
         if (cause.isEmpty()) {
             m_doc = IniDocument(bytes);
             return;

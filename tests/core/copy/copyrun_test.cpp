@@ -56,6 +56,18 @@ void writeSparse(const QString& path, qint64 size, const QList<std::pair<qint64,
     ::close(fd);
 }
 
+// `bytes` written with a hole wherever a 4 KiB block is all zeros.
+void writeSparseFrom(const QString& path, const QByteArray& bytes) {
+    constexpr qsizetype kBlock = 4096;
+    QList<std::pair<qint64, QByteArray>> data;
+    for (qsizetype at = 0; at < bytes.size(); at += kBlock) {
+        const QByteArray block = bytes.mid(at, kBlock);
+        if (block.count('\0') != block.size())
+            data.append({at, block});
+    }
+    writeSparse(path, bytes.size(), data);
+}
+
 class CopyRunTest : public ::testing::Test {
 protected:
     CopyRunTest()
@@ -113,29 +125,38 @@ TEST_F(CopyRunTest, ResumesOnlyOntoTheSourcesBeginning) {
     flipped[1000] = char(flipped[1000] ^ 1);
     QByteArray lastDiffers = source;
     lastDiffers[lastDiffers.size() - 1] = char(lastDiffers.back() ^ 1);
+    // Holes read as zeros: a source that is a hole where the copy holds data,
+    // and the reverse, must be compared byte for byte, not skipped.
+    const QByteArray afterHole = QByteArray(1 << 20, '\0') + pattern(4096);
+    const QByteArray holeCopy(512 << 10, '\0');
     struct Case {
         const char* name;
         std::optional<QByteArray> before;
         bool completes;
+        QByteArray source;
     };
     const Case cases[] = {
-        {"no copy yet", std::nullopt, true},
-        {"empty copy", QByteArray(), true},
-        {"first part", source.left((1 << 20) + 17), true},
-        {"whole copy", source, true},
-        {"differing beginning", flipped, false},
-        {"longer copy", source + "x", false},
-        {"same length, last byte differs", lastDiffers, false},
+        {"no copy yet", std::nullopt, true, source},
+        {"empty copy", QByteArray(), true, source},
+        {"first part", source.left((1 << 20) + 17), true, source},
+        {"whole copy", source, true, source},
+        {"differing beginning", flipped, false, source},
+        {"longer copy", source + "x", false, source},
+        {"same length, last byte differs", lastDiffers, false, source},
+        {"data inside the source's hole", pattern(512 << 10), false, afterHole},
+        {"hole inside the source's data", holeCopy, false, source},
+        {"holes in both", holeCopy, true, afterHole},
     };
     const QString src = disk.path("src.bin");
-    writeFile(src, source);
     const QString target = dest + "/0/new.bin";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        const QByteArray& source = c.source;
+        writeSparseFrom(src, source);
         QFile::remove(target);
         if (c.before) {
             QDir().mkpath(dest + "/0");
-            writeFile(target, *c.before);
+            writeSparseFrom(target, *c.before);
         }
         list.clear();
         addFile(src, "new.bin");

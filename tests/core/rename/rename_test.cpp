@@ -3,6 +3,7 @@
 #include "core/rename/undolog.h"
 
 #include "support/diskfixture.h"
+#include "support/faultysys.h"
 #include "support/guards.h"
 #include "support/listlines.h"
 #include "support/qtprint.h"
@@ -202,12 +203,28 @@ TEST_F(RenameTest, AbortInTheMiddle) {
 }
 
 TEST_F(RenameTest, TargetAppearingBetweenRunsIsNotReplaced) {
-    const QString a = disk.file("a", 3);
-    prepare({{a, "b"}});
-    disk.file("b", 7);
-    run({Prompts::Answer::Ignore});
-    EXPECT_EQ(disk.read(disk.path("b")).size(), 7);
-    EXPECT_EQ(disk.read(a).size(), 3);
+    // Also on file systems that cannot refuse to replace by themselves, where
+    // the run looks before it renames.
+    for (const int noReplaceError : {0, EINVAL, ENOSYS}) {
+        SCOPED_TRACE(noReplaceError);
+        const QString n = QString::number(noReplaceError);
+        const QString a = disk.file("a" + n, 3), c = disk.file("c" + n, 5);
+        prepare({{a, "b" + n}, {c, "d" + n}});
+        disk.file("b" + n, 7);
+        const QByteArray b = disk.read(disk.path("b" + n));
+        FaultySys system;
+        if (noReplaceError)
+            system.failEvery(Sys::Renameat2, noReplaceError);
+        SysOverride seam(system);
+        run({Prompts::Answer::Ignore});
+        EXPECT_EQ(disk.read(disk.path("b" + n)), b);
+        EXPECT_EQ(disk.read(a).size(), 3);
+        ASSERT_EQ(prompts.shown.size(), 2);
+        EXPECT_TRUE(prompts.shown[1].text.contains(std::strerror(EEXIST)))
+            << prompts.shown[1].text.toStdString();
+        EXPECT_EQ(disk.read(disk.path("d" + n)).size(), 5); // the next file goes on
+        EXPECT_EQ(system.calls(Sys::Rename), noReplaceError ? 1 : 0);
+    }
 }
 
 TEST_F(RenameTest, NamesThatAreNotUtf8KeepTheirBytes) {
