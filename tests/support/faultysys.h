@@ -13,7 +13,7 @@ namespace vorlane {
 // sweep can first count the calls of a run and then fail each in turn.
 class FaultySys : public Sys {
 public:
-    enum class Effect { Error, Short };
+    enum class Effect { Error, Short, ShortThenFull };
 
     // The `nth` call (from 1) of `kind` fails with `error`.
     void failNth(Call kind, int nth, int error) { m_plan = {kind, nth, Effect::Error, error}; }
@@ -22,8 +22,12 @@ public:
     // The `index`-th call (from 1) of any kind fails, or comes back short.
     void failAt(int index, int error) { m_plan = {kAnyCall, index, Effect::Error, error}; }
     void shortenAt(int index) { m_plan = {kAnyCall, index, Effect::Short, 0}; }
-    // Every call of `kind` fails with `error`.
-    void failEvery(Call kind, int error) { m_plan = {kind, 0, Effect::Error, error}; }
+    // The `index`-th call moves half its bytes and the next call of its kind
+    // fails with ENOSPC: a disk that fills up in the middle of a write.
+    void fillUpAt(int index) { m_plan = {kAnyCall, index, Effect::ShortThenFull, 0}; }
+    // Every call of `kind` fails with `error`, besides any other plan: the
+    // system as some file systems are (no RENAME_NOREPLACE, no copy_file_range).
+    void failEvery(Call kind, int error) { m_always[kind] = error; }
 
     int calls() const { return int(m_log.size()); }
     int calls(Call kind) const { return m_counts[kind]; }
@@ -105,16 +109,27 @@ private:
     bool fails(Call kind, size_t* n = nullptr) {
         m_log.push_back(kind);
         const int ofKind = ++m_counts[kind];
+        if (m_always[kind]) {
+            errno = m_always[kind];
+            return true;
+        }
+        if (m_fullFor == kind) {
+            m_fullFor = kAnyCall;
+            errno = ENOSPC;
+            return true;
+        }
         const bool hit = m_plan.kind == kAnyCall
                              ? m_plan.nth == calls()
                              : m_plan.kind == kind && (m_plan.nth == 0 || m_plan.nth == ofKind);
         if (!hit)
             return false;
-        if (m_plan.effect == Effect::Short) {
+        if (m_plan.effect != Effect::Error) {
             if (!n || *n < 2)
                 return false;
             *n /= 2;
             m_fired = true;
+            if (m_plan.effect == Effect::ShortThenFull)
+                m_fullFor = kind;
             return false;
         }
         m_fired = true;
@@ -124,8 +139,10 @@ private:
 
     Plan m_plan;
     int m_counts[kCallKinds + 1] = {};
+    int m_always[kCallKinds + 1] = {};
     std::vector<Call> m_log;
     bool m_fired = false;
+    Call m_fullFor = kAnyCall;
 };
 
 } // namespace vorlane
