@@ -9,7 +9,7 @@
 #include <QFile>
 
 #include <QTemporaryDir>
-#include <libdeflate.h>
+#include <isa-l/crc.h>
 
 #include <chrono>
 #include <fcntl.h>
@@ -155,7 +155,8 @@ long readAll(const QString& path, QByteArray& buffer, bool crc) {
     ssize_t r;
     while ((r = ::read(fd, buffer.data(), size_t(buffer.size()))) > 0) {
         if (crc)
-            sum = libdeflate_crc32(sum, buffer.constData(), size_t(r));
+            sum =
+                crc32_gzip_refl(sum, reinterpret_cast<const unsigned char*>(buffer.constData()), quint64(r));
         n += r;
     }
     ::close(fd);

@@ -2,7 +2,7 @@
 # Installs the Debian packages that building and testing need, when missing.
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libqscintilla2-qt6-dev
-      libdeflate-dev libpcre2-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
+      libisal-dev libpcre2-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
       qt6-qpa-plugins fonts-dejavu-core clang-format desktop-file-utils appstream lame sox strace)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -4,7 +4,7 @@
 #include "core/platform/paths.h"
 #include "core/platform/sys.h"
 
-#include <libdeflate.h>
+#include <isa-l/crc.h>
 
 #include <cerrno>
 #include <climits>
@@ -393,7 +393,7 @@ CopyRun::Crc CopyRun::crcOf(const QString& path) {
     ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     const qint64 size = sizeOf(fd.get());
     m_buffer.resize(kBlock);
-    quint32 crc = 0; // libdeflate starts a checksum from 0
+    quint32 crc = 0; // the gzip CRC-32 starts from 0, as zlib's does
     qint64 count = 0;
     qint64 nextPump = 0;
     for (;;) {
@@ -412,7 +412,7 @@ CopyRun::Crc CopyRun::crcOf(const QString& path) {
         }
         if (r == 0)
             break;
-        crc = libdeflate_crc32(crc, m_buffer.constData(), size_t(r));
+        crc = crc32_gzip_refl(crc, reinterpret_cast<const unsigned char*>(m_buffer.constData()), quint64(r));
         count += r;
     }
     out.value = crc;

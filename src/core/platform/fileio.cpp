@@ -97,8 +97,10 @@ ssize_t readFully(int fd, char* buf, size_t n, off_t at) {
     return ssize_t(got);
 }
 
-bool writeFully(int fd, const char* data, size_t n, off_t at) {
+bool writeFully(int fd, const char* data, size_t n, off_t at, size_t* written) {
     size_t done = 0;
+    if (written)
+        *written = 0;
     while (done < n) {
         const ssize_t w = retried([&] {
             return at < 0 ? sys().write(fd, data + done, n - done)
@@ -111,6 +113,8 @@ bool writeFully(int fd, const char* data, size_t n, off_t at) {
         }
         // After a short write the rest either lands or the system says why not.
         done += size_t(w);
+        if (written)
+            *written = done;
     }
     return true;
 }

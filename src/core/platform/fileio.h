@@ -58,8 +58,8 @@ ssize_t readFully(int fd, char* buf, size_t n, off_t at = -1);
 // Writes all `n` bytes, at offset `at` or, when `at` is negative, where the
 // descriptor stands (its end when appending), going on after short writes;
 // false with errno set (ENOSPC for a write that took nothing) when they did
-// not all land.
-bool writeFully(int fd, const char* data, size_t n, off_t at = -1);
+// not all land; `written`, when given, tells how many did.
+bool writeFully(int fd, const char* data, size_t n, off_t at = -1, size_t* written = nullptr);
 inline bool writeAll(int fd, QByteArrayView bytes) {
     return writeFully(fd, bytes.data(), size_t(bytes.size()));
 }

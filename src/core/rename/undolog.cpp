@@ -80,29 +80,37 @@ bool UndoLog::mendTornLine() {
 }
 
 bool UndoLog::append(const QString& oldPath, const QString& newName) {
-    m_lastEntryStart = -1;
+    m_lastEntryLength = 0;
     if (!m_fd.valid())
         return fail(EBADF);
-    struct ::stat st {};
-    if (sys().fstat(m_fd.get(), &st) != 0)
-        return fail(errno);
     const QByteArray entry = encodeName(oldPath) + "\r\n" + encodeName(newName) + "\r\n";
     // One write per entry, so a crash or a kill leaves it whole or not there.
-    if (!writeAll(m_fd.get(), entry)) {
+    // The log's length is looked up only when a part of it must come off again,
+    // so a run of many renames costs one write each and nothing more.
+    size_t written = 0;
+    if (!writeFully(m_fd.get(), entry.constData(), size_t(entry.size()), -1, &written)) {
         const int error = errno;
-        truncateTo(m_fd.get(), st.st_size);
+        if (written > 0)
+            cutTail(qint64(written));
         return fail(error);
     }
-    m_lastEntryStart = st.st_size;
+    m_lastEntryLength = entry.size();
     return true;
 }
 
+bool UndoLog::cutTail(qint64 length) {
+    struct ::stat st {};
+    if (sys().fstat(m_fd.get(), &st) != 0)
+        return false;
+    return st.st_size >= length && truncateTo(m_fd.get(), st.st_size - length);
+}
+
 bool UndoLog::removeLastEntry() {
-    if (!m_fd.valid() || m_lastEntryStart < 0)
+    if (!m_fd.valid() || m_lastEntryLength <= 0)
         return fail(EBADF);
-    const qint64 start = m_lastEntryStart;
-    m_lastEntryStart = -1;
-    return truncateTo(m_fd.get(), start) || fail(errno);
+    const qint64 length = m_lastEntryLength;
+    m_lastEntryLength = 0;
+    return cutTail(length) || fail(errno);
 }
 
 bool UndoLog::blankEntry(const LoggedRename& entry) {
@@ -130,7 +138,7 @@ bool UndoLog::blankEntry(const LoggedRename& entry) {
 void UndoLog::close() {
     m_fdInPlace.reset();
     m_fd.reset();
-    m_lastEntryStart = -1;
+    m_lastEntryLength = 0;
 }
 
 bool UndoLog::createIfMissing(const QString& path, QString* error) {

@@ -44,13 +44,15 @@ public:
 
 private:
     bool mendTornLine();
+    // Cuts `length` bytes off the end of the log.
+    bool cutTail(qint64 length);
     bool fail(int error);
 
     QString m_path;
     QString m_error;
     UniqueFd m_fd;
-    UniqueFd m_fdInPlace; // writes at an offset (appending descriptors cannot)
-    qint64 m_lastEntryStart = -1;
+    UniqueFd m_fdInPlace;         // writes at an offset (appending descriptors cannot)
+    qint64 m_lastEntryLength = 0; // of the last append, while it may be taken back
 };
 
 } // namespace vorlane
