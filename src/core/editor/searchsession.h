@@ -1,11 +1,12 @@
 #pragma once
 
-#include "core/editor/search.h"
+#include "core/editor/searchreplace.h"
 #include "core/platform/prompts.h"
 
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QStringList>
 
 #include <functional>
 #include <optional>

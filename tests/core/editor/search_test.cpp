@@ -1,4 +1,5 @@
 #include "core/editor/search.h"
+#include "core/editor/searchreplace.h"
 #include "core/editor/searchsession.h"
 #include "core/platform/paths.h"
 #include "support/qtprint.h"
