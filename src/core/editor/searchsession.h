@@ -70,8 +70,6 @@ public:
     int replace(SearchTarget& editor, const SearchSettings& settings,
                 const std::function<ReplaceAnswer(const TextRange&)>& confirm);
 
-    const std::optional<SearchBlock>& savedBlock() const { return m_saved; }
-
 private:
     bool compiles(const SearchPattern& pattern);
     bool saveBlock(SearchTarget& editor, const SearchSettings& settings, const QString& whenEmpty);
