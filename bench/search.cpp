@@ -3,7 +3,7 @@
 // expression with groups), the core engine alone, and beside them writing the
 // same number of lines into the editor. Times are the thread's CPU time: the
 // machine is shared, and its wall time mostly measures the neighbours.
-#include "core/editor/search.h"
+#include "core/editor/searchreplace.h"
 #include "support/scriptedprompts.h"
 #include "ui/app/tmain.h"
 #include "ui/editor/searchdialogs.h"

@@ -1,7 +1,7 @@
 #include "cli.h"
 
 #include "core/app/workspace.h"
-#include "core/editor/search.h"
+#include "core/editor/searchreplace.h"
 #include "core/masks/applymask.h"
 #include "core/platform/paths.h"
 

@@ -1,6 +1,6 @@
 // libFuzzer harness for the search and replace engine: a random pattern,
 // replacement and text, with random options, scope, caret and answers.
-#include "core/editor/search.h"
+#include "core/editor/searchreplace.h"
 #include "core/platform/paths.h"
 
 #include <QByteArray>

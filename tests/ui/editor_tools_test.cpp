@@ -1,3 +1,4 @@
+#include "core/editor/tools.h"
 #include "core/platform/paths.h"
 #include "tmain_fixture.h"
 #include "ui/editor/tbuffer.h"
@@ -32,24 +33,26 @@ void press(QWidget* w, int chord) {
 }
 } // namespace
 
+// The alignments themselves are the core's (tools_test); here each command,
+// from its menu entry and by its key, shows the core's alignment of the
+// names in one undo step.
 TEST_F(EditorToolsTest, AlignCommandsAreOneUndoStep) {
     struct Case {
         const char* handler;
         Qt::Key key;
-        QStringList in, out;
+        QStringList (*tool)(const QStringList&);
     };
     const Case cases[] = {
-        {"ralignmClick", Qt::Key_R, {"abc", "a"}, {"abc", "  a"}},
-        {"LeftAlign1Click", Qt::Key_L, {"   abc", "\tx"}, {"abc", "\tx"}},
-        {"Alignby1Click",
-         Qt::Key_Period,
-         {"song.mp3", "a.flac", "README"},
-         {"  song.mp3", "     a.flac", "README"}},
+        {"ralignmClick", Qt::Key_R, rightAlign},
+        {"LeftAlign1Click", Qt::Key_L, leftAlign},
+        {"Alignby1Click", Qt::Key_Period, alignByDot},
     };
+    // Each alignment gives these names another look.
+    const QStringList names = {"  song.mp3", "a.flac", "README"};
     QsciScintilla* se = window->Se2();
     for (const Case& c : cases) {
         for (bool byKey : {false, true}) {
-            window->names().setLines(c.in);
+            window->names().setLines(names);
             se->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
             if (byKey) {
                 se->setFocus();
@@ -57,9 +60,9 @@ TEST_F(EditorToolsTest, AlignCommandsAreOneUndoStep) {
             } else {
                 trigger(c.handler);
             }
-            EXPECT_EQ(lines(), c.out) << c.handler << " key " << byKey;
+            EXPECT_EQ(lines(), c.tool(names)) << c.handler << " key " << byKey;
             se->undo();
-            EXPECT_EQ(lines(), c.in) << c.handler;
+            EXPECT_EQ(lines(), names) << c.handler;
         }
     }
 }
@@ -132,7 +135,14 @@ TEST_F(EditorToolsTest, PopupEnablingFollowsTheEditor) {
     EXPECT_FALSE(menu("Search1")->isEnabled());
     EXPECT_FALSE(window->action("CutmClick")->isEnabled());
     EXPECT_FALSE(window->action("PastemClick")->isEnabled());
+    // Lines without a selection: Align and Search only.
     se->setText("abc");
+    window->pmsePopup();
+    EXPECT_TRUE(menu("Align1")->isEnabled());
+    EXPECT_TRUE(menu("Search1")->isEnabled());
+    EXPECT_FALSE(menu("Case1")->isEnabled());
+    EXPECT_FALSE(menu("Sort2")->isEnabled());
+    EXPECT_FALSE(window->action("CopymClick")->isEnabled());
     se->setSelection(0, 0, 0, 2);
     QApplication::clipboard()->setText("x");
     window->pmsePopup();

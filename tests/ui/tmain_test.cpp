@@ -1,6 +1,8 @@
 #include "tmain_fixture.h"
+#include "ui/filelist/topendirdialog.h"
 
 #include <QClipboard>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -237,27 +239,62 @@ TEST_F(TMainTest, CopyCommands) {
     EXPECT_EQ(QApplication::clipboard()->text(), "(Time: 01:02:03)");
     trigger("Copyinformation1Click");
     EXPECT_EQ(QApplication::clipboard()->text(), "1 Album(s) Size: 200 (0.00 Mb)  Time: 01:02:03");
+    // The time copied is the one the status bar shows, until it shows another.
+    window->list().setPlayTime(0, 5);
+    trigger("CopyTimexxxxxx1Click");
+    EXPECT_EQ(QApplication::clipboard()->text(), "(Time: 01:02:03)");
+    window->Lb1Click();
+    trigger("CopyTimexxxxxx1Click");
+    EXPECT_EQ(QApplication::clipboard()->text(), "(Time: 00:00:05)");
 }
 
 TEST_F(TMainTest, PopupEnablingRules) {
-    window->pmlbPopup();
     auto on = [this](const char* n) { return window->action(QLatin1String(n))->isEnabled(); };
-    for (const char* n : {"SelectAll1Click", "mDeleteFromListClick", "mCopyPathAndNameClick", "Rename1Click",
-                          "mOpeninExplorer1Click"})
-        EXPECT_FALSE(on(n)) << n;
-    EXPECT_TRUE(on("Insertseparator1Click"));
-    addFiles({"/p/1", "/p/2"});
-    window->pmlbPopup();
-    EXPECT_TRUE(on("SelectAll1Click"));
-    EXPECT_TRUE(on("mCopyPathAndNameClick"));
-    EXPECT_FALSE(on("mDeleteFromListClick"));
-    window->list().setSelected(0, true);
-    window->pmlbPopup();
-    EXPECT_TRUE(on("mDeleteFromListClick"));
-    EXPECT_TRUE(on("mOpeninExplorer1Click"));
-    window->list().setSelected(1, true);
-    window->pmlbPopup();
+    // Each entry of the list's menu in four states: an empty list; two files,
+    // none selected; one selected; both selected.
+    const struct {
+        const char* entry;
+        const char* states;
+    } rules[] = {
+        {"Sort1", "0011"},
+        {"mCopyPathAndNameClick", "0111"},
+        {"SelectAll1Click", "0111"},
+        {"InvertSelection1Click", "0111"},
+        {"SelectAlbum1Click", "0111"},
+        {"Insertseparator1Click", "1111"},
+        {"mDeleteFromListClick", "0011"},
+        {"Selectallseparators1Click", "0011"},
+        {"mDeletefromdiskClick", "0011"},
+        {"ShiftSelectionUp1Click", "1111"},
+        {"mOpeninExplorer1Click", "0010"},
+        {"Convert1Click", "0011"},
+        {"FastConvert1Click", "0011"},
+        {"Rename1Click", "0011"},
+    };
+    auto entry = [this](const char* name) {
+        QMenu* m = window->pmlb()->findChild<QMenu*>(QLatin1String(name));
+        return m ? m->menuAction() : window->action(QLatin1String(name));
+    };
+    const std::function<void()> states[] = {
+        [] {},
+        [this] {
+            addFiles({"/p/1", "/p/2"});
+        },
+        [this] { window->list().setSelected(0, true); },
+        [this] { window->list().setSelected(1, true); },
+    };
+    for (int state = 0; state < 4; ++state) {
+        states[state]();
+        window->pmlbPopup();
+        for (const auto& r : rules)
+            EXPECT_EQ(entry(r.entry)->isEnabled(), r.states[state] == '1') << r.entry << " state " << state;
+    }
+    // Closed, the menu leaves every entry enabled, so that keys act whatever it showed.
+    window->pmlb()->popup(QPoint(0, 0));
     EXPECT_FALSE(on("mOpeninExplorer1Click"));
+    window->pmlb()->hide();
+    for (const auto& r : rules)
+        EXPECT_TRUE(entry(r.entry)->isEnabled()) << r.entry;
 
     // The Service menu: Copy and Compare need Shift.
     Qt::KeyboardModifiers mods = Qt::NoModifier;
@@ -273,6 +310,26 @@ TEST_F(TMainTest, PopupEnablingRules) {
     window->list().clearSelection();
     window->Actions1Click();
     EXPECT_FALSE(on("Checkfilesexist1Click"));
+}
+
+TEST_F(TMainTest, ModalStepsDropStayOnTopForTheirTime) {
+    options.Topmcb = true;
+    window->setTopmost(true);
+    auto onTop = [this] { return bool(window->windowFlags() & Qt::WindowStaysOnTopHint); };
+    QList<bool> during;
+    window->execDialog = [&](QDialog*) {
+        during << onTop();
+        return int(QDialog::Rejected);
+    };
+    window->openDirDialog()->browser = [&](const TOpenDirDialog&) {
+        during << onTop();
+        return QString();
+    };
+    trigger("Undo1Click");
+    EXPECT_TRUE(onTop());
+    trigger("OpenDirectory1Click");
+    EXPECT_TRUE(onTop());
+    EXPECT_EQ(during, QList<bool>({false, false}));
 }
 
 TEST_F(TMainTest, DeleteFromDiskKeepsWhatCannotGo) {

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "core/editor/search.h"
+#include "core/editor/searchreplace.h"
 #include "core/platform/prompts.h"
 
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -68,8 +69,6 @@ public:
     // the engine gave up on: nothing is replaced then).
     int replace(SearchTarget& editor, const SearchSettings& settings,
                 const std::function<ReplaceAnswer(const TextRange&)>& confirm);
-
-    const std::optional<SearchBlock>& savedBlock() const { return m_saved; }
 
 private:
     bool compiles(const SearchPattern& pattern);

@@ -502,8 +502,14 @@ StatusTexts FileList::statusTexts() const {
     const int cur = m_caret >= 0 ? m_lines[m_caret].info.ItemNumber : 0;
     StatusTexts t;
     t.panel0 = QString::asprintf("Cur: %d  Sel: %d", cur, n);
-    t.panel1 = QString::asprintf("Size: %lld (%.2f Mb)  Time: %.2lld:%.2lld:%.2lld", size,
-                                 double(size) / 1048576.0, time / 3600, time % 3600 / 60, time % 60);
+    t.time = QString::asprintf("Time: %.2lld:%.2lld:%.2lld", time / 3600, time % 3600 / 60, time % 60);
+    t.panel1 = QString::asprintf("Size: %lld (%.2f Mb)  ", size, double(size) / 1048576.0) + t.time;
+    return t;
+}
+
+StatusTexts StatusTexts::withAlbums(int albums) const {
+    StatusTexts t = *this;
+    t.panel1 = QStringLiteral("%1 Album(s) ").arg(albums) + panel1;
     return t;
 }
 

@@ -57,6 +57,12 @@ struct LoggedRename {
 struct StatusTexts {
     QString panel0;
     QString panel1;
+    // Panel 1's playing time alone ("Time: hh:mm:ss"), whatever stands in
+    // front of it: what the status bar's copy of the time takes.
+    QString time;
+
+    // Panel 1 after Select All: the albums counted in front of the sums.
+    StatusTexts withAlbums(int albums) const;
 };
 
 // The left pane's data: lines with their records, selection and caret, the

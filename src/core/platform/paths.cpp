@@ -203,4 +203,13 @@ QString programHome(const QString& executableDir) {
     return dir;
 }
 
+QString helpFile(const QString& executableDir) {
+    for (const char* place : {"/vln.html", "/../share/vorlane/vln.html"}) {
+        const QFileInfo file(executableDir + QLatin1String(place));
+        if (file.exists())
+            return file.absoluteFilePath();
+    }
+    return QString();
+}
+
 } // namespace vorlane

@@ -51,5 +51,8 @@ QString visibleName(const QString& name);
 // executable's folder when writable, else $XDG_CONFIG_HOME/vorlane
 // (~/.config/vorlane). The folder is created when missing. Ends without '/'.
 QString programHome(const QString& executableDir);
+// The help file: vln.html beside the executable, else where an installation
+// puts it (share/vorlane beside bin); empty when neither exists.
+QString helpFile(const QString& executableDir);
 
 } // namespace vorlane

@@ -2,11 +2,17 @@
 // window key comes from one table, in the order the user sees them.
 #include "tmain.h"
 
+#include "core/editor/tools.h"
+#include "core/masks/lettercase.h"
 #include "ui/editor/nameeditor.h"
+#include "ui/editor/sesearch.h"
 #include "ui/filelist/filelistview.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHash>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -32,6 +38,37 @@ enum Flag : unsigned {
     Disabled = 4,  // never enabled
 };
 
+// When entries of the pop-up menus and the Service menu are enabled while
+// their menu is open ("selected" counts separators too).
+bool anySelected(TMain& w) {
+    return w.list().selectedCount() > 0;
+}
+bool oneSelected(TMain& w) {
+    return w.list().selectedCount() == 1;
+}
+bool listNotEmpty(TMain& w) {
+    return w.list().count() > 0;
+}
+bool hasCaret(TMain& w) {
+    return w.list().caret() >= 0;
+}
+bool textSelected(TMain& w) {
+    return w.GetSE()->hasSelectedText();
+}
+bool editorNotEmpty(TMain& w) {
+    return w.GetSE()->lines().count() > 0;
+}
+bool canPaste(TMain& w) {
+    return !w.GetSE()->isReadOnly() && !QGuiApplication::clipboard()->text().isEmpty();
+}
+bool shiftHeld(TMain& w) {
+    return w.keyboardModifiers() & Qt::ShiftModifier;
+}
+
+void toClipboard(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+}
+
 struct Row {
     Kind kind;
     const char* parent;    // object name of its menu or tool bar; "bar" is the menu bar
@@ -39,7 +76,8 @@ struct Row {
     const char* caption = "";
     int key = 0;
     unsigned flags = 0;
-    void (TMain::*run)() = nullptr; // commands still to come have none
+    std::function<void(TMain&)> run = nullptr; // commands still to come have none
+    TMain::EnablingRule enabled = nullptr;     // none: always enabled
     QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
     const char* hint = nullptr; // tool buttons: the caption without '&' unless given
 };
@@ -48,26 +86,27 @@ constexpr int Ctrl = Qt::CTRL, Shift = Qt::SHIFT, Alt = Qt::ALT;
 
 const Row kRows[] = {
     {Menu, "bar", "File1", "&File"},
-    {Item, "File1", "New1Click", "&New", 0, 0, &TMain::New1Click},
+    {Item, "File1", "New1Click", "&New", 0, 0, [](TMain& w) { w.project().New1Click(); }},
     {Item, "File1", "Open1Click", "&Open...", 0, Default, &TMain::Open1Click},
-    {Item, "File1", "Merge1Click", "&Merge...", 0, 0, &TMain::Merge1Click},
+    {Item, "File1", "Merge1Click", "&Merge...", 0, 0, [](TMain& w) { w.project().Merge1Click(); }},
     {Separator, "File1"},
-    {Item, "File1", "Save2Click", "Sa&ve", 0, 0, &TMain::Save2Click},
-    {Item, "File1", "SaveasmClick", "&Save as...", 0, 0, &TMain::SaveasmClick},
+    {Item, "File1", "Save2Click", "Sa&ve", 0, 0, [](TMain& w) { w.project().Save2Click(); }},
+    {Item, "File1", "SaveasmClick", "&Save as...", 0, 0, [](TMain& w) { w.project().SaveasmClick(); }},
     {Separator, "File1"},
-    {Item, "File1", "Exit1Click", "&Exit", 0, 0, &TMain::Exit1Click},
+    {Item, "File1", "Exit1Click", "&Exit", 0, 0, [](TMain& w) { w.close(); }},
     {Item, "bar", "Buffer1Click", "&Buffer", 0, 0, &TMain::Buffer1Click},
     {Menu, "bar", "Actions1", "&Service"},
     {Item, "Actions1", "Options1Click", "&Options...", Qt::Key_F10, Default | WindowKey,
      &TMain::Options1Click},
     {Separator, "Actions1"},
     {Item, "Actions1", "ReCountmp3filestime1Click", "&ReCount mp3/wav-file(s) time", 0, 0,
-     &TMain::ReCountmp3filestime1Click},
-    {Item, "Actions1", "Checkfilesexist1Click", "Check file(s) &exist", 0, 0, &TMain::Checkfilesexist1Click},
+     &TMain::ReCountmp3filestime1Click, anySelected},
+    {Item, "Actions1", "Checkfilesexist1Click", "Check file(s) &exist", 0, 0, &TMain::Checkfilesexist1Click,
+     anySelected},
     {Separator, "Actions1"},
     {Item, "Actions1", "Undo1Click", "&Undo rename...", 0, 0, &TMain::Undo1Click},
-    {Item, "Actions1", "Copy1Click", "&Copy...", 0, 0, &TMain::Copy1Click},
-    {Item, "Actions1", "Checkfile1Click", "Compare...", 0, 0, &TMain::Checkfile1Click},
+    {Item, "Actions1", "Copy1Click", "&Copy...", 0, 0, &TMain::Copy1Click, shiftHeld},
+    {Item, "Actions1", "Checkfile1Click", "Compare...", 0, 0, &TMain::Checkfile1Click, shiftHeld},
     {Item, "Actions1", "Makeprinttemplate1", "&Make print template", 0, Disabled},
     {Item, "bar", "Help1Click", "Help", Qt::Key_F1, WindowKey, &TMain::Help1Click},
     {Item, nullptr, "FormKeyDownAltC", "", Alt | Qt::Key_C, WindowKey, &TMain::Convert1Click},
@@ -78,92 +117,108 @@ const Row kRows[] = {
     {Item, "Open2", "Openfiles1Click", "Open &files...", Ctrl | Qt::Key_O, 0, &TMain::Openfiles1Click},
     {Item, "Open2", "OpenDirectory1Click", "Open F&older...", 0, 0, &TMain::OpenDirectory1Click},
     {Item, "Open2", "OpenFolderwithsubfolders1Click", "Open Fol&der with subfolders...", Ctrl | Qt::Key_D, 0,
-     &TMain::OpenFolderwithsubfolders1Click},
-    {Menu, "pmlb", "Sort1", "&Sort"},
-    {Item, "Sort1", "SortbyName1Click", "Sort by &Name", Ctrl | Qt::Key_1, 0, &TMain::SortbyName1Click},
+     [](TMain& w) { w.openFolder(true); }},
+    {Menu, "pmlb", "Sort1", "&Sort", 0, 0, nullptr, anySelected},
+    {Item, "Sort1", "SortbyName1Click", "Sort by &Name", Ctrl | Qt::Key_1, 0,
+     [](TMain& w) { w.list().SortSelection(FileList::ByName); }},
     {Item, "Sort1", "SortbyNamewithoutdir1Click", "Sort by Name &without dir", Ctrl | Qt::Key_2, 0,
-     &TMain::SortbyNamewithoutdir1Click},
+     [](TMain& w) { w.list().SortSelection(FileList::ByNameWithoutDir); }},
     {Item, "Sort1", "Sortbynumber1Click", "&Sort by self number", Ctrl | Qt::Key_3, 0,
-     &TMain::Sortbynumber1Click},
+     [](TMain& w) { w.list().SortSelection(FileList::ByNumber); }},
     {Menu, "pmlb", "Edit1", "&Edit"},
     {Item, "Edit1", "mCopyPathAndNameClick", "Copy to clipboard", Ctrl | Qt::Key_C, 0,
-     &TMain::mCopyPathAndNameClick},
+     &TMain::mCopyPathAndNameClick, hasCaret},
     {Separator, "Edit1"},
-    {Item, "Edit1", "SelectAll1Click", "&Select All", Ctrl | Qt::Key_A, 0, &TMain::SelectAll1Click},
+    {Item, "Edit1", "SelectAll1Click", "&Select All", Ctrl | Qt::Key_A, 0, &TMain::SelectAll1Click,
+     listNotEmpty},
     {Item, "Edit1", "InvertSelection1Click", "&Invert selection", Ctrl | Qt::Key_I, 0,
-     &TMain::InvertSelection1Click},
-    {Item, "Edit1", "SelectAlbum1Click", "Select al&bum", Ctrl | Qt::Key_S, 0, &TMain::SelectAlbum1Click},
+     [](TMain& w) { w.list().InvertSelection1Click(); }, listNotEmpty},
+    {Item, "Edit1", "SelectAlbum1Click", "Select al&bum", Ctrl | Qt::Key_S, 0,
+     [](TMain& w) { w.list().SelectAlbum1Click(); }, listNotEmpty},
     {Separator, "Edit1"},
     {Item, "Edit1", "Insertseparator1Click", "Insert S&eparator", Qt::Key_Insert, 0,
      &TMain::Insertseparator1Click},
     {Item, "Edit1", "mDeleteFromListClick", "&Delete from list", Qt::Key_Delete, 0,
-     &TMain::mDeleteFromListClick},
+     [](TMain& w) { w.list().mDeleteFromListClick(); }, anySelected},
     {Item, "Edit1", "Selectallseparators1Click", "Delete separato&r(s)", 0, 0,
-     &TMain::Selectallseparators1Click},
-    {Item, "Edit1", "mDeletefromdiskClick", "Delete from disk...", 0, 0, &TMain::mDeletefromdiskClick},
+     [](TMain& w) { w.list().Selectallseparators1Click(); }, anySelected},
+    {Item, "Edit1", "mDeletefromdiskClick", "Delete from disk...", 0, 0,
+     [](TMain& w) { w.list().mDeletefromdiskClick(); }, anySelected},
     {Separator, "Edit1"},
     {Item, "Edit1", "ShiftSelectionUp1Click", "Shift Items Up", Alt | Qt::Key_Up, 0,
-     &TMain::ShiftSelectionUp1Click},
+     [](TMain& w) { w.list().ShiftSelectionUp1Click(); }},
     {Item, "Edit1", "ShiftSelectionDown1Click", "Shift Items Down", Alt | Qt::Key_Down, 0,
-     &TMain::ShiftSelectionDown1Click},
-    {Item, "pmlb", "mOpeninExplorer1Click", "Open in Explorer", 0, 0, &TMain::mOpeninExplorer1Click},
+     [](TMain& w) { w.list().ShiftSelectionDown1Click(); }},
+    {Item, "pmlb", "mOpeninExplorer1Click", "Open in Explorer", 0, 0, &TMain::mOpeninExplorer1Click,
+     oneSelected},
     {Separator, "pmlb"},
-    {Item, "pmlb", "Convert1Click", "&Convert...", 0, 0, &TMain::Convert1Click},
+    {Item, "pmlb", "Convert1Click", "&Convert...", 0, 0, &TMain::Convert1Click, anySelected},
     {Item, "pmlb", "FastConvert1Click", "&Fast Convert", Ctrl | Qt::Key_Q, WindowKey,
-     &TMain::FastConvert1Click},
+     &TMain::FastConvert1Click, anySelected},
     {Separator, "pmlb"},
-    {Item, "pmlb", "Rename1Click", "&Rename...", 0, 0, &TMain::Rename1Click},
+    {Item, "pmlb", "Rename1Click", "&Rename...", 0, 0, &TMain::Rename1Click, anySelected},
 
     {Menu, nullptr, "pmse", ""},
-    {Menu, "pmse", "Case1", "&Case"},
-    {Item, "Case1", "lowcasemClick", "&low case", Ctrl | Shift | Qt::Key_1, 0, &TMain::lowcasemClick},
-    {Item, "Case1", "uppercasemClick", "&UPPER CASE", Ctrl | Shift | Qt::Key_2, 0, &TMain::uppercasemClick},
-    {Item, "Case1", "firstupmClick", "&First letter up", Ctrl | Shift | Qt::Key_3, 0, &TMain::firstupmClick},
+    {Menu, "pmse", "Case1", "&Case", 0, 0, nullptr, textSelected},
+    {Item, "Case1", "lowcasemClick", "&low case", Ctrl | Shift | Qt::Key_1, 0,
+     [](TMain& w) { w.GetSE()->convertSelection(lowerCase); }},
+    {Item, "Case1", "uppercasemClick", "&UPPER CASE", Ctrl | Shift | Qt::Key_2, 0,
+     [](TMain& w) { w.GetSE()->convertSelection(upperCase); }},
+    {Item, "Case1", "firstupmClick", "&First letter up", Ctrl | Shift | Qt::Key_3, 0,
+     [](TMain& w) { w.GetSE()->convertSelection(FirstLetterUp); }},
     {Item, "Case1", "upfirstineachwClick", "Up First In Each &Word", Ctrl | Shift | Qt::Key_4, 0,
-     &TMain::upfirstineachwClick},
+     [](TMain& w) { w.GetSE()->convertSelection(UpFirstInEachWord); }},
     {Item, "Case1", "Kirilitsa1Click", "Кириллица -> &Kirillitsa", Ctrl | Shift | Qt::Key_5, 0,
-     &TMain::Kirilitsa1Click},
-    {Menu, "pmse", "Align1", "&Align"},
+     [](TMain& w) { w.GetSE()->convertSelection(Translit); }},
+    {Menu, "pmse", "Align1", "&Align", 0, 0, nullptr, editorNotEmpty},
     {Item, "Align1", "ralignmClick", "&Right Align", Ctrl | Shift | Qt::Key_R, 0, &TMain::ralignmClick},
-    {Item, "Align1", "LeftAlign1Click", "&Left Align", Ctrl | Shift | Qt::Key_L, 0, &TMain::LeftAlign1Click},
+    {Item, "Align1", "LeftAlign1Click", "&Left Align", Ctrl | Shift | Qt::Key_L, 0,
+     [](TMain& w) { w.alignActive(leftAlign); }},
     {Item, "Align1", "Alignby1Click", "&Align by '.'", Ctrl | Shift | Qt::Key_Period, 0,
-     &TMain::Alignby1Click},
+     [](TMain& w) { w.alignActive(alignByDot); }},
     {Separator, "pmse"},
-    {Item, "pmse", "CutmClick", "C&ut", 0, 0, &TMain::CutmClick},
-    {Item, "pmse", "CopymClick", "&Copy", 0, 0, &TMain::CopymClick},
-    {Item, "pmse", "PastemClick", "&Paste", 0, 0, &TMain::PastemClick},
-    {Item, "pmse", "delmClick", "&Delete", 0, 0, &TMain::delmClick},
+    {Item, "pmse", "CutmClick", "C&ut", 0, 0, &TMain::CutmClick, textSelected},
+    {Item, "pmse", "CopymClick", "&Copy", 0, 0, [](TMain& w) { w.GetSE()->copy(); }, textSelected},
+    {Item, "pmse", "PastemClick", "&Paste", 0, 0, [](TMain& w) { w.GetSE()->paste(); }, canPaste},
+    {Item, "pmse", "delmClick", "&Delete", 0, 0, [](TMain& w) { w.GetSE()->removeSelectedText(); },
+     textSelected},
     {Separator, "pmse"},
-    {Menu, "pmse", "Sort2", "&Sort"},
+    {Menu, "pmse", "Sort2", "&Sort", 0, 0, nullptr, textSelected},
     {Item, "Sort2", "Accending1Click", "&Ascending", 0, 0, &TMain::Accending1Click},
-    {Item, "Sort2", "Descending1Click", "&Descending", 0, 0, &TMain::Descending1Click},
+    {Item, "Sort2", "Descending1Click", "&Descending", 0, 0, [](TMain& w) { w.sortSelectedLines(true); }},
     {Separator, "pmse"},
-    {Menu, "pmse", "Search1", "Search"},
-    {Item, "Search1", "Find1Click", "&Find...", Ctrl | Qt::Key_F, 0, &TMain::Find1Click},
-    {Item, "Search1", "Findnext1Click", "Find next", Qt::Key_F3, 0, &TMain::Findnext1Click},
+    {Menu, "pmse", "Search1", "Search", 0, 0, nullptr, editorNotEmpty},
+    {Item, "Search1", "Find1Click", "&Find...", Ctrl | Qt::Key_F, 0,
+     [](TMain& w) { w.search()->ShowSearchDialog(w.GetSE()); }},
+    {Item, "Search1", "Findnext1Click", "Find next", Qt::Key_F3, 0,
+     [](TMain& w) { w.search()->SearchAgain(w.GetSE(), false); }},
     {Item, "Search1", "Findprevious1Click", "Find previous", Shift | Qt::Key_F3, 0,
-     &TMain::Findprevious1Click},
+     [](TMain& w) { w.search()->SearchAgain(w.GetSE(), true); }},
     {Separator, "Search1"},
     {Item, "Search1", "Replace1Click", "&Replace...", Ctrl | Qt::Key_R, 0, &TMain::Replace1Click},
 
     {Menu, nullptr, "pmsb", ""},
-    {Item, "pmsb", "CopyTimexxxxxx1Click", "Copy (&Time: xx:xx:xx)", 0, 0, &TMain::CopyTimexxxxxx1Click},
-    {Item, "pmsb", "Copyinformation1Click", "Copy &All Information", 0, 0, &TMain::Copyinformation1Click},
+    {Item, "pmsb", "CopyTimexxxxxx1Click", "Copy (&Time: xx:xx:xx)", 0, 0,
+     [](TMain& w) { toClipboard(u'(' + w.shownSums().time + u')'); }},
+    {Item, "pmsb", "Copyinformation1Click", "Copy &All Information", 0, 0,
+     [](TMain& w) { toClipboard(w.panel(1)->text()); }},
 
-    {Tool, "ToolBar1", "New1Click", "New file", 0, 0, nullptr, QStyle::SP_FileIcon},
+    {Tool, "ToolBar1", "New1Click", "New file", 0, 0, nullptr, nullptr, QStyle::SP_FileIcon},
     {Separator, "ToolBar1"},
-    {Tool, "ToolBar1", "OpenFolderwithsubfolders1Click", "Open folder", 0, 0, nullptr, QStyle::SP_DirOpenIcon,
-     "Open Folder with subfolders"},
-    {Tool, "ToolBar1", "SelectAll1Click", "Select All", 0, 0, nullptr, QStyle::SP_DialogApplyButton},
+    {Tool, "ToolBar1", "OpenFolderwithsubfolders1Click", "Open folder", 0, 0, nullptr, nullptr,
+     QStyle::SP_DirOpenIcon, "Open Folder with subfolders"},
+    {Tool, "ToolBar1", "SelectAll1Click", "Select All", 0, 0, nullptr, nullptr, QStyle::SP_DialogApplyButton},
     {Separator, "ToolBar1"},
-    {Tool, "ToolBar1", "Convert1Click", "&Convert...", 0, 0, nullptr, QStyle::SP_BrowserReload},
-    {Tool, "ToolBar1", "Rename1Click", "&Rename...", 0, 0, nullptr, QStyle::SP_DialogSaveButton},
+    {Tool, "ToolBar1", "Convert1Click", "&Convert...", 0, 0, nullptr, nullptr, QStyle::SP_BrowserReload},
+    {Tool, "ToolBar1", "Rename1Click", "&Rename...", 0, 0, nullptr, nullptr, QStyle::SP_DialogSaveButton},
     {Separator, "ToolBar1"},
-    {Tool, "ToolBar1", "Find1Click", "Find", 0, 0, nullptr, QStyle::SP_FileDialogContentsView},
-    {Tool, "ToolBar1", "Findnext1Click", "Find next", 0, 0, nullptr, QStyle::SP_ArrowForward},
-    {ToolMenu, "ToolBar1", "pmAlign", "Align", 0, 0, nullptr, QStyle::SP_ToolBarHorizontalExtensionButton},
+    {Tool, "ToolBar1", "Find1Click", "Find", 0, 0, nullptr, nullptr, QStyle::SP_FileDialogContentsView},
+    {Tool, "ToolBar1", "Findnext1Click", "Find next", 0, 0, nullptr, nullptr, QStyle::SP_ArrowForward},
+    {ToolMenu, "ToolBar1", "pmAlign", "Align", 0, 0, nullptr, nullptr,
+     QStyle::SP_ToolBarHorizontalExtensionButton},
     {Separator, "ToolBar1"},
-    {Tool, "ToolBar1", "Options1Click", "Options...", 0, 0, nullptr, QStyle::SP_FileDialogDetailedView},
+    {Tool, "ToolBar1", "Options1Click", "Options...", 0, 0, nullptr, nullptr,
+     QStyle::SP_FileDialogDetailedView},
 };
 
 constexpr QSize kToolButton(62, 44);
@@ -215,6 +270,8 @@ void TMain::buildCommands() {
             m->setObjectName(name);
             menus.insert(name, m);
             rootOf.insert(name, in ? rootOf.value(parent) : name);
+            if (r.enabled)
+                m_rules[rootOf.value(name)].append({m->menuAction(), r.enabled});
             break;
         }
         case Item: {
@@ -226,8 +283,10 @@ void TMain::buildCommands() {
             if (r.flags & Disabled)
                 a->setEnabled(false);
             if (r.run)
-                connect(a, &QAction::triggered, this, [this, run = r.run] { (this->*run)(); });
+                connect(a, &QAction::triggered, this, [this, &run = r.run] { run(*this); });
             const QString root = rootOf.value(parent);
+            if (r.enabled)
+                m_rules[root].append({a, r.enabled});
             // Keys of the list's and the editors' menus act where those have the focus.
             a->setShortcutContext((r.flags & WindowKey) ? Qt::WindowShortcut
                                                         : Qt::WidgetWithChildrenShortcut);
@@ -239,12 +298,10 @@ void TMain::buildCommands() {
                 in->addAction(a);
             if (r.flags & Default)
                 in->setDefaultAction(a);
-            if (root == QLatin1String("pmlb")) {
+            if (root == QLatin1String("pmlb"))
                 m_lb1->addAction(a);
-                m_pmlbActions << a;
-            } else if (root == QLatin1String("pmse") && r.key && !(r.flags & WindowKey)) {
+            else if (root == QLatin1String("pmse") && r.key && !(r.flags & WindowKey))
                 m_pmseKeys << a;
-            }
             break;
         }
         case Separator:
@@ -281,8 +338,6 @@ void TMain::buildCommands() {
             break;
         }
     }
-    m_pmlbActions << menu("Sort1")->menuAction();
-
     // Pop-up menus: where they open, and their enabling rules while open. When
     // a menu closes every entry is enabled again, so a key never depends on
     // the state of the last pop-up (each handler checks its own preconditions).
@@ -290,16 +345,14 @@ void TMain::buildCommands() {
     QMenu* pmse = menu("pmse");
     QMenu* pmsb = menu("pmsb");
     connect(pmlb, &QMenu::aboutToShow, this, [this] { pmlbPopup(); });
-    connect(pmlb, &QMenu::aboutToHide, this, [this] {
-        for (QAction* a : m_pmlbActions)
-            a->setEnabled(true);
-    });
     connect(pmse, &QMenu::aboutToShow, this, [this] { pmsePopup(); });
-    connect(pmse, &QMenu::aboutToHide, this, [pmse] {
-        for (QAction* a : pmse->actions())
-            a->setEnabled(true);
-    });
     connect(menu("Actions1"), &QMenu::aboutToShow, this, [this] { Actions1Click(); });
+    for (auto it = m_rules.cbegin(); it != m_rules.cend(); ++it) {
+        connect(menu(qPrintable(it.key())), &QMenu::aboutToHide, this, [entries = it.value()] {
+            for (const auto& entry : entries)
+                entry.first->setEnabled(true);
+        });
+    }
     m_lb1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_lb1, &QWidget::customContextMenuRequested, this,
             [this, pmlb](const QPoint& pos) { pmlb->exec(m_lb1->mapToGlobal(pos)); });

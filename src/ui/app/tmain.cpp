@@ -2,7 +2,6 @@
 
 #include "core/editor/tools.h"
 #include "core/masks/convert.h"
-#include "core/masks/lettercase.h"
 #include "core/media/timecommands.h"
 #include "core/platform/paths.h"
 #include "core/rename/conflicts.h"
@@ -30,7 +29,6 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDragEnterEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -57,6 +55,13 @@ public:
 private:
     std::function<void()> m_refresh;
 };
+
+// Empties an editor, with nothing left to undo and no line marked.
+void emptyEditor(NameEditor* se) {
+    se->clear();
+    se->markerDeleteAll();
+    se->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+}
 } // namespace
 
 TMain::TMain(const TMainDeps& deps, QWidget* parent)
@@ -286,10 +291,14 @@ void TMain::SetProjectCaption(const QString& path) {
 }
 
 int TMain::ShowModalDialog(QDialog* dialog) {
+    return withTopmostPaused([&] { return execDialog(dialog); });
+}
+
+int TMain::withTopmostPaused(const std::function<int()>& step) {
     const bool top = m_options.Topmcb;
     if (top)
         setTopmost(false);
-    const int result = execDialog(dialog);
+    const int result = step();
     if (top)
         setTopmost(true);
     return result;
@@ -428,7 +437,12 @@ void TMain::Lb1Click() {
     alignTwoWay();
     const StatusTexts t = list().statusTexts();
     m_panel0->setText(t.panel0);
-    m_panel1->setText(t.panel1);
+    showSums(t);
+}
+
+void TMain::showSums(const StatusTexts& sums) {
+    m_sums = sums;
+    m_panel1->setText(sums.panel1);
 }
 
 void TMain::colourSplitter(bool column) {
@@ -442,27 +456,20 @@ void TMain::colourSplitter(bool column) {
 }
 
 void TMain::pmlbPopup() {
-    const int selected = list().selectedCount();
-    const bool any = selected > 0;
-    const bool notEmpty = list().count() > 0;
-    auto enable = [this](const char* name, bool on) { action(QLatin1String(name))->setEnabled(on); };
-    menu("Sort1")->menuAction()->setEnabled(any);
-    for (const char* n : {"SelectAll1Click", "InvertSelection1Click", "SelectAlbum1Click"})
-        enable(n, notEmpty);
-    for (const char* n : {"mDeleteFromListClick", "mDeletefromdiskClick", "Selectallseparators1Click",
-                          "Convert1Click", "FastConvert1Click", "Rename1Click"})
-        enable(n, any);
-    enable("mCopyPathAndNameClick", list().caret() >= 0);
-    enable("mOpeninExplorer1Click", selected == 1);
+    enableByRules(QStringLiteral("pmlb"));
+}
+
+void TMain::pmsePopup() {
+    enableByRules(QStringLiteral("pmse"));
 }
 
 void TMain::Actions1Click() {
-    const bool any = list().selectedCount() > 0;
-    action(QStringLiteral("ReCountmp3filestime1Click"))->setEnabled(any);
-    action(QStringLiteral("Checkfilesexist1Click"))->setEnabled(any);
-    const bool shift = keyboardModifiers() & Qt::ShiftModifier;
-    action(QStringLiteral("Copy1Click"))->setEnabled(shift);
-    action(QStringLiteral("Checkfile1Click"))->setEnabled(shift);
+    enableByRules(QStringLiteral("Actions1"));
+}
+
+void TMain::enableByRules(const QString& menu) {
+    for (const auto& [action, enabled] : m_rules.value(menu))
+        action->setEnabled(enabled(*this));
 }
 
 // --- adding files
@@ -492,13 +499,8 @@ void TMain::Openfiles1Click() {
 }
 
 QString TMain::chooseFolder(TOpenDirDialog& chooser) {
-    const bool top = m_options.Topmcb;
-    if (top)
-        setTopmost(false);
     chooser.setOwner(m_lb1);
-    const bool chosen = chooser.Execute();
-    if (top)
-        setTopmost(true);
+    const bool chosen = withTopmostPaused([&] { return int(chooser.Execute()); });
     return chosen ? chooser.Directory() : QString();
 }
 
@@ -515,10 +517,6 @@ void TMain::openFolder(bool withSubfolders) {
 
 void TMain::OpenDirectory1Click() {
     openFolder(false);
-}
-
-void TMain::OpenFolderwithsubfolders1Click() {
-    openFolder(true);
 }
 
 void TMain::FilesDropped(const QStringList& paths) {
@@ -542,11 +540,7 @@ void TMain::connectProject() {
         m_panel0->setText(text);
         m_panel0->repaint();
     };
-    h.clearEditor = [this] {
-        m_se2->clear();
-        m_se2->markerDeleteAll();
-        m_se2->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
-    };
+    h.clearEditor = [this] { emptyEditor(m_se2); };
     h.showSaved = [this] { m_ssform->showSaved(this); };
 }
 
@@ -567,67 +561,21 @@ QString TMain::chooseProject(bool save, const QString& current) {
     return chosen;
 }
 
-void TMain::New1Click() {
-    project().New1Click();
-}
-
 void TMain::Open1Click() {
     if (project().Open1Click())
         SelectAll1Click();
 }
 
-void TMain::Merge1Click() {
-    project().Merge1Click();
-}
-
-void TMain::Save2Click() {
-    project().Save2Click();
-}
-
-void TMain::SaveasmClick() {
-    project().SaveasmClick();
-}
-
 // --- the list's commands
 
-void TMain::SortbyName1Click() {
-    list().SortSelection(FileList::ByName);
-}
-void TMain::SortbyNamewithoutdir1Click() {
-    list().SortSelection(FileList::ByNameWithoutDir);
-}
-void TMain::Sortbynumber1Click() {
-    list().SortSelection(FileList::ByNumber);
-}
-void TMain::InvertSelection1Click() {
-    list().InvertSelection1Click();
-}
-void TMain::SelectAlbum1Click() {
-    list().SelectAlbum1Click();
-}
 void TMain::Insertseparator1Click() {
     list().Insertseparator1Click();
     m_lb1->refresh();
 }
-void TMain::mDeleteFromListClick() {
-    list().mDeleteFromListClick();
-}
-void TMain::Selectallseparators1Click() {
-    list().Selectallseparators1Click();
-}
-void TMain::mDeletefromdiskClick() {
-    list().mDeletefromdiskClick();
-}
-void TMain::ShiftSelectionUp1Click() {
-    list().ShiftSelectionUp1Click();
-}
-void TMain::ShiftSelectionDown1Click() {
-    list().ShiftSelectionDown1Click();
-}
 
 void TMain::SelectAll1Click() {
     const int albums = list().SelectAll1Click();
-    m_panel1->setText(QStringLiteral("%1 Album(s) ").arg(albums) + m_panel1->text());
+    showSums(list().statusTexts().withAlbums(albums));
 }
 
 void TMain::mCopyPathAndNameClick() {
@@ -692,12 +640,12 @@ void TMain::Undo1Click() {
 void TMain::ReCountmp3filestime1Click() {
     vorlane::ReCountmp3filestime1Click(list(), group(), m_prompts);
     // The sums follow the new times; the first panel keeps the group's report.
-    m_panel1->setText(list().statusTexts().panel1);
+    showSums(list().statusTexts());
 }
 
 void TMain::Checkfilesexist1Click() {
     vorlane::Checkfilesexist1Click(list(), group(), m_prompts);
-    m_panel1->setText(list().statusTexts().panel1);
+    showSums(list().statusTexts());
 }
 
 // --- copy and compare
@@ -747,8 +695,7 @@ void TMain::Convert1Click() {
         return;
     if (m_maskedf->toBuffer()) {
         NameEditor* se1 = m_buffer->se1;
-        se1->clear();
-        se1->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+        emptyEditor(se1);
         m_buffer->show();
         convertSelected(list(), maskSpec(), maskContext(), se1->lines(), true);
         return;
@@ -778,36 +725,6 @@ void TMain::ReplaceSelection(const QString& text) {
     GetSE()->replaceSelection(text);
 }
 
-void TMain::lowcasemClick() {
-    GetSE()->convertSelection(lowerCase);
-}
-void TMain::uppercasemClick() {
-    GetSE()->convertSelection(upperCase);
-}
-void TMain::firstupmClick() {
-    GetSE()->convertSelection(FirstLetterUp);
-}
-void TMain::upfirstineachwClick() {
-    GetSE()->convertSelection(UpFirstInEachWord);
-}
-void TMain::Kirilitsa1Click() {
-    GetSE()->convertSelection(Translit);
-}
-
-void TMain::pmsePopup() {
-    NameEditor* se = GetSE();
-    const bool selection = se->hasSelectedText();
-    const bool lines = se->lines().count() > 0;
-    for (const char* name : {"Case1", "Sort2"})
-        menu(name)->menuAction()->setEnabled(selection);
-    for (const char* name : {"Align1", "Search1"})
-        menu(name)->menuAction()->setEnabled(lines);
-    for (const char* name : {"CutmClick", "CopymClick", "delmClick"})
-        action(QLatin1String(name))->setEnabled(selection);
-    action(QStringLiteral("PastemClick"))
-        ->setEnabled(!se->isReadOnly() && !QGuiApplication::clipboard()->text().isEmpty());
-}
-
 void TMain::alignActive(QStringList (*tool)(const QStringList&)) {
     NameLines& lines = activeLines();
     lines.setLines(tool(lines.lines()));
@@ -816,50 +733,24 @@ void TMain::alignActive(QStringList (*tool)(const QStringList&)) {
 void TMain::ralignmClick() {
     alignActive(rightAlign);
 }
-void TMain::LeftAlign1Click() {
-    alignActive(leftAlign);
-}
-void TMain::Alignby1Click() {
-    alignActive(alignByDot);
-}
 
 void TMain::CutmClick() {
     GetSE()->cut();
     Se2Change();
 }
-void TMain::CopymClick() {
-    GetSE()->copy();
-}
-void TMain::PastemClick() {
-    GetSE()->paste();
-}
-void TMain::delmClick() {
-    GetSE()->removeSelectedText();
-}
 
 void TMain::Accending1Click() {
-    const QString text = GetSelectedText();
-    if (!text.isEmpty())
-        ReplaceSelection(sortSelectedText(text, false));
+    sortSelectedLines(false);
 }
 
-void TMain::Descending1Click() {
+void TMain::sortSelectedLines(bool descending) {
     const QString text = GetSelectedText();
     if (!text.isEmpty())
-        ReplaceSelection(sortSelectedText(text, true));
+        ReplaceSelection(sortSelectedText(text, descending));
 }
 
 // Search and replace act on the active editor; a replace that changes the
 // name editor's line count is padded by Se2Change like any other edit.
-void TMain::Find1Click() {
-    m_search->ShowSearchDialog(GetSE());
-}
-void TMain::Findnext1Click() {
-    m_search->SearchAgain(GetSE(), false);
-}
-void TMain::Findprevious1Click() {
-    m_search->SearchAgain(GetSE(), true);
-}
 void TMain::Replace1Click() {
     m_search->ShowReplaceDialog(GetSE());
 }
@@ -888,31 +779,12 @@ void TMain::applyOptions() {
     m_lb1->refresh();
 }
 
-// --- status bar, shell, help
-
-void TMain::CopyTimexxxxxx1Click() {
-    const QString t = m_panel1->text();
-    const qsizetype at = t.indexOf(QStringLiteral("Time"));
-    if (at < 0)
-        return;
-    QGuiApplication::clipboard()->setText(u'(' + t.mid(at, 300) + u')');
-}
-
-void TMain::Copyinformation1Click() {
-    QGuiApplication::clipboard()->setText(m_panel1->text());
-}
+// --- help
 
 void TMain::Help1Click() {
-    // Beside the program, or where an installation puts it.
-    QString file = m_appDir + QStringLiteral("/vln.html");
-    if (!QFileInfo::exists(file))
-        file = m_appDir + QStringLiteral("/../share/vorlane/vln.html");
-    if (!QFileInfo::exists(file) || !m_shell.openFile(QFileInfo(file).absoluteFilePath()))
+    const QString file = helpFile(m_appDir);
+    if (file.isEmpty() || !m_shell.openFile(file))
         m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't open help file"));
-}
-
-void TMain::Exit1Click() {
-    close();
 }
 
 } // namespace vorlane

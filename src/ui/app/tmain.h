@@ -3,6 +3,7 @@
 #include "core/app/workspace.h"
 #include "core/masks/applymask.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -133,29 +134,17 @@ public:
     MaskSpec maskSpec() const;
     MaskContext maskContext() const;
 
-    // --- commands (one per action of the command table)
-    void New1Click();
+    // --- commands with wiring of their own; the command table (commands.cpp)
+    // runs the others itself
     void Open1Click();
-    void Merge1Click();
-    void Save2Click();
-    void SaveasmClick();
     void Openfiles1Click();
     void OpenDirectory1Click();
-    void OpenFolderwithsubfolders1Click();
+    // Adds the files of a chosen folder, with its subfolders or without.
+    void openFolder(bool withSubfolders);
     void FilesDropped(const QStringList& paths);
-    void SortbyName1Click();
-    void SortbyNamewithoutdir1Click();
-    void Sortbynumber1Click();
     void mCopyPathAndNameClick();
     void SelectAll1Click();
-    void InvertSelection1Click();
-    void SelectAlbum1Click();
     void Insertseparator1Click();
-    void mDeleteFromListClick();
-    void Selectallseparators1Click();
-    void mDeletefromdiskClick();
-    void ShiftSelectionUp1Click();
-    void ShiftSelectionDown1Click();
     void mOpeninExplorer1Click();
     void Convert1Click();
     void FastConvert1Click();
@@ -165,32 +154,24 @@ public:
     void Checkfilesexist1Click();
     void Copy1Click();
     void Checkfile1Click();
-    void lowcasemClick();
-    void uppercasemClick();
-    void firstupmClick();
-    void upfirstineachwClick();
-    void Kirilitsa1Click();
     void ralignmClick();
-    void LeftAlign1Click();
-    void Alignby1Click();
+    // Replaces the active editor's lines by the tool's alignment of them.
+    void alignActive(QStringList (*tool)(const QStringList&));
     void CutmClick();
-    void CopymClick();
-    void PastemClick();
-    void delmClick();
     void Accending1Click();
-    void Descending1Click();
-    void Find1Click();
-    void Findnext1Click();
-    void Findprevious1Click();
+    // Sorts the active editor's selected lines.
+    void sortSelectedLines(bool descending);
     void Replace1Click();
     void Buffer1Click();
     void Options1Click();
-    void CopyTimexxxxxx1Click();
-    void Copyinformation1Click();
     void Help1Click();
-    void Exit1Click();
+    // The sums panel 1 shows; the status bar copies its playing time.
+    const StatusTexts& shownSums() const { return m_sums; }
 
     // --- what the window does when its menus open and its editor changes
+    // A menu's entries with an enabling rule in the command table follow it
+    // while the menu is open, and are all enabled again when it closes.
+    using EnablingRule = bool (*)(TMain&);
     void pmlbPopup();
     void pmsePopup();
     void Actions1Click();
@@ -223,12 +204,18 @@ private:
     void attachEditor(NameEditor* se);
     void FormResize();
     void refreshList();
-    void openFolder(bool withSubfolders);
+    // Runs a modal step (a dialog, a folder chooser) with the window's
+    // stay-on-top state dropped, so that the step is not hidden behind it;
+    // the state comes back after. The step's result.
+    int withTopmostPaused(const std::function<int()>& step);
     // Runs a folder chooser over the file list; the chosen folder, or empty.
     QString chooseFolder(TOpenDirDialog& chooser);
     // False when no folder was chosen and nothing ran.
     bool showCopyWindow(int tag);
-    void alignActive(QStringList (*tool)(const QStringList&));
+    // Panel 1 shows these sums.
+    void showSums(const StatusTexts& sums);
+    // Sets the entries of a menu (by its top-level menu's name) by their rules.
+    void enableByRules(const QString& menu);
     void colourSplitter(bool column);
     QStringList runAddFilesDialog();
     void connectProject();
@@ -270,7 +257,9 @@ private:
     QTimer* m_conflictTimer = nullptr;
     QToolBar* m_toolBar = nullptr;
     QToolButton* m_alignButton = nullptr;
-    QList<QAction*> m_pmlbActions;
+    // The entries with enabling rules, by their top-level menu.
+    QHash<QString, QList<std::pair<QAction*, EnablingRule>>> m_rules;
+    StatusTexts m_sums;
     bool m_modified = false;
     bool m_aligning = false;
 };

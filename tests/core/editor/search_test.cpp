@@ -1,4 +1,5 @@
 #include "core/editor/search.h"
+#include "core/editor/searchreplace.h"
 #include "core/editor/searchsession.h"
 #include "core/platform/paths.h"
 #include "support/qtprint.h"
@@ -115,6 +116,8 @@ TEST(Search, ReplaceAllRules) {
         {"r", "[(?g)]", "X", "g?", "XX", 2},
         {"r", "\\(?g\\)", "X", "(g) g)", "X X", 2},
         {"rw", "a\\w", "X", "ab abc xab ab", "X abc xab X", 2},
+        {"w", "a-a", "X", "xa-a-a", "xa-X", 1},
+        {"rw", "a-a", "X", "xa-a-a", "xa-X", 1},
         {"r", "\\w+", "X", "Жук 1", "X X", 2},
         {"r", ".", "[$0]", "a\xff", "[a][\xff]", 2},
     };
@@ -223,22 +226,34 @@ TEST(Search, RepeatedFindsVisitEachOccurrenceOnce) {
         const char* text;
         bool backward;
         QList<TextRange> visits;
+        SearchScope scope;
     };
+    const SearchScope column = SearchScope::of({range(0, 1, 0, 3), range(1, 1, 1, 3)});
     const Case cases[] = {
         {"r",
          "x*",
          "axb",
          false,
-         {range(0, 0, 0, 0), range(0, 1, 0, 2), range(0, 2, 0, 2), range(0, 3, 0, 3)}},
+         {range(0, 0, 0, 0), range(0, 1, 0, 2), range(0, 2, 0, 2), range(0, 3, 0, 3)},
+         {}},
         {"r",
          "x*",
          "axb",
          true,
-         {range(0, 3, 0, 3), range(0, 2, 0, 2), range(0, 1, 0, 2), range(0, 0, 0, 0)}},
-        {"r", "^", "a\n\nb", false, {range(0, 0, 0, 0), range(1, 0, 1, 0), range(2, 0, 2, 0)}},
-        {"", "aa", "aaaa\naa", false, {range(0, 0, 0, 2), range(0, 2, 0, 4), range(1, 0, 1, 2)}},
-        {"", "aa", "aaaa\naa", true, {range(1, 0, 1, 2), range(0, 2, 0, 4), range(0, 0, 0, 2)}},
-        {"r", "b\\nc", "ab\ncd", false, {range(0, 1, 1, 1)}},
+         {range(0, 3, 0, 3), range(0, 2, 0, 2), range(0, 1, 0, 2), range(0, 0, 0, 0)},
+         {}},
+        {"r", "^", "a\n\nb", false, {range(0, 0, 0, 0), range(1, 0, 1, 0), range(2, 0, 2, 0)}, {}},
+        {"", "aa", "aaaa\naa", false, {range(0, 0, 0, 2), range(0, 2, 0, 4), range(1, 0, 1, 2)}, {}},
+        {"", "aa", "aaaa\naa", true, {range(1, 0, 1, 2), range(0, 2, 0, 4), range(0, 0, 0, 2)}, {}},
+        {"r", "b\\nc", "ab\ncd", false, {range(0, 1, 1, 1)}, {}},
+        {"r", "^", "abcd\nabcd", true, {range(1, 1, 1, 1), range(0, 1, 0, 1)}, column},
+        {"r",
+         "x*",
+         "abcd\nabcd",
+         true,
+         {range(1, 3, 1, 3), range(1, 2, 1, 2), range(1, 1, 1, 1), range(0, 3, 0, 3), range(0, 2, 0, 2),
+          range(0, 1, 0, 1)},
+         column},
     };
     for (const Case& c : cases) {
         const QStringList lines = split(c.text);
@@ -247,7 +262,7 @@ TEST(Search, RepeatedFindsVisitEachOccurrenceOnce) {
         bool onEmpty = false;
         QList<TextRange> visits;
         while (visits.size() < 10) {
-            const auto found = findOccurrence(c.text, p, {}, caret, c.backward, onEmpty);
+            const auto found = findOccurrence(c.text, p, c.scope, caret, c.backward, onEmpty);
             if (!found)
                 break;
             visits << *found;

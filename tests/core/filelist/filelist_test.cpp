@@ -324,6 +324,9 @@ TEST_F(FileListTest, StatusTexts) {
         list.setCaret(c.caret);
         EXPECT_EQ(list.statusTexts().panel0, QString::fromLatin1(c.p0));
         EXPECT_EQ(list.statusTexts().panel1, QString::fromLatin1(c.p1));
+        // The status bar's copy of the time takes panel 1 from "Time" on.
+        const QString p1 = QString::fromLatin1(c.p1);
+        EXPECT_EQ(list.statusTexts().time, p1.mid(p1.indexOf("Time")));
     }
     list.clear();
     EXPECT_EQ(list.statusTexts().panel0, "Cur: 0  Sel: 0");

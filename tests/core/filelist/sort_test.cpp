@@ -1,5 +1,7 @@
 #include "fixture.h"
 
+#include "core/platform/naturalorder.h"
+
 #include <QCollator>
 #include <QRandomGenerator>
 
@@ -116,4 +118,18 @@ TEST_F(FileListTest, LongListsSortCompletely) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(texts(), names);
     EXPECT_EQ(editor.lines(), names);
+}
+
+// Names the collation cannot tell apart (letter case, full-width letters,
+// leading zeros) come out in one order whatever order they came in.
+TEST(NaturalOrderTest, NamesThatCollateAlikeSortTheSameFromAnyOrder) {
+    QStringList names = {"track 1.mp3", QString::fromUtf8("\uFF41.mp3"), "a.mp3", "track 01.mp3", "A.mp3"};
+    const QStringList expected = {"A.mp3", "a.mp3", QString::fromUtf8("\uFF41.mp3"), "track 01.mp3",
+                                  "track 1.mp3"};
+    std::sort(names.begin(), names.end());
+    do {
+        QStringList sorted = names;
+        NaturalOrder().sort(sorted);
+        EXPECT_EQ(sorted, expected) << names.join(u'|').toStdString();
+    } while (std::next_permutation(names.begin(), names.end()));
 }

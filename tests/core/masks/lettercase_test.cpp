@@ -18,11 +18,13 @@ TEST(LetterCase, Conversions) {
         {"hello_world.mp3", "Hello_world.mp3", "Hello_World.Mp3", "hello_world.mp3"},
         {"rock'n'roll", "Rock'n'roll", "Rock'N'Roll", "rock'n'roll"},
         {"o'neil e-mail 2nd", "O'neil e-mail 2nd", "O'Neil E-Mail 2Nd", "o'neil e-mail 2nd"},
+        {"rock'n'roll e-mail", "Rock'n'roll e-mail", "Rock'N'Roll E-Mail", "rock'n'roll e-mail"},
         {"me@home", "Me@home", "Me@home", "me@home"},
         // Ё and ё are letters here, also at the start of a word.
         {"ёлка", "Ёлка", "Ёлка", "jolka"},
         {"пётр иванов", "Пётр иванов", "Пётр Иванов", "pjotr ivanov"},
         {"ЩЕДРИН Ёж", "Щедрин ёж", "Щедрин Ёж", "SHHEDRIN JOzh"},
+        {"Щука Ёж", "Щука ёж", "Щука Ёж", "SHHuka JOzh"},
         // The other letters of the 128-191 block are letters too and pass
         // transliteration unchanged; the signs there stay delimiters.
         {"їжак і єнот", "Їжак і єнот", "Їжак І Єнот", "їzhak і єnot"},
@@ -42,7 +44,9 @@ TEST(LetterCase, Conversions) {
         EXPECT_EQ(Translit(c.in), c.translit) << c.in.toStdString();
     }
     EXPECT_EQ(lowerCase("ПРИВЕТ World"), "привет world");
+    EXPECT_EQ(lowerCase("HELLO WORLD\r\nSECOND LINE"), "hello world\r\nsecond line");
     EXPECT_EQ(upperCase("привет ёж"), "ПРИВЕТ ЁЖ");
+    EXPECT_EQ(upperCase("привет мир"), "ПРИВЕТ МИР");
 }
 
 TEST(LetterCase, TranslitTable) {

@@ -50,6 +50,11 @@ TEST(Conflicts, FoundBeforeRename) {
          {{"b", "c"}, {"a", "b"}},
          {{0, C::TargetExists}, {1, C::TargetExists}},
          {{0, C::TargetExists}, {1, C::TargetExists}}},
+        {"longer chain meets an outside file",
+         {"a", "b", "c", "d"},
+         {{"c", "d"}, {"b", "c"}, {"a", "b"}},
+         {{0, C::TargetExists}, {1, C::TargetExists}, {2, C::TargetExists}},
+         {{0, C::TargetExists}, {1, C::TargetExists}, {2, C::TargetExists}}},
     };
     int n = 0;
     for (const Case& c : cases) {
