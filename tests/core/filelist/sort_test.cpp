@@ -133,3 +133,44 @@ TEST(NaturalOrderTest, NamesThatCollateAlikeSortTheSameFromAnyOrder) {
         EXPECT_EQ(sorted, expected) << names.join(u'|').toStdString();
     } while (std::next_permutation(names.begin(), names.end()));
 }
+
+// Plain ASCII names are ordered without the collator's keys; the order must be
+// the collator's own (numeric mode, case ignored, then code units), including
+// where such names meet names that do need the collator.
+TEST(NaturalOrderTest, PlainNamesSortAsTheCollatorSortsThem) {
+    ASSERT_TRUE(NaturalOrder().comparesPlainNamesItself());
+    quint32 seed = 12345;
+    const auto next = [&](quint32 n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % n;
+    };
+    const QString pieces = " !\"#$%&'()*+,-./0123456789:;<=>?@ABCZabcz[\\]^_`{|}~00099";
+    QStringList names;
+    for (int k = 0; k < 4000; ++k) {
+        QString name;
+        const quint32 length = 1 + next(12);
+        for (quint32 n = 0; n < length; ++n)
+            name += pieces[next(quint32(pieces.size()))];
+        names << name;
+    }
+    names << "track 2.mp3"
+          << "track 10.mp3"
+          << "Track 010.mp3"
+          << "track 0.mp3"
+          << "track .mp3" << QString(250, u'9') << QString(250, u'9') + u'8'
+          << QString::fromUtf8("tr\u00E4ck 2.mp3") << QString::fromUtf8("\u00C9t\u00E9 1.mp3") << "Ete 1.mp3"
+          << "ete 2.mp3";
+    QCollator collator(QLocale(QLocale::English));
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    QStringList expected = names;
+    std::sort(expected.begin(), expected.end(), [&](const QString& a, const QString& b) {
+        const int c = collator.compare(a, b);
+        return c != 0 ? c < 0 : a < b;
+    });
+    QStringList sorted = names;
+    NaturalOrder().sort(sorted);
+    ASSERT_EQ(sorted.size(), expected.size());
+    for (qsizetype i = 0; i < sorted.size(); ++i)
+        ASSERT_EQ(sorted[i], expected[i]) << "at " << i;
+}
