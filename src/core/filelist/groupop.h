@@ -44,7 +44,6 @@ public:
     void bCancelClick() { m_cancel = true; }
 
     bool cancelled() const { return m_cancel; }
-    bool running() const { return m_running; }
     int counter() const { return m_counter; }
     int total() const { return m_total; }
     void setTotal(int total) { m_total = total; }
@@ -59,7 +58,6 @@ private:
     int m_total = -1;
     qint64 m_lastUpdate = 0;
     bool m_cancel = false;
-    bool m_running = false;
 };
 
 } // namespace vorlane
