@@ -48,7 +48,7 @@ int copyOrCompare(const QStringList& argv, bool compare) {
     int names = 0;
     for (const QString& line : lines) {
         if (line.startsWith(u'#')) {
-            ws.list.AddItem(-1, 0, true, line.mid(1));
+            ws.list.AddSeparator(line.mid(1));
             continue;
         }
         ++names;

@@ -175,8 +175,8 @@ TEST_F(AddRenameTest, NameEditorKeepsPaintingDuringALongGroup) {
 
 TEST_F(AddRenameTest, RootSeparatorIsDrawnWithAName) {
     ASSERT_TRUE(options.Dsfcb); // separators show their folder's last component
-    window->list().AddItem(-1, 0, true, "/");
-    window->list().AddItem(-1, 0, true, "");
+    window->list().AddSeparator("/");
+    window->list().AddSeparator("");
     const auto draw = [&](int index) {
         QImage image(200, 16, QImage::Format_RGB32);
         QPainter painter(&image);
