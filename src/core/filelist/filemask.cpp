@@ -7,7 +7,10 @@ namespace vorlane {
 FileMask::FileMask(const QString& text) {
     if (text.size() <= 2)
         return;
-    for (const QString& pattern : QLocale().toUpper(text).split(u';')) {
+    // Blanks around a pattern ("*.mp3; *.wav") are the list's layout, not
+    // part of the pattern.
+    for (QString pattern : QLocale().toUpper(text).split(u';')) {
+        pattern = pattern.trimmed();
         if (pattern == QLatin1String("*.*"))
             m_all = true;
         else if (pattern == QLatin1String("*") || pattern.startsWith(QLatin1String("*.")))

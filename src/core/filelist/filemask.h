@@ -10,9 +10,9 @@ namespace vorlane {
 // list of patterns separated by ";", matched without regard to letter case,
 // of which only these take effect: "*.*" (every file), "*" and an extension
 // ("*.mp3": the files whose extension, from the last dot, is ".mp3") and a
-// lone "*" (the files without an extension). Any other pattern ("a*.mp3",
-// "*.mp?", " *.wav") selects nothing, and so does a text of two characters
-// or fewer.
+// lone "*" (the files without an extension); blanks around a pattern do not
+// count. Any other pattern ("a*.mp3", "*.mp?") selects nothing, and so does
+// a text of two characters or fewer.
 class FileMask {
 public:
     explicit FileMask(const QString& text);
