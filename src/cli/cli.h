@@ -6,6 +6,11 @@
 #include <QSet>
 #include <QStringList>
 
+namespace vorlane {
+class FileList;
+class NameLines;
+} // namespace vorlane
+
 // What the commands of vorlane-cli share: output, prompts on a terminal,
 // option parsing and the file arguments.
 namespace vorlane::cli {
@@ -25,11 +30,27 @@ public:
     Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons) override;
 };
 
-// The names file, one name a line (LF or CR LF; a UTF-8 byte-order mark is
-// dropped); "-" reads standard input, and a pipe or FIFO is read as a stream.
-bool readNames(const QString& path, QStringList& names, QString& error);
 // A path as given, made absolute against the current folder.
 QString absolute(const QString& path);
+
+// The files of rename, copy and compare with their new names: the paths
+// after the options, paired in order with the lines of the --names file.
+class NamedFiles {
+public:
+    // Reads the names file, one name a line (LF or CR LF; a UTF-8 byte-order
+    // mark is dropped); "-" reads standard input, and a pipe or FIFO is read
+    // as a stream. False after saying why it could not be read.
+    bool read(const QString& namesPath);
+    // Appends the paths (made absolute) to the list in loading mode, each
+    // with the next name on its editor line, and warns when the names and the
+    // paths differ in number. With `separators`, a line "#TEXT" is a separator
+    // line (as scan prints them) rather than a name.
+    void addTo(FileList& list, NameLines& editor, const QStringList& paths, bool separators) const;
+
+private:
+    QString m_path;
+    QStringList m_lines;
+};
 
 struct Args {
     QStringList positional;

@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include "core/copy/copyrun.h"
+#include "core/filelist/filelist.h"
 #include "core/platform/fileio.h"
 #include "core/platform/paths.h"
 
@@ -72,6 +73,8 @@ Prompts::Answer CliPrompts::ask(const QString& title, const QString& text, Icon 
     return (answer[0] == 'y' || answer[0] == 'Y') ? Answer::Yes : Answer::No;
 }
 
+namespace {
+
 bool readNames(const QString& path, QStringList& names, QString& error) {
     int fd = STDIN_FILENO;
     if (path != QLatin1String("-")) {
@@ -126,8 +129,41 @@ bool readNames(const QString& path, QStringList& names, QString& error) {
     return true;
 }
 
+} // namespace
+
 QString absolute(const QString& path) {
     return path.startsWith(u'/') ? path : QDir::currentPath() + u'/' + path;
+}
+
+bool NamedFiles::read(const QString& namesPath) {
+    m_path = namesPath;
+    QString error;
+    if (readNames(namesPath, m_lines, error))
+        return true;
+    err(QStringLiteral("can't read ") + namesPath + QStringLiteral(": ") + error);
+    return false;
+}
+
+void NamedFiles::addTo(FileList& list, NameLines& editor, const QStringList& paths, bool separators) const {
+    const int n = int(paths.size());
+    int added = 0;
+    int names = 0;
+    for (const QString& line : m_lines) {
+        if (separators && line.startsWith(u'#')) {
+            list.AddSeparator(line.mid(1));
+            continue;
+        }
+        ++names;
+        if (added < n) {
+            list.AddItem(added, n, true, absolute(paths[added]));
+            editor.setLine(list.count() - 1, line);
+            ++added;
+        }
+    }
+    for (; added < n; ++added)
+        list.AddItem(added, n, true, absolute(paths[added]));
+    if (names != n)
+        err(QStringLiteral("warning: %1 holds %2 name(s) for %3 path(s)").arg(m_path).arg(names).arg(n));
 }
 
 Args parse(const QStringList& in, const QSet<QString>& flags, const QSet<QString>& valued,

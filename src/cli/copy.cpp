@@ -29,44 +29,22 @@ int copyOrCompare(const QStringList& argv, bool compare) {
         err(error);
         return 2;
     }
-    const QString namesPath = a.values.value(QStringLiteral("--names"));
-    QStringList lines;
-    if (!readNames(namesPath, lines, error)) {
-        err(QStringLiteral("can't read ") + namesPath + QStringLiteral(": ") + error);
+    NamedFiles files;
+    if (!files.read(a.values.value(QStringLiteral("--names"))))
         return 2;
-    }
 
     Options options;
     CliPrompts prompts;
     prompts.onError = onError == QLatin1String("ignore") ? Prompts::Answer::Ignore : Prompts::Answer::Abort;
     ListNameLines editor;
     Workspace ws({&options, &prompts, &editor});
-    // Each line of the names file is a separator ("#" and its text, as scan
-    // prints it) or the name of the next path.
-    const int n = int(a.positional.size());
-    int paths = 0;
-    int names = 0;
-    for (const QString& line : lines) {
-        if (line.startsWith(u'#')) {
-            ws.list.AddItem(-1, 0, true, line.mid(1));
-            continue;
-        }
-        ++names;
-        if (paths < n) {
-            ws.list.AddItem(paths, n, true, absolute(a.positional[paths]));
-            editor.setLine(ws.list.count() - 1, line);
-            ++paths;
-        }
-    }
-    for (; paths < n; ++paths)
-        ws.list.AddItem(paths, n, true, absolute(a.positional[paths]));
-    if (names != n)
-        err(QStringLiteral("warning: %1 holds %2 name(s) for %3 path(s)").arg(namesPath).arg(names).arg(n));
+    // The names file may group the files: "#" and a separator's text, as scan prints it.
+    files.addTo(ws.list, editor, a.positional, true);
     ws.list.SelectAll1Click();
 
     CopyRun run(ws.list, prompts, ws.clock, ws.pump);
     const CopyRun::Result r = compare ? run.CountCRC(absolute(to)) : run.CopyFiles(absolute(to));
-    return (r.done < n || r.aborted || r.cancelled) ? 1 : 0;
+    return (r.done < int(a.positional.size()) || r.aborted || r.cancelled) ? 1 : 0;
 }
 
 int copy(const QStringList& argv) {

@@ -28,24 +28,15 @@ int rename(const QStringList& argv) {
         err(error);
         return 2;
     }
-    const QString namesPath = a.values.value(QStringLiteral("--names"));
-    QStringList names;
-    if (!readNames(namesPath, names, error)) {
-        err(QStringLiteral("can't read ") + namesPath + QStringLiteral(": ") + error);
+    NamedFiles files;
+    if (!files.read(a.values.value(QStringLiteral("--names"))))
         return 2;
-    }
-    const int n = int(a.positional.size());
     for (const QString& path : a.positional) {
         if (PosixFileSystem::instance().stat(absolute(path)).isDir) {
             err(path + QStringLiteral(": is a folder; rename takes files only"));
             return 2;
         }
     }
-    if (names.size() != n)
-        err(QStringLiteral("warning: %1 holds %2 name(s) for %3 path(s)")
-                .arg(namesPath)
-                .arg(names.size())
-                .arg(n));
 
     Options options;
     options.cbResolveChains = a.flags.contains(QStringLiteral("--resolve-chains"));
@@ -54,9 +45,7 @@ int rename(const QStringList& argv) {
     prompts.onError = onError == QLatin1String("ignore") ? Prompts::Answer::Ignore : Prompts::Answer::Abort;
     ListNameLines editor;
     Workspace ws({&options, &prompts, &editor});
-    for (int i = 0; i < n; ++i)
-        ws.list.AddItem(i, n, true, absolute(a.positional[i]));
-    editor.setLines(names.mid(0, n));
+    files.addTo(ws.list, editor, a.positional, false);
     ws.list.SelectAll1Click();
 
     if (a.flags.contains(QStringLiteral("--check"))) {
@@ -77,7 +66,7 @@ int rename(const QStringList& argv) {
     const RenameRun::Result r = RenameRun(ws.list, prompts, ws.fs, log).Rename1Click();
     if (!r.started)
         return 1;
-    return (r.failed > 0 || r.renamed < n) ? 1 : 0;
+    return (r.failed > 0 || r.renamed < int(a.positional.size())) ? 1 : 0;
 }
 
 } // namespace vorlane::cli

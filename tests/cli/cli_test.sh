@@ -47,12 +47,14 @@ vorlane-cli: Can't rename file $work/l␊f to ok: The path holds a line break or
 [ -e n1 ] && [ ! -e ab ] && [ ! -e ok ]; check "refused names keep files" 0 $?
 check "refused names not logged" "$logBefore" "$(cat "$VORLANE_HOME/vlnundo.txt"; printf x)"
 
-# Options end at "--"; names file: byte-order mark, standard input, line count; folders refused.
+# Options end at "--"; names file: byte-order mark, standard input, a leading "#", line count; folders refused.
 check "help after --" "--help" "$("$cli" names --mask '[n]' -- --help)"
-touch b1 s1 c1 c2
+touch b1 s1 c1 c2 h1
 printf '\xef\xbb\xbfb2\n' > bom.txt
 "$cli" rename --yes --names bom.txt b1 2>/dev/null; [ -e b2 ] && [ ! -e b1 ]; check "byte-order mark dropped" 0 $?
 printf 'piped.txt\n' | "$cli" rename --yes --names - s1 2>/dev/null; [ -e piped.txt ]; check "names from stdin" 0 $?
+printf '#h2\n' > hash.txt
+"$cli" rename --yes --names hash.txt h1 2>/dev/null; [ -e '#h2' ] && [ ! -e h1 ]; check "rename takes a leading # as part of the name" 0 $?
 printf 'c1b\n' > one.txt
 "$cli" rename --yes --names one.txt c1 c2 2>&1 >/dev/null | head -1 >err.txt
 check "fewer names warning" "vorlane-cli: warning: one.txt holds 1 name(s) for 2 path(s)" "$(cat err.txt)"

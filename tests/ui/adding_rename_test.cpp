@@ -123,6 +123,37 @@ TEST_F(AddRenameTest, DroppedFilesAndFolders) {
     EXPECT_EQ(window->panel(0)->text(), "2 item(s) were added");
 }
 
+TEST_F(AddRenameTest, FileMaskSelectsTheSameFilesInTheAddFilesDialogAsInTheFolderScan) {
+    for (const char* n : {"a.mp3", "b.WAV", "c.ogg", "noext", "x.(1)"})
+        disk.file(QString("m/") + n);
+    window->openDirDialog()->browser = [&](const TOpenDirDialog&) { return disk.path("m"); };
+    QStringList shown; // under the dialog's first filter, the file mask's
+    window->execDialog = [&](QDialog* d) {
+        auto* chooser = qobject_cast<FileChooser*>(d);
+        if (!chooser)
+            return int(QDialog::Rejected);
+        chooser->show();
+        shown.clear();
+        for (int i = 0; i < chooser->entryList()->count(); ++i)
+            if (chooser->entryList()->item(i)->text() != "..")
+                shown << chooser->entryList()->item(i)->text();
+        return int(QDialog::Rejected);
+    };
+    for (const char* mask : {"*.mp3; *.wav", "a*.mp3", "*.WAV;*", "*.(1)", "*.*", ""}) {
+        options.masked = mask;
+        window->list().clear();
+        window->OpenDirectory1Click(); // opens the add-files dialog in this folder next
+        QStringList scanned;
+        for (int i = 0; i < window->list().count(); ++i)
+            if (!window->list().isSeparator(i))
+                scanned << fileNamePart(window->list().text(i));
+        window->Openfiles1Click();
+        shown.sort();
+        scanned.sort();
+        EXPECT_EQ(shown, scanned) << mask;
+    }
+}
+
 TEST_F(AddRenameTest, RenameFailureBoxAndRetry) {
     const QString a = disk.file("r/a.txt");
     disk.file("r/b.txt");
@@ -175,8 +206,8 @@ TEST_F(AddRenameTest, NameEditorKeepsPaintingDuringALongGroup) {
 
 TEST_F(AddRenameTest, RootSeparatorIsDrawnWithAName) {
     ASSERT_TRUE(options.Dsfcb); // separators show their folder's last component
-    window->list().AddItem(-1, 0, true, "/");
-    window->list().AddItem(-1, 0, true, "");
+    window->list().AddSeparator("/");
+    window->list().AddSeparator("");
     const auto draw = [&](int index) {
         QImage image(200, 16, QImage::Format_RGB32);
         QPainter painter(&image);

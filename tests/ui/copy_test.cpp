@@ -28,7 +28,7 @@ protected:
     // A separator named `group` and files with their new names, all selected.
     void listFiles(const QString& group, const QList<std::pair<QString, QString>>& files) {
         FileList& list = window->list();
-        list.AddItem(-1, 0, true, disk.root());
+        list.AddSeparator(disk.root());
         window->names().setLine(list.count() - 1, group);
         for (const auto& [path, name] : files) {
             list.AddItem(0, 0, true, path);

@@ -57,7 +57,7 @@ TEST(FileChooserTest, FilesModeListsFoldersFirstInNaturalOrderAndNavigates) {
     ASSERT_EQ(::symlink("sub 9", QFile::encodeName(disk.path("c/link")).constData()), 0);
 
     FileChooser chooser(FileChooser::Files, "Add");
-    chooser.setNameFilters({"MP3 Files (*.mp3)", "All Files (*)"});
+    chooser.setNameFilters({"MP3 Files (*.mp3)", "All Files (*.*)"});
     chooser.setFolder(disk.path("c"));
     chooser.show();
     const QString newLine = QString::fromUtf8("new\uFFFDline.mp3");

@@ -18,8 +18,9 @@ Workspace::Workspace(const Deps& deps)
       fs(deps.fs ? *deps.fs : PosixFileSystem::instance()),
       clock(orOwn<Clock, SteadyClock>(deps.clock, m_ownClock)),
       pump(orOwn<EventPump, NoPump>(deps.pump, m_ownPump)), list(options, prompts, names, fs),
-      group(list.groupCounterRef(), clock, pump), adder(list, group, prompts, options),
-      project(list, options, prompts) {
+      group(clock, pump), adder(list, group, prompts, options), project(list, options, prompts) {
+    // The group counter: every file line added counts for the running group.
+    list.hooks.itemAdded = [this] { group.countItem(); };
     // Files added with counting switched on get their playing time.
     list.hooks.countPlayTime = [this](const QString& path, const QString&) {
         return CountPlayTime(path, prompts);

@@ -16,8 +16,9 @@ namespace vorlane {
 
 // The core objects one front end works with, built in one place for the
 // window, the command line, benchmarks and tests: the file list beside its
-// name lines, the group operation, the adder that feeds the list and the
-// project file commands.
+// name lines, the group operation (with the group counter that the list's
+// AddItem counts into), the adder that feeds the list and the project file
+// commands.
 class Workspace {
 public:
     struct Deps {

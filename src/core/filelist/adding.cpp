@@ -1,9 +1,8 @@
 #include "adding.h"
 
+#include "core/filelist/filemask.h"
 #include "core/platform/naturalorder.h"
 #include "core/platform/paths.h"
-
-#include <QLocale>
 
 namespace vorlane {
 
@@ -11,23 +10,6 @@ namespace {
 const QString kAdding = QStringLiteral("Adding Items");
 const QString kWereAdded = QStringLiteral("were added");
 } // namespace
-
-FileMask::FileMask(const QString& masked) {
-    if (masked.size() <= 2)
-        return;
-    m_list = u';' + QLocale().toUpper(masked) + u';';
-    m_all = m_list.contains(QLatin1String(";*.*;"));
-}
-
-bool FileMask::matches(const QString& fileName) const {
-    if (m_all)
-        return true;
-    if (m_list.isEmpty())
-        return false;
-    const qsizetype dot = fileName.lastIndexOf(u'.');
-    const QString ext = dot < 0 ? QString() : QLocale().toUpper(fileName.mid(dot));
-    return m_list.contains(QStringLiteral(";*") + ext + u';');
-}
 
 // The names of one command's files: the list names them by the compiled
 // mask while the command runs.

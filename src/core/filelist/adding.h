@@ -10,18 +10,6 @@
 
 namespace vorlane {
 
-// The file mask of the folder commands: ";"-separated patterns of which only
-// "*.*" (every file), "*" + extension and a lone "*" (no extension) count.
-class FileMask {
-public:
-    explicit FileMask(const QString& masked);
-    bool matches(const QString& fileName) const;
-
-private:
-    QString m_list; // ";" + upper-case text + ";", empty when nothing matches
-    bool m_all = false;
-};
-
 // Files and folders entering the file list as group operations.
 class FileAdder {
 public:

@@ -132,10 +132,6 @@ bool FileList::isListed(const QString& text) const {
     return m_index.contains(text);
 }
 
-bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QString& text) {
-    return AddItem(position, groupSize, loadingMode, text, nullptr);
-}
-
 void FileList::setLineText(int i, const QString& text) {
     indexRemove(m_lines[i].text);
     m_lines[i].text = text;
@@ -143,20 +139,21 @@ void FileList::setLineText(int i, const QString& text) {
     notifyChanged();
 }
 
+void FileList::AddSeparator(const QString& text) {
+    AppendSeparator(text, separatorName(text));
+    setModified();
+}
+
 bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QString& text,
                        const FileSystem::Stat* known) {
-    if (position < 0) {
-        AppendSeparator(text, separatorName(text));
-        setModified();
-        return true;
-    }
     qint64 size = 0;
     if (!loadingMode) {
         // Our own files store one path per line: a path holding a line break
-        // could never be saved or logged faithfully.
-        if (text.contains(u'\n') || text.contains(u'\r')) {
+        // or a NUL could never be saved or logged faithfully.
+        if (hasLineBreakOrNul(text)) {
             m_prompts.error(QStringLiteral("Error"),
-                            QStringLiteral("File name contains a line break\r") + text);
+                            QStringLiteral("File name contains a line break or a NUL character\r") +
+                                withVisibleControls(text));
             return false;
         }
         if (!m_options.cbDontLookDups && isListed(text))
@@ -189,7 +186,8 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
     l.text = text;
     l.info.FileSize = size;
     l.info.ItemNumber = ++m_itemCounter;
-    ++m_groupCounter;
+    if (hooks.itemAdded)
+        hooks.itemAdded();
     m_lines.append(l);
     if (loadingMode)
         indexDropped();
@@ -326,7 +324,7 @@ void FileList::removeLines(const QVector<char>& remove) {
 void FileList::Insertseparator1Click() {
     const int p = m_lines.isEmpty() ? -1 : m_caret;
     beginUpdate();
-    AddItem(-1, 0, true, QStringLiteral("Separator"));
+    AddSeparator(QStringLiteral("Separator"));
     if (count() > 1)
         moveLine(count() - 1, p + 1);
     endUpdate();

@@ -38,6 +38,8 @@ struct FileListHooks {
     std::function<void()> changed;
     // One-way alignment of the editor's top line to the list's top line.
     std::function<void()> alignEditorTop;
+    // An ordinary line was added: the running group operation counts it.
+    std::function<void()> itemAdded;
     // Playing time in seconds of a file whose upper-case extension is given.
     std::function<qint32(const QString& path, const QString& extUpper)> countPlayTime;
     // Opens a file with the program the desktop associates with it.
@@ -93,8 +95,6 @@ public:
     int caret() const { return m_caret; }
     qint32 itemCounter() const { return m_itemCounter; }
     const QString& pendingSeparator() const { return m_pendingSeparator; }
-    int groupCounter() const { return m_groupCounter; }
-    int& groupCounterRef() { return m_groupCounter; }
     NameLines& editor() { return m_editor; }
     const NameLines& editor() const { return m_editor; }
     FileSystem& fileSystem() { return m_fs; }
@@ -107,7 +107,6 @@ public:
     void selectRange(int from, int to, bool on);
     void clearSelection();
     void setPendingSeparator(const QString& folder) { m_pendingSeparator = folder; }
-    void setGroupCounter(int n) { m_groupCounter = n; }
     void setPlayTime(int i, qint32 seconds) { m_lines[i].info.PlayTime = seconds; }
     void setFileSize(int i, qint64 bytes) { m_lines[i].info.FileSize = bytes; }
     // The mask that names files as they are added (not in loading mode);
@@ -122,11 +121,17 @@ public:
     quint64 structureVersion() const { return m_structure; }
 
     // --- the list's operations
-    bool AddItem(int position, int groupSize, bool loadingMode, const QString& text);
-    // The same, for a caller that has just looked the file up in its folder
-    // (the folder scan): `known` stands for the lookup of the path.
+    // Adds a file's line at the end. `position` is the file's 0-based place
+    // among the candidates of its group and `groupSize` their number (0 when
+    // not known), for naming it. In loading mode the line is taken as stored,
+    // without checks or measurements. `known`, when given, stands for the
+    // lookup of the path that the caller has just made (the folder scan).
+    // True when the line was added.
     bool AddItem(int position, int groupSize, bool loadingMode, const QString& text,
-                 const FileSystem::Stat* known);
+                 const FileSystem::Stat* known = nullptr);
+    // Adds a separator line with this text at the end; its editor line shows
+    // the text's last component.
+    void AddSeparator(const QString& text);
     // Replaces the text of line i (a file renamed on disk).
     void setLineText(int i, const QString& text);
     void AppendSeparator(const QString& text, const QString& editorText);
@@ -140,7 +145,7 @@ public:
     void Selectallseparators1Click();
     void ShiftSelectionUp1Click();
     void ShiftSelectionDown1Click();
-    void SortSelection(int mode);
+    void SortSelection(SortMode mode);
     // Selects every line; returns the number of albums.
     int SelectAll1Click();
     void InvertSelection1Click();
@@ -176,7 +181,6 @@ private:
     int m_caret = -1;
     qint32 m_itemCounter = 0;
     QString m_pendingSeparator;
-    int m_groupCounter = 0;
     std::optional<Mask> m_nameMask;
     int m_updateDepth = 0;
     quint64 m_structure = 0;

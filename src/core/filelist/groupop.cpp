@@ -6,7 +6,6 @@ void GroupOperation::PrepareGroup(const QString& message, int total) {
     m_counter = 0;
     m_total = total;
     m_lastUpdate = m_clock.nowMs();
-    m_running = true;
     if (m_ui) {
         m_ui->setInfo(QString());
         m_ui->begin(message);
@@ -36,7 +35,6 @@ QString GroupOperation::statusText(const QString& message) const {
 }
 
 void GroupOperation::EndGroup(const QString& message) {
-    m_running = false;
     if (m_ui) {
         m_ui->end();
         m_ui->setStatus(statusText(message));

@@ -29,9 +29,8 @@ class GroupOperation {
 public:
     static constexpr qint64 kRefreshMs = 500;
 
-    // `counter` is the group counter that the file list's AddItem counts into.
-    GroupOperation(int& counter, Clock& clock, EventPump& pump, GroupUi* ui = nullptr)
-        : m_counter(counter), m_clock(clock), m_pump(pump), m_ui(ui) {}
+    GroupOperation(Clock& clock, EventPump& pump, GroupUi* ui = nullptr)
+        : m_clock(clock), m_pump(pump), m_ui(ui) {}
 
     void setUi(GroupUi* ui) { m_ui = ui; }
 
@@ -42,9 +41,11 @@ public:
     void EndGroup(const QString& message);
     // The progress window's Cancel button.
     void bCancelClick() { m_cancel = true; }
+    // One more item done: the file list counts each line it adds, other
+    // commands their own items.
+    void countItem() { ++m_counter; }
 
     bool cancelled() const { return m_cancel; }
-    bool running() const { return m_running; }
     int counter() const { return m_counter; }
     int total() const { return m_total; }
     void setTotal(int total) { m_total = total; }
@@ -52,14 +53,13 @@ public:
     QString statusText(const QString& message) const;
 
 private:
-    int& m_counter;
+    int m_counter = 0;
     Clock& m_clock;
     EventPump& m_pump;
     GroupUi* m_ui;
     int m_total = -1;
     qint64 m_lastUpdate = 0;
     bool m_cancel = false;
-    bool m_running = false;
 };
 
 } // namespace vorlane

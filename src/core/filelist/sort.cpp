@@ -23,7 +23,7 @@ struct SortKey {
 
 class Sorter {
 public:
-    Sorter(int mode, QVector<SortKey>& keys) : m_mode(mode), m_keys(keys) {
+    Sorter(FileList::SortMode mode, QVector<SortKey>& keys) : m_mode(mode), m_keys(keys) {
         m_collator.setCaseSensitivity(Qt::CaseSensitive);
     }
 
@@ -87,14 +87,14 @@ private:
         }
     }
 
-    int m_mode;
+    FileList::SortMode m_mode;
     QVector<SortKey>& m_keys;
     QCollator m_collator;
 };
 
 } // namespace
 
-void FileList::SortSelection(int mode) {
+void FileList::SortSelection(SortMode mode) {
     // Keys of the slots, in list order.
     QVector<SortKey> keys;
     const QLocale locale;

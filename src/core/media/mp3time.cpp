@@ -49,6 +49,14 @@ constexpr int bitRateColumn(int version, int layer) {
     return version == 3 ? layer - 1 : (layer == 1 ? 3 : 4);
 }
 
+// Samples a frame holds: 384 in Layer I, 1152 in Layers II and III, except
+// that MPEG-2 and 2.5 Layer III frames hold half as many.
+constexpr int samplesPerFrame(int version, int layer) {
+    if (layer == 1)
+        return 384;
+    return layer == 3 && version != 3 ? 576 : 1152;
+}
+
 // Frame length in bytes, padding left out, by the header's version, layer,
 // bit-rate and sample-rate fields; 0 where a field holds a reserved value.
 // Index: (version << 2 | layer bits) << 6 | bit-rate index << 2 | sample-rate index.
@@ -61,12 +69,10 @@ constexpr std::array<quint16, 1024> makeLengths() {
         const int layer = 4 - layerBits;
         const int rate = kSampleRates[version][srIndex];
         const int kbits = kBitRates[bitRateColumn(version, layer)][rateIndex];
-        if (layer == 1)
-            t[i] = quint16(12000 * kbits / rate * 4);
-        else if (layer == 3 && version != 3)
-            t[i] = quint16(72000 * kbits / rate); // MPEG-2 and 2.5 Layer III: half the samples
-        else
-            t[i] = quint16(144000 * kbits / rate);
+        // A frame's bytes are its samples' share of the bit rate, counted in
+        // slots of four bytes in Layer I and of one byte otherwise.
+        const int slot = layer == 1 ? 4 : 1;
+        t[i] = quint16(samplesPerFrame(version, layer) / 8 / slot * 1000 * kbits / rate * slot);
     }
     return t;
 }
@@ -82,7 +88,7 @@ bool parseHeader(const uchar* b, Header& h) {
     h.version = (b[1] >> 3) & 3;
     h.layer = 4 - ((b[1] >> 1) & 3);
     h.sampleRate = kSampleRates[h.version][(b[2] >> 2) & 3];
-    h.samples = h.layer == 1 ? 384 : (h.layer == 3 && h.version != 3 ? 576 : 1152);
+    h.samples = samplesPerFrame(h.version, h.layer);
     const int padding = (b[2] >> 1) & 1;
     h.length = length + (h.layer == 1 ? 4 * padding : padding);
     h.crc = (b[1] & 1) == 0;

@@ -14,8 +14,8 @@ void setModified(FileList& list) {
 
 // Advances the group counter by one item and lets the window breathe;
 // false once the user has cancelled.
-bool itemDone(FileList& list, GroupOperation& group) {
-    list.setGroupCounter(list.groupCounter() + 1);
+bool itemDone(GroupOperation& group) {
+    group.countItem();
     return group.PrintGroup();
 }
 
@@ -40,7 +40,7 @@ int ReCountmp3filestime1Click(FileList& list, GroupOperation& group, Prompts& pr
             list.setSelected(i, false);
         ++counted;
         setModified(list);
-        if (!itemDone(list, group))
+        if (!itemDone(group))
             break;
     }
     list.endUpdate();
@@ -67,7 +67,7 @@ int Checkfilesexist1Click(FileList& list, GroupOperation& group, Prompts& prompt
             prompts.error(QStringLiteral("Error!"),
                           QStringLiteral("File access error\r") + withVisibleControls(list.text(i)));
         }
-        cancelled = !itemDone(list, group);
+        cancelled = !itemDone(group);
     }
     list.endUpdate();
     group.EndGroup(QStringLiteral("were checked"));

@@ -168,7 +168,10 @@ bool appendRecords(QByteArrayView bytes, FileList& list, QString* error) {
     ProjectRecord r;
     list.beginUpdate();
     while (reader.next(r)) {
-        list.AddItem(r.separator ? -1 : 0, 0, true, r.text);
+        if (r.separator)
+            list.AddSeparator(r.text);
+        else
+            list.AddItem(0, 0, true, r.text);
         const int last = list.count() - 1;
         names.setLine(last, r.name);
         list.setFileSize(last, r.size);

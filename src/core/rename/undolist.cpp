@@ -309,13 +309,6 @@ void UndoList::SetSortMode(int mode) {
     endChange();
 }
 
-int UndoList::lv1Compare(const UndoRow& a, const UndoRow& b) const {
-    const int column = std::abs(m_mode);
-    if (column == ByRenameOrder)
-        return sign(a.order - b.order);
-    return sign(m_mode) * sign(SortKeys({a, b}, column).compare(0, 1));
-}
-
 void UndoList::sortRows() {
     QVector<int> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);

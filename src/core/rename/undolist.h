@@ -96,8 +96,6 @@ public:
     // The mode a click on a column header leads to: that column ascending, or
     // the current direction flipped when it is already sorted by it.
     int columnClickMode(int column) const;
-    // Negative when a sorts before b under the current mode.
-    int lv1Compare(const UndoRow& a, const UndoRow& b) const;
 
     void setChecked(int row, bool on) { m_rows[row].checked = on; }
     // Check1Click / UnCheck1Click on the selected rows.

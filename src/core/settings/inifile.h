@@ -25,7 +25,6 @@ public:
     IniFile& operator=(const IniFile&) = delete;
 
     const QString& path() const { return m_path; }
-    bool readable() const { return m_readable; }
 
     QString readString(const QString& section, const QString& key, const QString& def);
     void writeString(const QString& section, const QString& key, const QString& value);

@@ -23,24 +23,13 @@ namespace {
 constexpr int kNameRole = Qt::UserRole;
 constexpr int kKindRole = Qt::UserRole + 1;
 
-// The patterns of a filter such as "Sound (*.mp3 *.wav)": the words inside
-// its last parentheses, or the whole text when it has none. "*.*" stands for
-// every file, as it does in the file mask.
-QVector<QRegularExpression> filterPatterns(const QString& filter) {
-    QString inside = filter;
-    const qsizetype open = filter.lastIndexOf(u'(');
+// The file mask of a filter such as "MP3 Files (*.mp3)": what its parentheses
+// hold, or the whole text when it has none. The file mask's own filter is the
+// mask in parentheses, so the mask may hold parentheses of its own.
+FileMask filterMask(const QString& filter) {
+    const qsizetype open = filter.indexOf(u'(');
     const qsizetype close = filter.lastIndexOf(u')');
-    if (open >= 0 && close > open)
-        inside = filter.mid(open + 1, close - open - 1);
-    QVector<QRegularExpression> patterns;
-    static const QRegularExpression separators(QStringLiteral("[\\s;]+"));
-    for (QString p : inside.split(separators, Qt::SkipEmptyParts)) {
-        if (p == QLatin1String("*.*"))
-            p = QStringLiteral("*"); // every file, with or without an extension
-        patterns << QRegularExpression(QRegularExpression::wildcardToRegularExpression(p),
-                                       QRegularExpression::CaseInsensitiveOption);
-    }
-    return patterns;
+    return FileMask(open >= 0 && close > open ? filter.mid(open + 1, close - open - 1) : filter);
 }
 
 bool isRoot(const QString& folder) {
@@ -87,14 +76,16 @@ FileChooser::FileChooser(Mode mode, const QString& title, QWidget* parent) : QDi
     connect(buttons, &QDialogButtonBox::rejected, this, &FileChooser::reject);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &FileChooser::activate);
     connect(m_filterBox, &QComboBox::currentIndexChanged, this, [this](int index) {
-        m_patterns = index < 0 ? QVector<QRegularExpression>() : filterPatterns(m_filterBox->itemText(index));
+        m_filter.reset();
+        if (index >= 0)
+            m_filter.emplace(filterMask(m_filterBox->itemText(index)));
         const QListWidgetItem* current = m_list->currentItem();
         refill(current ? current->data(kNameRole).toString() : QString());
     });
 }
 
 void FileChooser::setNameFilters(const QStringList& filters) {
-    m_filterBox->clear(); // sets the patterns of the first filter through the index change
+    m_filterBox->clear(); // the first filter comes into force through the index change
     m_filterBox->addItems(filters);
 }
 
@@ -113,14 +104,7 @@ void FileChooser::setFileName(const QString& name) {
 }
 
 bool FileChooser::matchesFilter(const QString& name) const {
-    if (m_patterns.isEmpty())
-        return true;
-    // Matched on the visible form: the expression engine wants well-formed text.
-    const QString shown = visibleName(name);
-    for (const QRegularExpression& p : m_patterns)
-        if (p.match(shown).hasMatch())
-            return true;
-    return false;
+    return !m_filter || m_filter->matches(name);
 }
 
 QString FileChooser::child(const QString& name) const {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/filelist/filemask.h"
+
 #include <QDialog>
-#include <QRegularExpression>
 #include <QStringList>
-#include <QVector>
+
+#include <optional>
 
 class QComboBox;
 class QLineEdit;
@@ -31,8 +33,9 @@ public:
 
     FileChooser(Mode mode, const QString& title, QWidget* parent = nullptr);
 
-    // Filters such as "MP3 Files (*.mp3)", matched without regard to case;
-    // the first is in force; "*.*" stands for every file. Not in Folder mode.
+    // Filters such as "MP3 Files (*.mp3)": a description and, in parentheses,
+    // a file mask as the "File Mask" option has it. The first is in force.
+    // Not in Folder mode.
     void setNameFilters(const QStringList& filters);
     // SaveFile mode: the extension added to a name typed without one ("vln"),
     // the name offered, and where the question before replacing a file goes.
@@ -83,7 +86,7 @@ private:
     QString m_nameSource; // the real name of the file last picked for the name field
     QString m_suffix;
     Prompts* m_prompts = nullptr;
-    QVector<QRegularExpression> m_patterns;
+    std::optional<FileMask> m_filter; // none: every file
     QStringList m_chosen;
 };
 

@@ -80,7 +80,7 @@ protected:
         list.setSelected(list.count() - 1, true);
     }
     void addSeparator(const QString& name) {
-        list.AddItem(-1, 0, true, "/sep");
+        list.AddSeparator("/sep");
         editor.setLine(list.count() - 1, name);
         list.setSelected(list.count() - 1, true);
     }

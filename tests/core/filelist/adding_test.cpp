@@ -89,6 +89,7 @@ TEST_F(AddingTest, FileMasks) {
         disk.file(QString("m/") + n);
     const std::pair<const char*, QStringList> cases[] = {
         {"*.mp3;*.WAV", {"a.MP3", "b.wav", "x.mp3"}},
+        {"*.mp3; *.wav", {"a.MP3", "b.wav", "x.mp3"}}, // blanks around a pattern do not count
         {"a*.mp3", {}},
         {"*.mp?", {}},
         {"", {}},

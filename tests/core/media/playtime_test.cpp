@@ -19,9 +19,9 @@ namespace {
 // Headers: MPEG-1 Layer III 128 kbit/s 44100 Hz (417 bytes a frame); MPEG-2
 // Layer III 64 kbit/s 22050 Hz (208); MPEG-2.5 Layer III 32 kbit/s 8000 Hz
 // (288); MPEG-1 Layer I 128 kbit/s 44100 Hz (136, padded 140); MPEG-1 Layer II
-// 192 kbit/s 48000 Hz (576).
+// 192 kbit/s 48000 Hz (576); MPEG-2 Layer II 64 kbit/s 22050 Hz (417).
 constexpr quint32 kV1L3 = 0xFFFB9000, kV2L3 = 0xFFF38000, kV25L3 = 0xFFE34800, kV1L1 = 0xFFFF4000,
-                  kV1L2 = 0xFFFDA400;
+                  kV1L2 = 0xFFFDA400, kV2L2 = 0xFFF58000;
 
 QByteArray be32(quint32 v) {
     QByteArray b;
@@ -87,6 +87,8 @@ TEST(Mp3Walk, FramesBuiltByteByByte) {
         {"MPEG-2.5 Layer III", media::frames(kV25L3, 288, 20), 20, 20 * 576 / 8000.0},
         {"Layer I: 384 samples, padding adds four bytes", layerOneFrames(40), 40, 40 * 384 / 44100.0},
         {"MPEG-1 Layer II", media::frames(kV1L2, 576, 30), 30, 30 * 1152 / 48000.0},
+        {"MPEG-2 Layer II keeps 1152 samples a frame", media::frames(kV2L2, 417, 30), 30,
+         30 * 1152 / 22050.0},
         {"first frame at an odd offset", "abc" + v1, 100, 100 * 1152 / 44100.0},
         {"junk between frames", v1 + junk + v1, 200, 200 * 1152 / 44100.0},
         {"one frame before an ID3v1 tag", media::frame(kV1L3, 417) + "TAG" + QByteArray(125, 'x'), 1,

@@ -57,12 +57,12 @@ const QByteArray kProject = "\\/m/Rock\r\nRock\r\n0\r\n0\r\n" + kOdd +
                             "/m/x.wav\r\n\r\n-1\r\n-7\r\n";
 
 TEST_F(ProjectFileTest, SavesAndLoadsEveryLineByteForByte) {
-    list.AddItem(-1, 0, true, "/m/Rock");
+    list.AddSeparator("/m/Rock");
     list.AddItem(0, 0, true, decodeName(kOdd));
     editor.setLine(1, decodeName("new \xFE.mp3"));
     list.setFileSize(1, 5000000000);
     list.setPlayTime(1, 215);
-    list.AddItem(-1, 0, true, "-");
+    list.AddSeparator("-");
     list.AddItem(0, 0, true, "/m/x.wav");
     list.setFileSize(3, -1);
     list.setPlayTime(3, -7);

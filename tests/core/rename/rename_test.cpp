@@ -81,7 +81,7 @@ TEST_F(RenameTest, RenamesAndLogs) {
 TEST_F(RenameTest, NothingToDo) {
     const QString a = disk.file("a");
     // Separators only, or nothing selected: the error box.
-    list.AddItem(-1, 0, true, disk.root());
+    list.AddSeparator(disk.root());
     list.SelectAll1Click();
     run();
     ASSERT_EQ(prompts.shown.size(), 1);

@@ -1,3 +1,4 @@
+#include "core/app/workspace.h"
 #include "core/rename/undolist.h"
 #include "core/rename/undolog.h"
 
@@ -341,13 +342,18 @@ TEST(UndoListAdd, CheckedRowsGoToTheFileListWithTheirOldNames) {
         ScriptedPrompts prompts;
         ListNameLines editor;
         FakeFileSystem fs;
-        FileList list(options, prompts, editor, fs);
-        for (int i = 0; i < c.before.size(); ++i)
-            list.AddItem(i == c.before.size() - 1 && c.before.size() > 1 ? -1 : 0, 0, true, c.before[i]);
         ManualClock clock;
         NoPump pump;
+        Workspace ws({&options, &prompts, &editor, &fs, &clock, &pump});
+        FileList& list = ws.list;
+        for (int i = 0; i < c.before.size(); ++i) {
+            if (i == c.before.size() - 1 && c.before.size() > 1)
+                list.AddSeparator(c.before[i]);
+            else
+                list.AddItem(0, 0, true, c.before[i]);
+        }
         StatusUi ui;
-        GroupOperation group(list.groupCounterRef(), clock, pump, &ui);
+        ws.group.setUi(&ui);
         UndoList undo(prompts, QString());
         const char log[] = "/m/a.mp3\r\nb.mp3\r\n"
                            "/m/c.mp3\r\nx/d.mp3\r\n"
@@ -358,7 +364,7 @@ TEST(UndoListAdd, CheckedRowsGoToTheFileListWithTheirOldNames) {
             undo.setChecked(i, true);
         undo.SetSortMode(-2); // added in the order shown
         prompts.script = {Prompts::Answer::Yes};
-        EXPECT_EQ(undo.Undorename1Click(list, group), 2) << c.name;
+        EXPECT_EQ(undo.Undorename1Click(list, ws.group), 2) << c.name;
         QStringList texts;
         for (int i = 0; i < list.count(); ++i)
             texts << list.text(i);
