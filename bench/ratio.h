@@ -19,7 +19,8 @@ public:
         ConsoleReporter::ReportRuns(runs);
         // The best of the repetitions: the machine's noise only ever adds time.
         for (const Run& r : runs) {
-            if (r.run_type != Run::RT_Iteration)
+            // A run that stopped with an error measured nothing worth a ratio.
+            if (r.run_type != Run::RT_Iteration || r.error_occurred)
                 continue;
             const std::string& op = r.run_name.function_name;
             const long n = std::stol(r.run_name.args);

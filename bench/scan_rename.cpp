@@ -1,4 +1,5 @@
 // Folder scanning and renaming against the bare system calls they are built on.
+#include "benchdata.h"
 #include "core/app/workspace.h"
 #include "core/editor/namelines.h"
 #include "core/filelist/adding.h"
@@ -11,7 +12,6 @@
 #include "ratio.h"
 #include "support/scriptedprompts.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -19,7 +19,6 @@
 #include <chrono>
 #include <cstdio>
 #include <dirent.h>
-#include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,34 +32,13 @@ double since(Clock::time_point t0) {
     return std::chrono::duration<double>(Clock::now() - t0).count();
 }
 
-// A tree of `files` empty files, 100 to a folder, in folders two levels deep.
-class Tree {
-public:
-    explicit Tree(int files) {
-        const QByteArray root = QFile::encodeName(m_dir.path());
-        for (int i = 0; i < files; ++i) {
-            const QByteArray folder =
-                root + "/g" + QByteArray::number(i / 10000) + "/f" + QByteArray::number(i / 100);
-            if (i % 100 == 0)
-                QDir().mkpath(QFile::decodeName(folder));
-            const QByteArray file = folder + "/track " + QByteArray::number(i) + ".mp3";
-            const int fd = ::open(file.constData(), O_WRONLY | O_CREAT, 0644);
-            if (fd >= 0)
-                ::close(fd);
-        }
-    }
-    QString path() const { return m_dir.path(); }
-
-private:
-    QTemporaryDir m_dir;
-};
-
-Tree& tree(int files) {
-    static std::map<int, std::unique_ptr<Tree>> trees;
-    auto& t = trees[files];
-    if (!t)
-        t = std::make_unique<Tree>(files);
-    return *t;
+// The tree of `files` empty files, 100 to a folder, made once and kept.
+QString tree(int files) {
+    static std::map<int, QString> trees;
+    QString& t = trees[files];
+    if (t.isEmpty())
+        t = benchdata::fileTree(files);
+    return t;
 }
 
 // The baseline: readdir over the tree, entry types as reported, nothing else;
@@ -90,7 +68,7 @@ long bareWalk(const QByteArray& folder, bool sizes = false) {
 }
 
 void BareWalk(benchmark::State& state) {
-    const QByteArray root = QFile::encodeName(tree(int(state.range(0))).path());
+    const QByteArray root = QFile::encodeName(tree(int(state.range(0))));
     for (auto _ : state) {
         const auto t0 = Clock::now();
         benchmark::DoNotOptimize(bareWalk(root));
@@ -99,7 +77,7 @@ void BareWalk(benchmark::State& state) {
 }
 
 void BareWalkStat(benchmark::State& state) {
-    const QByteArray root = QFile::encodeName(tree(int(state.range(0))).path());
+    const QByteArray root = QFile::encodeName(tree(int(state.range(0))));
     for (auto _ : state) {
         const auto t0 = Clock::now();
         benchmark::DoNotOptimize(bareWalk(root, true));
@@ -108,7 +86,7 @@ void BareWalkStat(benchmark::State& state) {
 }
 
 void ScanAndAdd(benchmark::State& state) {
-    const QString root = tree(int(state.range(0))).path();
+    const QString root = tree(int(state.range(0)));
     for (auto _ : state) {
         Options options;
         ScriptedPrompts prompts;
@@ -152,19 +130,19 @@ void NaturalSort(benchmark::State& state) {
     }
 }
 
-// Files a0..aN-1 renamed to b0..bN-1 and back, so every round starts alike.
+// Files a0..aN-1 renamed to b0..bN-1 and back, so every round starts alike;
+// the folder is made once and kept, the runs log to a temporary folder.
 struct RenameSet {
-    QTemporaryDir dir;
+    QString folder;
+    QTemporaryDir logs;
     QStringList a, b;
-    explicit RenameSet(int n) {
+    explicit RenameSet(int n) : folder(benchdata::renameFolder(n)) {
         for (int i = 0; i < n; ++i) {
-            a << dir.path() + QStringLiteral("/a%1.mp3").arg(i);
-            b << dir.path() + QStringLiteral("/b%1.mp3").arg(i);
-            const int fd = ::open(encodeName(a.last()).constData(), O_WRONLY | O_CREAT, 0644);
-            if (fd >= 0)
-                ::close(fd);
+            a << folder + QStringLiteral("/a%1.mp3").arg(i);
+            b << folder + QStringLiteral("/b%1.mp3").arg(i);
         }
     }
+    QString log() const { return logs.path() + QStringLiteral("/vlnundo.txt"); }
     void back() {
         for (int i = 0; i < a.size(); ++i)
             ::rename(encodeName(b[i]).constData(), encodeName(a[i]).constData());
@@ -206,7 +184,7 @@ double renameSet(const RenameSet& set, const QString& log, int* renamed) {
 
 void RenameRunOf(benchmark::State& state) {
     RenameSet set(int(state.range(0)));
-    const QString log = set.dir.path() + QStringLiteral("/vlnundo.txt");
+    const QString log = set.log();
     UndoLog::createIfMissing(log);
     for (auto _ : state) {
         int renamed = 0;
@@ -221,7 +199,7 @@ void RenameRunOf(benchmark::State& state) {
 // once its file is back.
 void TakeBack(benchmark::State& state) {
     RenameSet set(int(state.range(0)));
-    const QString log = set.dir.path() + QStringLiteral("/vlnundo.txt");
+    const QString log = set.log();
     for (auto _ : state) {
         QFile::remove(log);
         UndoLog::createIfMissing(log);
@@ -239,7 +217,7 @@ void TakeBack(benchmark::State& state) {
 // listing of that folder.
 void BareListing(benchmark::State& state) {
     RenameSet set(int(state.range(0)));
-    const QByteArray folder = encodeName(set.dir.path());
+    const QByteArray folder = encodeName(set.folder);
     for (auto _ : state) {
         const auto t0 = Clock::now();
         benchmark::DoNotOptimize(bareWalk(folder, false));
