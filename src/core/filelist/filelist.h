@@ -28,6 +28,14 @@ struct ListLine {
     bool isSeparator() const { return info.ItemNumber == -1; }
 };
 
+} // namespace vorlane
+
+// A line moves in memory as its bytes: a list of a million lines grows in
+// place instead of being copied.
+Q_DECLARE_TYPEINFO(vorlane::ListLine, Q_RELOCATABLE_TYPE);
+
+namespace vorlane {
+
 // What the file list needs from the window around it. Every hook may be left
 // empty (command line, core tests).
 struct FileListHooks {

@@ -150,27 +150,39 @@ QStringList SciNameLines::readLines() const {
     return out;
 }
 
-QString SciNameLines::textOf(const QStringList& lines) {
-    QString t = lines.join(u'\n');
+// The editor's bytes for the lines, made line by line: a million names never
+// stand in memory once more as one text of UTF-16.
+namespace {
+QByteArray bytesOf(const QStringList& lines) {
+    qsizetype size = 1;
+    for (const QString& l : lines)
+        size += l.size() + 1;
+    QByteArray b;
+    b.reserve(size);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            b += '\n';
+        b += encodeName(lines[i]);
+    }
     if (!lines.isEmpty() && lines.last().isEmpty())
-        t.append(u'\n');
-    return t;
+        b += '\n';
+    return b;
 }
+} // namespace
 
 void SciNameLines::setLines(const QStringList& lines) {
     if (m_updateDepth > 0)
         m_copy = lines;
     else
-        writeLines(lines);
+        writeText(bytesOf(lines));
 }
 
-void SciNameLines::writeLines(const QStringList& lines) {
+void SciNameLines::writeText(const QByteArray& bytes) {
     const int top = m_e->firstVisibleLine();
     int line = 0, index = 0;
     m_e->getCursorPosition(&line, &index);
-    const QByteArray b = encodeName(textOf(lines));
     m_e->beginUndoAction();
-    m_e->SendScintilla(QsciScintilla::SCI_SETTEXT, b.constData());
+    m_e->SendScintilla(QsciScintilla::SCI_SETTEXT, bytes.constData());
     m_e->endUndoAction();
     m_e->setCursorPosition(qMin(line, qMax(0, m_e->lines() - 1)), index);
     m_e->setFirstVisibleLine(top);
@@ -187,10 +199,14 @@ void SciNameLines::endUpdate() {
     if (--m_updateDepth > 0)
         return;
     if (m_copy) {
-        const QStringList lines = std::move(*m_copy);
+        QStringList lines = std::move(*m_copy);
         m_copy.reset();
-        if (lines != readLines())
-            writeLines(lines);
+        if (lines == readLines())
+            return;
+        const QByteArray bytes = bytesOf(lines);
+        // The names go before the editor makes its own copies of them.
+        lines = QStringList();
+        writeText(bytes);
     }
 }
 

@@ -37,15 +37,13 @@ public:
     // (line breaks being LF, as the editor writes them).
     int countAfterDeleting(long pos, long length) const;
 
-    // The editor text for a list of lines.
-    static QString textOf(const QStringList& lines);
-
 private:
     long length() const;
     QByteArray bytes(long start, long end) const;
     bool endsWithBreak() const;
     QStringList readLines() const;
-    void writeLines(const QStringList& lines);
+    // Replaces the editor's text, as one step of its undo history.
+    void writeText(const QByteArray& bytes);
     QStringList& copy();
 
     QsciScintilla* m_e;
