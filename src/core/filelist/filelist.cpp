@@ -95,9 +95,9 @@ void FileList::indexAdd(const QString& text) {
     m_firstLineValid = false;
 }
 
-void FileList::indexAppended(const QString& text) {
+void FileList::indexAppended(const QString& text, bool counted) {
     ++m_structure;
-    if (m_indexValid)
+    if (m_indexValid && !counted)
         ++m_index[text];
     if (m_firstLineValid && !m_firstLine.contains(text))
         m_firstLine.insert(text, count() - 1);
@@ -121,15 +121,25 @@ void FileList::indexRemove(const QString& text) {
         m_index.erase(it);
 }
 
-bool FileList::isListed(const QString& text) const {
-    if (!m_indexValid) {
-        m_index.clear();
-        m_index.reserve(m_lines.size());
-        for (const ListLine& l : m_lines)
-            ++m_index[l.text];
-        m_indexValid = true;
-    }
-    return m_index.contains(text);
+bool FileList::claim(const QString& text) {
+    buildIndex();
+    // One lookup both tests and counts: a scan of many files hashes each once.
+    const qsizetype before = m_index.size();
+    int& n = m_index[text];
+    if (m_index.size() == before)
+        return false;
+    n = 1;
+    return true;
+}
+
+void FileList::buildIndex() const {
+    if (m_indexValid)
+        return;
+    m_index.clear();
+    m_index.reserve(m_lines.size());
+    for (const ListLine& l : m_lines)
+        ++m_index[l.text];
+    m_indexValid = true;
 }
 
 void FileList::setLineText(int i, const QString& text) {
@@ -147,6 +157,7 @@ void FileList::AddSeparator(const QString& text) {
 bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QString& text,
                        const FileSystem::Stat* known) {
     qint64 size = 0;
+    bool claimed = false; // the duplicate test counted the line in already
     if (!loadingMode) {
         // Our own files store one path per line: a path holding a line break
         // or a NUL could never be saved or logged faithfully.
@@ -156,18 +167,20 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
                                 withVisibleControls(text));
             return false;
         }
-        if (!m_options.cbDontLookDups && isListed(text))
+        claimed = !m_options.cbDontLookDups;
+        if (claimed && !claim(text))
             return false;
         const FileSystem::Stat st = known ? *known : m_fs.stat(text);
-        if (!st.exists || st.isDir) {
-            m_prompts.error(QStringLiteral("Error"), QStringLiteral("Can't find file\r") + text);
+        if (!st.exists || st.isDir || st.size < 0) {
+            if (claimed)
+                indexRemove(text);
+            m_prompts.error(QStringLiteral("Error"),
+                            (st.exists && !st.isDir ? QStringLiteral("Can't open file\r")
+                                                    : QStringLiteral("Can't find file\r")) +
+                                text);
             return false;
         }
         size = st.size;
-        if (size < 0) {
-            m_prompts.error(QStringLiteral("Error"), QStringLiteral("Can't open file\r") + text);
-            return false;
-        }
     }
     if (!m_options.cbDontUseSeps && !m_pendingSeparator.isEmpty()) {
         if (!m_lines.isEmpty() && m_lines.last().isSeparator()) {
@@ -192,7 +205,7 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
     if (loadingMode)
         indexDropped();
     else
-        indexAppended(text);
+        indexAppended(text, claimed);
     m_editor.append(QString());
     if (m_caret < 0)
         m_caret = 0;

@@ -169,13 +169,18 @@ private:
     void notifyChanged();
     void indexAdd(const QString& text);
     void indexRemove(const QString& text);
-    void indexAppended(const QString& text);
+    void indexAppended(const QString& text, bool counted = false);
+    // The duplicate test that also counts the line in: false when a line with
+    // exactly this text is listed already.
+    bool claim(const QString& text);
     // A line stored as given (loading mode) is not looked up as it comes in:
     // the indexes are rebuilt at their next use instead of growing line by
     // line, which keeps loading a large project fast.
     void indexDropped();
     // Whether a line with exactly this text is listed (the duplicate test).
-    bool isListed(const QString& text) const;
+
+    // Makes the text index when it is due (after lines were removed or loaded).
+    void buildIndex() const;
     // Keeps the lines whose flag is false, in list and editor, in one pass.
     void removeLines(const QVector<char>& remove);
     void moveLine(int from, int to);

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 
 namespace vorlane {
 
@@ -51,7 +52,7 @@ bool readFolder(const QString& folder, std::vector<DirEntry>& out, bool wantSize
         } else {
             entry.kind = DirEntry::Other;
         }
-        entry.name = decodeName(QByteArray(n));
+        entry.name = decodeName(QByteArrayView(n, qsizetype(std::strlen(n))));
         out.push_back(std::move(entry));
     }
     // A listing cut short by a failure is not the whole folder.
