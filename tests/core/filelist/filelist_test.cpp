@@ -56,6 +56,7 @@ TEST_F(FileListTest, AddItemRefusals) {
         {"/a/X.MP3", false, {}},
         {"/A/X.mp3", false, "Can't find file\r/A/X.mp3"},
         {"/missing", false, "Can't find file\r/missing"},
+        {"/missing", false, "Can't find file\r/missing"}, // a refused file is not held as listed
         {"/dir", false, "Can't find file\r/dir"},
         {"/new\nline", false, "File name contains a line break or a NUL character\r/new\u240Aline"},
         {"/cr\rhere", false, "File name contains a line break or a NUL character\r/cr\u240Dhere"},
