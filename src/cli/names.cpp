@@ -3,6 +3,7 @@
 #include "core/app/workspace.h"
 #include "core/editor/searchreplace.h"
 #include "core/masks/applymask.h"
+#include "core/masks/convert.h"
 #include "core/platform/paths.h"
 
 #include <optional>
@@ -44,7 +45,8 @@ int names(const QStringList& argv) {
     const Args a =
         parse(argv,
               {QStringLiteral("--force-case"), QStringLiteral("--translit"), QStringLiteral("--exclude-ext"),
-               QStringLiteral("--regex"), QStringLiteral("--match-case"), QStringLiteral("--whole-words")},
+               QStringLiteral("--regex"), QStringLiteral("--match-case"), QStringLiteral("--whole-words"),
+               QStringLiteral("--counter-per-folder")},
               {QStringLiteral("--mask"), QStringLiteral("--case")}, {QStringLiteral("--replace")});
     if (a.help)
         return help();
@@ -90,10 +92,24 @@ int names(const QStringList& argv) {
     naming.settings.Translitcb = a.flags.contains(QStringLiteral("--translit"));
     naming.settings.exextcb = a.flags.contains(QStringLiteral("--exclude-ext"));
     const Mask mask(naming);
+    // Each path's counter and total: over all paths, or over the run of
+    // consecutive paths in the same folder (the command line has no separators).
+    QVector<CounterPlace> places(n);
+    const bool perFolder = a.flags.contains(QStringLiteral("--counter-per-folder"));
+    for (int start = 0; start < n;) {
+        int end = start + 1;
+        while (perFolder && end < n && folderPart(paths[end]) == folderPart(paths[start]))
+            ++end;
+        if (!perFolder)
+            end = n;
+        for (int i = start; i < end; ++i)
+            places[i] = {i - start, end - start};
+        start = end;
+    }
     bool malformed = false;
     QStringList names;
     for (int i = 0; i < n; ++i) {
-        const auto name = mask.apply(i, n, paths[i], ctx);
+        const auto name = mask.apply(places[i].counter, places[i].total, paths[i], ctx);
         malformed = malformed || !name;
         bool gaveUp = false;
         if (name && pattern)

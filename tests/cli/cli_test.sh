@@ -47,6 +47,15 @@ vorlane-cli: Can't rename file $work/l␊f to ok: The path holds a line break or
 [ -e n1 ] && [ ! -e ab ] && [ ! -e ok ]; check "refused names keep files" 0 $?
 check "refused names not logged" "$logBefore" "$(cat "$VORLANE_HOME/vlnundo.txt"; printf x)"
 
+# Counters per folder: each run of paths in one folder counts on its own; without the flag, straight through.
+mkdir -p al1 al2; touch al1/x al1/y al2/z
+check "counter per folder" "1-2 x
+2-2 y
+1-1 z" "$("$cli" names --mask "[c1,'1']-[cc1] [n]" --counter-per-folder al1/x al1/y al2/z)"
+check "counter straight through" "1-3 x
+2-3 y
+3-3 z" "$("$cli" names --mask "[c1,'1']-[cc1] [n]" al1/x al1/y al2/z)"
+
 # Options end at "--"; names file: byte-order mark, standard input, a leading "#", line count; folders refused.
 check "help after --" "--help" "$("$cli" names --mask '[n]' -- --help)"
 touch b1 s1 c1 c2 h1

@@ -175,3 +175,46 @@ TEST_F(MaskedfTest, AMaskThatBeginsAStoredOneIsEnteredAsTyped) {
     EXPECT_EQ(dlg()->mask(), "[n]");
     EXPECT_EQ(window->names().line(0), "a");
 }
+
+// With counters restarting at each folder, every album of a selection is
+// numbered from its own start and counts its own selected files; without the
+// option the count runs straight through, as always.
+TEST_F(MaskedfTest, CountersRestartAtEachFolder) {
+    addFiles({"/a/1.mp3", "/a/2.mp3", "/a/3.mp3"}, "/a");
+    addFiles({"/b/4.mp3", "/b/5.mp3", "/b/6.mp3"}, "/b");
+    addFiles({"/c/7.mp3", "/c/8.mp3"}, "/c");
+    window->list().SelectAll1Click();
+    window->list().setSelected(5, false); // 4.mp3 stays as it is
+    const QString mask = "[c2,'1'] [cc2] [n]";
+    struct Case {
+        bool perFolder;
+        QStringList names;
+        QString firstPreview, lastPreview;
+    };
+    const Case cases[] = {
+        {false,
+         {"a", "01 07 1", "02 07 2", "03 07 3", "b", "", "04 07 5", "05 07 6", "c", "06 07 7", "07 07 8"},
+         "01 07 1",
+         "07 07 8"},
+        {true,
+         {"a", "01 03 1", "02 03 2", "03 03 3", "b", "", "01 02 5", "02 02 6", "c", "01 02 7", "02 02 8"},
+         "01 03 1",
+         "02 02 8"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.perFolder);
+        window->options().cbCounterPerFolder = c.perFolder;
+        window->names().setLines({"a", "", "", "", "b", "", "", "", "c", "", ""});
+        inDialog = [&] {
+            dlg()->Maskcb->setEditText(mask);
+            EXPECT_EQ(dlg()->flr->text(), c.firstPreview);
+            EXPECT_EQ(dlg()->llr->text(), c.lastPreview);
+        };
+        trigger("Convert1Click");
+        EXPECT_EQ(window->names().lines(), c.names);
+        // Fast Convert numbers the same way.
+        window->names().setLines({"a", "", "", "", "b", "", "", "", "c", "", ""});
+        window->FastConvert1Click();
+        EXPECT_EQ(window->names().lines(), c.names);
+    }
+}

@@ -72,8 +72,8 @@ protected:
 };
 
 const char* const kSwitches[] = {
-    "Topmcb", "Dsfcb",           "Iccb",       "cbDontCountmp3", "cbDontRenum",
-    "Ssorcb", "cbDontAskToSave", "cbMaxSpeed", "cbDontLookDups", "cbDontUseSeps"};
+    "Topmcb",          "Dsfcb",      "Iccb",           "cbDontCountmp3", "cbDontRenum",       "Ssorcb",
+    "cbDontAskToSave", "cbMaxSpeed", "cbDontLookDups", "cbDontUseSeps",  "cbCounterPerFolder"};
 
 } // namespace
 
@@ -86,7 +86,7 @@ TEST_F(OptionsTest, DialogOfTheSwitches) {
             order << w->objectName();
     EXPECT_EQ(order, QStringList({"masked", "bOk", "Topmcb", "Dsfcb", "Iccb", "cbDontCountmp3", "cbDontRenum",
                                   "Alleveled", "Ssorcb", "cbDontAskToSave", "cbMaxSpeed", "cbDontLookDups",
-                                  "cbDontUseSeps", "cbResolveChains", "bCancel"}));
+                                  "cbDontUseSeps", "cbResolveChains", "cbCounterPerFolder", "bCancel"}));
     EXPECT_EQ(dlg()->okButton()->text(), "Ok");
     EXPECT_TRUE(dlg()->okButton()->isDefault());
     EXPECT_EQ(dlg()->cancelButton()->text(), "Cancel");

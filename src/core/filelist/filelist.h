@@ -107,6 +107,7 @@ public:
     const NameLines& editor() const { return m_editor; }
     FileSystem& fileSystem() { return m_fs; }
     Options& options() { return m_options; }
+    const Options& options() const { return m_options; }
 
     // --- state set by the window and by later commands
     void setCaret(int i);

@@ -19,18 +19,40 @@ SelectionSpan selectionSpan(const FileList& list) {
     return s;
 }
 
+QVector<CounterPlace> counterPlaces(const FileList& list, bool perFolder) {
+    QVector<CounterPlace> places(list.count());
+    int groupStart = 0;
+    int counter = 0;
+    // The totals of a group are known at its end; they are filled in then.
+    const auto closeGroup = [&](int end) {
+        for (int j = groupStart; j < end; ++j)
+            if (places[j].counter >= 0)
+                places[j].total = counter;
+    };
+    for (int i = 0; i < list.count(); ++i) {
+        if (perFolder && list.isSeparator(i)) {
+            closeGroup(i);
+            groupStart = i + 1;
+            counter = 0;
+        }
+        if (list.isSelected(i) && !list.isSeparator(i))
+            places[i].counter = counter++;
+    }
+    closeGroup(list.count());
+    return places;
+}
+
 int convertSelected(const FileList& list, const MaskSpec& naming, const MaskContext& ctx, NameLines& target,
-                    bool append) {
+                    bool append, bool perFolder) {
     const Mask mask(naming);
-    int total = 0;
-    for (int i = 0; i < list.count(); ++i)
-        total += (list.isSelected(i) && !list.isSeparator(i)) ? 1 : 0;
+    const QVector<CounterPlace> places = counterPlaces(list, perFolder);
     int counter = 0;
     target.beginUpdate();
     for (int i = 0; i < list.count(); ++i) {
-        if (!list.isSelected(i) || list.isSeparator(i))
+        if (places[i].counter < 0)
             continue;
-        const QString name = mask.apply(counter, total, list.text(i), ctx).value_or(QString());
+        const QString name =
+            mask.apply(places[i].counter, places[i].total, list.text(i), ctx).value_or(QString());
         ++counter;
         if (append)
             target.append(name);
@@ -42,17 +64,24 @@ int convertSelected(const FileList& list, const MaskSpec& naming, const MaskCont
 }
 
 MaskPreview previewMask(const FileList& list, const SelectionSpan& span, const MaskSpec& naming,
-                        const MaskContext& ctx) {
+                        const MaskContext& ctx, bool perFolder) {
     const QString error = QStringLiteral("<Error>");
     if (span.firstIndex < 0 || span.firstIndex >= list.count() || span.lastIndex < 0 ||
         span.lastIndex >= list.count())
         return {error, error};
     const Mask mask(naming);
-    const auto first = mask.apply(0, span.selectedCount, list.text(span.firstIndex), ctx);
-    const auto last = mask.apply(span.lastCounter, span.selectedCount, list.text(span.lastIndex), ctx);
-    if (!first || !last)
+    CounterPlace first{0, span.selectedCount};
+    CounterPlace last{span.lastCounter, span.selectedCount};
+    if (perFolder) {
+        const QVector<CounterPlace> places = counterPlaces(list, true);
+        first = places[span.firstIndex];
+        last = places[span.lastIndex];
+    }
+    const auto firstName = mask.apply(first.counter, first.total, list.text(span.firstIndex), ctx);
+    const auto lastName = mask.apply(last.counter, last.total, list.text(span.lastIndex), ctx);
+    if (!firstName || !lastName)
         return {error, error};
-    return {*first, *last};
+    return {*firstName, *lastName};
 }
 
 void storeMask(QStringList& masks, const QString& text) {

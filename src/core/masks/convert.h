@@ -18,12 +18,24 @@ struct SelectionSpan {
 };
 SelectionSpan selectionSpan(const FileList& list);
 
+// What the counters of a selected file are: its place from 0 and the number
+// of files counted with it.
+struct CounterPlace {
+    int counter = -1;
+    int total = 0;
+};
+// Per line: the selected file lines counted over the whole selection or, with
+// `perFolder`, over the selected files of the line's separator group (the
+// lines between two separators). Other lines get {-1, 0}.
+QVector<CounterPlace> counterPlaces(const FileList& list, bool perFolder);
+
 // Names from a mask for every selected file line, counted from 0 in list
-// order; a malformed mask gives the empty name. With `append` the names are
-// appended to `target` one per file, else each goes to its file's line.
-// Returns the number of files converted.
+// order (with `perFolder`, from 0 in each separator group); a malformed mask
+// gives the empty name. With `append` the names are appended to `target` one
+// per file, else each goes to its file's line. Returns the number of files
+// converted.
 int convertSelected(const FileList& list, const MaskSpec& naming, const MaskContext& ctx, NameLines& target,
-                    bool append);
+                    bool append, bool perFolder = false);
 
 // The mask editor's preview of the first and the last selected file; both
 // "<Error>" when the mask is malformed or nothing is selected.
@@ -32,7 +44,7 @@ struct MaskPreview {
     QString last;
 };
 MaskPreview previewMask(const FileList& list, const SelectionSpan& span, const MaskSpec& naming,
-                        const MaskContext& ctx);
+                        const MaskContext& ctx, bool perFolder = false);
 
 // The stored masks: Store puts the text first (dropping an entry equal to it
 // without regard to case); Delete removes the text's entry and returns the

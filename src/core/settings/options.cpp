@@ -53,6 +53,10 @@ const QList<OptionInfo>& optionTable() {
          S("Rename orders the selected renames so that a name is freed before it is taken,\r\nand "
            "swaps names through a temporary name in the same folder"),
          nullptr, &Options::cbResolveChains},
+        {"cbCounterPerFolder", S("Counters restart at each folder"), false, S("0"),
+         S("Convert numbers the selected files of each folder (each separator's group)\r\nfrom the start: "
+           "[c] counts and [cc] gives the total within the folder"),
+         nullptr, &Options::cbCounterPerFolder},
     };
     return table;
 }

@@ -22,6 +22,7 @@ struct Options {
     bool cbDontLookDups = false;               // Don't check for duplicates
     bool Ssorcb = false;                       // Show Horz. Scroll on Right
     bool cbResolveChains = false;              // Resolve chains and swaps
+    bool cbCounterPerFolder = false;           // Counters restart at each folder
 
     // The right-edge column: Alleveled as an integer, 127 when it is not one.
     int alarmColumn() const;

@@ -697,15 +697,15 @@ void TMain::Convert1Click() {
         NameEditor* se1 = m_buffer->se1;
         emptyEditor(se1);
         m_buffer->show();
-        convertSelected(list(), maskSpec(), maskContext(), se1->lines(), true);
+        convertSelected(list(), maskSpec(), maskContext(), se1->lines(), true, m_options.cbCounterPerFolder);
         return;
     }
-    if (convertSelected(list(), maskSpec(), maskContext(), names(), false) > 0)
+    if (convertSelected(list(), maskSpec(), maskContext(), names(), false, m_options.cbCounterPerFolder) > 0)
         SetModified(true);
 }
 
 void TMain::FastConvert1Click() {
-    if (convertSelected(list(), maskSpec(), maskContext(), names(), false) > 0)
+    if (convertSelected(list(), maskSpec(), maskContext(), names(), false, m_options.cbCounterPerFolder) > 0)
         SetModified(true);
 }
 

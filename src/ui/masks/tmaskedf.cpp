@@ -209,7 +209,8 @@ void TMaskedf::setStoredMasks(const QStringList& masks, const QString& text) {
 }
 
 void TMaskedf::MaskcbChange() {
-    const MaskPreview p = previewMask(m_list, span, maskSpec(), m_context());
+    const MaskPreview p =
+        previewMask(m_list, span, maskSpec(), m_context(), m_list.options().cbCounterPerFolder);
     flr->setText(p.first);
     llr->setText(p.last);
 }
