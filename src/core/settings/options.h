@@ -5,9 +5,9 @@
 
 namespace vorlane {
 
-// The option switches (the twelve of the options dialog and "Resolve chains
-// and swaps"). Every command reads them at the moment it acts;
-// the options dialog edits this one object.
+// The option switches (the twelve of the options dialog, "Resolve chains and
+// swaps" and "Counters restart at each folder"). Every command reads them at
+// the moment it acts; the options dialog edits this one object.
 struct Options {
     QString masked = QStringLiteral("*.*");    // File Mask
     QString Alleveled = QStringLiteral("127"); // Alarm string length
