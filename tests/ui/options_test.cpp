@@ -297,6 +297,7 @@ TEST_F(OptionsTest, SettingsSurviveARestart) {
         type(d, "Alleveled", "abc");
         d.check("Iccb")->click();
         d.check("cbMaxSpeed")->click();
+        d.check("cbCounterPerFolder")->click();
     });
     TMaskedf* m = window->maskedf();
     m->Maskcb->setEditText("[n]_x");
@@ -330,6 +331,8 @@ TEST_F(OptionsTest, SettingsSurviveARestart) {
     EXPECT_EQ(ini.value("masked", "Text"), "*.mp3");
     EXPECT_EQ(ini.value("Casecb", "ItemIndex"), "2");
     EXPECT_EQ(ini.value("cbMaxSpeed", "Checked"), "1");
+    EXPECT_EQ(ini.value("cbCounterPerFolder", "Checked"), "1");
+    EXPECT_TRUE(options.cbCounterPerFolder);
     EXPECT_TRUE(prompts.shown.isEmpty());
 }
 
