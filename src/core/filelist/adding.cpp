@@ -57,6 +57,17 @@ void FileAdder::addFolder(const QString& folder, bool withSubfolders, const std:
     const Naming naming(*this, names);
     m_group.PrepareGroup(kAdding, -1);
     m_list.beginUpdate();
+    // A walk names every file once, so into an empty list nothing it adds
+    // can be a duplicate.
+    struct Distinct {
+        FileList* list;
+        ~Distinct() {
+            if (list)
+                list->endDistinctAdding();
+        }
+    } distinct{m_list.count() == 0 ? &m_list : nullptr};
+    if (distinct.list)
+        m_list.beginDistinctAdding();
     ScanFolder(folder, withSubfolders);
     m_list.endUpdate();
     m_group.EndGroup(kWereAdded);

@@ -132,6 +132,17 @@ bool FileList::claim(const QString& text) {
     return true;
 }
 
+void FileList::beginDistinctAdding() {
+    if (m_distinctDepth++ == 0 && m_indexValid) {
+        m_index.clear();
+        m_indexValid = false;
+    }
+}
+
+void FileList::endDistinctAdding() {
+    --m_distinctDepth;
+}
+
 void FileList::buildIndex() const {
     if (m_indexValid)
         return;
@@ -167,7 +178,7 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
                                 withVisibleControls(text));
             return false;
         }
-        claimed = !m_options.cbDontLookDups;
+        claimed = !m_options.cbDontLookDups && m_distinctDepth == 0;
         if (claimed && !claim(text))
             return false;
         const FileSystem::Stat st = known ? *known : m_fs.stat(text);

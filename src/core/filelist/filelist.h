@@ -141,6 +141,12 @@ public:
     // Adds a separator line with this text at the end; its editor line shows
     // the text's last component.
     void AddSeparator(const QString& text);
+    // Between these two calls the caller promises that the files it adds
+    // differ from each other and from every listed line (one folder walk into
+    // an empty list): the duplicate test is skipped and its index made again
+    // at its next use, which keeps a large first scan fast. Nests.
+    void beginDistinctAdding();
+    void endDistinctAdding();
     // Replaces the text of line i (a file renamed on disk).
     void setLineText(int i, const QString& text);
     void AppendSeparator(const QString& text, const QString& editorText);
@@ -197,6 +203,7 @@ private:
     QString m_pendingSeparator;
     std::optional<Mask> m_nameMask;
     int m_updateDepth = 0;
+    int m_distinctDepth = 0;
     quint64 m_structure = 0;
     bool m_changedWhileSuspended = false;
     // Line text -> number of lines with that text, for the duplicate

@@ -4,6 +4,7 @@
 #include "support/diskfixture.h"
 #include "support/scriptedprompts.h"
 
+#include <QRegularExpression>
 #include <QSet>
 
 using namespace vorlane;
@@ -148,6 +149,33 @@ TEST_F(AddingTest, LinksToFoldersAreNotFollowed) {
     adder.addFolder(disk.path("L"), true);
     EXPECT_EQ(asSet(names()), asSet({"f1", "link"}));
     EXPECT_EQ(list.line(list.count() - 1).info.FileSize, 5);
+}
+
+TEST_F(AddingTest, FilesOfAFirstScanAreNotAddedTwice) {
+    // The first scan into an empty list skips the duplicate test; every way
+    // of adding afterwards must still find its files listed.
+    const QString f1 = disk.file("D/f1"), f2 = disk.file("D/S/f2");
+    const std::pair<const char*, std::function<void()>> again[] = {
+        {"same folder", [&] { adder.addFolder(disk.path("D"), true); }},
+        {"subfolder", [&] { adder.addFolder(disk.path("D/S"), false); }},
+        {"files",
+         [&] {
+             adder.addFiles({f2, f1});
+         }},
+        {"drop",
+         [&] {
+             adder.FilesDropped({f1, disk.path("D")});
+         }},
+    };
+    for (const auto& [name, add] : again) {
+        list.clear();
+        adder.addFolder(disk.path("D"), true);
+        const QStringList before = texts();
+        ASSERT_EQ(before.size(), 4) << name;
+        add();
+        QStringList files = texts().filter(QRegularExpression("^[^#]"));
+        EXPECT_EQ(files, QStringList({f1, f2})) << name;
+    }
 }
 
 TEST_F(AddingTest, MissingFolder) {
