@@ -2,6 +2,7 @@
 
 #include "core/copy/copyrun.h"
 #include "core/filelist/filelist.h"
+#include "core/platform/dirwalk.h"
 #include "core/platform/fileio.h"
 #include "core/platform/paths.h"
 
@@ -132,7 +133,10 @@ bool readNames(const QString& path, QStringList& names, QString& error) {
 } // namespace
 
 QString absolute(const QString& path) {
-    return path.startsWith(u'/') ? path : QDir::currentPath() + u'/' + path;
+    // Read once: the command line never changes folder, and a lookup per
+    // path would cost a system call each.
+    static const QString current = currentFolder();
+    return path.startsWith(u'/') ? path : current + u'/' + path;
 }
 
 bool NamedFiles::read(const QString& namesPath) {

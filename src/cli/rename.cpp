@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include "core/app/workspace.h"
+#include "core/platform/dirwalk.h"
 #include "core/platform/paths.h"
 #include "core/rename/conflicts.h"
 #include "core/rename/rename.h"
@@ -31,11 +32,13 @@ int rename(const QStringList& argv) {
     NamedFiles files;
     if (!files.read(a.values.value(QStringLiteral("--names"))))
         return 2;
-    for (const QString& path : a.positional) {
-        if (PosixFileSystem::instance().stat(absolute(path)).isDir) {
-            err(path + QStringLiteral(": is a folder; rename takes files only"));
-            return 2;
-        }
+    QStringList paths;
+    paths.reserve(a.positional.size());
+    for (const QString& path : a.positional)
+        paths << absolute(path);
+    if (const qsizetype i = firstFolder(paths); i >= 0) {
+        err(a.positional[i] + QStringLiteral(": is a folder; rename takes files only"));
+        return 2;
     }
 
     Options options;

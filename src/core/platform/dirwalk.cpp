@@ -3,6 +3,8 @@
 #include "paths.h"
 #include "sys.h"
 
+#include <QHash>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -70,6 +72,51 @@ DirEntry::Kind pathKind(const QString& path) {
     if (S_ISREG(st.st_mode))
         return DirEntry::File;
     return S_ISDIR(st.st_mode) ? DirEntry::Folder : DirEntry::Other;
+}
+
+qsizetype firstFolder(const QStringList& paths) {
+    // The paths of each folder, folders in the order they first come.
+    QHash<QString, QList<qsizetype>> byFolder;
+    QStringList order;
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString folder = paths[i].left(qMax<qsizetype>(lastDelimiter(paths[i]), 1));
+        auto it = byFolder.find(folder);
+        if (it == byFolder.end()) {
+            it = byFolder.insert(folder, {});
+            order << folder;
+        }
+        it->append(i);
+    }
+    std::vector<char> folderAt(size_t(paths.size()), 0);
+    for (const QString& folder : order) {
+        const QList<qsizetype>& at = byFolder[folder];
+        // A listing pays when the paths are a fair share of the folder's
+        // entries; the folder's size in bytes stands for their number.
+        struct ::stat st {};
+        std::vector<DirEntry> entries;
+        const bool listed = at.size() >= 64 && sys().stat(encodeName(folder).constData(), &st) == 0 &&
+                            qint64(at.size()) * 256 >= qint64(st.st_size) &&
+                            readFolder(folder, entries, false);
+        QHash<QString, DirEntry::Kind> kinds;
+        kinds.reserve(qsizetype(entries.size()));
+        for (DirEntry& e : entries)
+            kinds.insert(std::move(e.name), e.kind);
+        for (const qsizetype i : at) {
+            const QString& path = paths[i];
+            // Entries a listing cannot settle ("..", links, names that are
+            // not there) are looked up one by one.
+            DirEntry::Kind kind = DirEntry::Other;
+            if (listed)
+                kind = kinds.value(path.mid(lastDelimiter(path) + 1), DirEntry::Other);
+            if (kind == DirEntry::Other)
+                kind = pathKind(path);
+            folderAt[size_t(i)] = kind == DirEntry::Folder;
+        }
+    }
+    for (qsizetype i = 0; i < paths.size(); ++i)
+        if (folderAt[size_t(i)])
+            return i;
+    return -1;
 }
 
 QString currentFolder() {

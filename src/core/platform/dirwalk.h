@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -22,6 +23,10 @@ bool readFolder(const QString& folder, std::vector<DirEntry>& out, bool wantSize
 
 // What a path names, links followed: File, Folder, or Other (also when missing).
 DirEntry::Kind pathKind(const QString& path);
+// The index of the first of these absolute paths that names a folder (links
+// followed), or -1. Many paths in one folder are told apart by one listing
+// of the folder rather than a lookup each.
+qsizetype firstFolder(const QStringList& paths);
 // The process's current folder through the codec; empty when it is unknown.
 QString currentFolder();
 

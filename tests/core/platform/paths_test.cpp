@@ -1,10 +1,15 @@
+#include "core/platform/dirwalk.h"
 #include "core/platform/paths.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace vorlane;
 
@@ -72,4 +77,36 @@ TEST(Paths, HomeFolderFollowsOverride) {
     qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/cfg")).toUtf8());
     EXPECT_EQ(programHome(QStringLiteral("/nonexistent/bin")), dir.path() + QStringLiteral("/cfg/vorlane"));
     qunsetenv("XDG_CONFIG_HOME");
+}
+
+TEST(Paths, FirstFolderAmongManyPathsOfOneFolder) {
+    // Past 64 paths in a folder the kinds come from one listing; each case
+    // puts one odd path among 70 plain files, and a few paths alone, which
+    // are looked up one by one.
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    QDir(root).mkpath(QStringLiteral("sub"));
+    QStringList files;
+    for (int i = 0; i < 70; ++i) {
+        files << root + QStringLiteral("/f%1").arg(i);
+        QFile f(files.last());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    ASSERT_EQ(::symlink("sub", QFile::encodeName(root + QStringLiteral("/tosub")).constData()), 0);
+    ASSERT_EQ(::symlink("f1", QFile::encodeName(root + QStringLiteral("/tofile")).constData()), 0);
+    const struct {
+        const char* odd;
+        bool folder;
+    } cases[] = {
+        {"sub", true},     {"tosub", true}, {"..", true},         {"sub/", true},
+        {"tofile", false}, {"gone", false}, {"sub/../f2", false}, {"f3", false},
+    };
+    for (const auto& c : cases) {
+        for (const bool many : {true, false}) {
+            QStringList paths = many ? files : files.mid(0, 3);
+            const qsizetype at = paths.size() - 2;
+            paths.insert(at, root + u'/' + QString::fromLatin1(c.odd));
+            EXPECT_EQ(firstFolder(paths), c.folder ? at : -1) << c.odd << " many=" << many;
+        }
+    }
 }
