@@ -35,6 +35,9 @@ int rename(const QStringList& argv) {
         error = QStringLiteral("rename needs --names FILE");
     if (error.isEmpty() && onError != QLatin1String("abort") && onError != QLatin1String("ignore"))
         error = QStringLiteral("--on-error takes abort or ignore");
+    if (error.isEmpty() && a.flags.contains(QStringLiteral("--check")) &&
+        a.flags.contains(QStringLiteral("--dry-run")))
+        error = QStringLiteral("give --check or --dry-run, not both");
     if (error.isEmpty() && a.positional.isEmpty())
         error = QStringLiteral("rename needs at least one path");
     if (!error.isEmpty()) {

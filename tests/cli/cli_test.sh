@@ -147,6 +147,8 @@ check "dry run stops where the run would" "" "$(cat out.txt)"
 check "dry run onto a file message" "vorlane-cli: Can't rename file $work/dry/b to c: File exists" "$(cat err.txt)"
 printf 'tab\tname\n' > drytab.txt
 check "dry run shows a tab in a name" "$work/dry/a	$work/dry/tab␉name" "$("$cli" rename --dry-run --names drytab.txt dry/a)"
+"$cli" rename --dry-run --check --names dry1.txt dry/a 2>err.txt; check "dry run with --check status" 2 $?
+check "dry run with --check message" "vorlane-cli: give --check or --dry-run, not both" "$(cat err.txt)"
 check "dry runs rename nothing" "a b" "$(cat dry/a) $(cat dry/b)"
 check "dry runs leave nothing behind" "a b c" "$(echo $(ls -A dry))"
 check "dry runs log nothing" "$logBefore" "$(cat "$VORLANE_HOME/vlnundo.txt"; printf x)"
