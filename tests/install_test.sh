@@ -2,8 +2,9 @@
 # Installs the build into a temporary prefix and checks what lands where:
 # both programs, the help file where the program looks for it, the desktop
 # entry (passing files and folders, opening project files), the icon, the
-# AppStream metadata, the project file type and the bash completion; and
-# that the files these and the README name are tracked by git.
+# AppStream metadata, the project file type, the bash completion and the
+# package's copyright and changelog; and that the files these and the README
+# name are tracked by git.
 set -u
 build="$1"
 prefix=$(mktemp -d)
@@ -29,6 +30,8 @@ check "project file type" test -f "$mime"
 completion="$prefix/share/bash-completion/completions/vorlane-cli"
 check "bash completion" test -f "$completion"
 check "bash completion loads" bash -c 'source "$1" && complete -p vorlane-cli >/dev/null' _ "$completion"
+check "copyright" test -f "$prefix/share/doc/vorlane/copyright"
+check "changelog" gzip -t "$prefix/share/doc/vorlane/changelog.gz"
 if command -v desktop-file-validate >/dev/null; then
   check "desktop entry is valid" desktop-file-validate "$desktop"
 fi
