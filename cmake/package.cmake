@@ -2,13 +2,13 @@
 # the Release build): what `cmake --install` puts in /usr, plus the
 # copyright file and the changelog Debian asks for in share/doc/vorlane.
 
+# Compressed when the build is configured (again whenever the changelog
+# changes), so that an install after building any targets finds it; -n leaves
+# out the name and time, so the same changelog packs the same bytes.
 find_program(GZIP_PROGRAM gzip REQUIRED)
-# -n leaves out the name and time, so the same changelog packs the same bytes.
-add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/changelog.gz
-  COMMAND ${GZIP_PROGRAM} -9nc ${PROJECT_SOURCE_DIR}/data/changelog > ${PROJECT_BINARY_DIR}/changelog.gz
-  DEPENDS ${PROJECT_SOURCE_DIR}/data/changelog
-  VERBATIM)
-add_custom_target(vorlane_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/changelog.gz)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/changelog)
+execute_process(COMMAND ${GZIP_PROGRAM} -9nc ${PROJECT_SOURCE_DIR}/data/changelog
+  OUTPUT_FILE ${PROJECT_BINARY_DIR}/changelog.gz COMMAND_ERROR_IS_FATAL ANY)
 install(FILES ${PROJECT_SOURCE_DIR}/data/copyright ${PROJECT_BINARY_DIR}/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vorlane)
 
