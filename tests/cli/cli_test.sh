@@ -145,6 +145,16 @@ printf 'c\nz\n' > dryc.txt
 "$cli" rename --dry-run --names dryc.txt dry/b dry/a >out.txt 2>err.txt; check "dry run onto a file status" 1 $?
 check "dry run stops where the run would" "" "$(cat out.txt)"
 check "dry run onto a file message" "vorlane-cli: Can't rename file $work/dry/b to c: File exists" "$(cat err.txt)"
+# Names the system refuses: the dry run says what the real run then says.
+printf 'nosuch/x\n%s\nb\n' "$(printf 'n%.0s' $(seq 256))" > drybad.txt
+"$cli" rename --dry-run --on-error ignore --names drybad.txt dry/a dry/b dry/c >out.txt 2>dryerr.txt
+check "refused names dry run status" 1 $?
+check "refused names dry run steps" "" "$(cat out.txt)"
+check "refused names dry run messages" "vorlane-cli: Can't rename file $work/dry/a to nosuch/x: No such file or directory
+vorlane-cli: Can't rename file $work/dry/b to $(printf 'n%.0s' $(seq 256)): File name too long
+vorlane-cli: Can't rename file $work/dry/c to b: File exists" "$(cat dryerr.txt)"
+"$cli" rename --yes --on-error ignore --names drybad.txt dry/a dry/b dry/c 2>err.txt
+check "the real run fails as its dry run said" "$(cat dryerr.txt)" "$(cat err.txt)"
 printf 'tab\tname\n' > drytab.txt
 check "dry run shows a tab in a name" "$work/dry/a	$work/dry/tab␉name" "$("$cli" rename --dry-run --names drytab.txt dry/a)"
 "$cli" rename --dry-run --check --names dry1.txt dry/a 2>err.txt; check "dry run with --check status" 2 $?
