@@ -10,7 +10,7 @@ completion=$(realpath "$2")
 . "$(dirname "$0")/../support/check.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cd "$work"
+cd "$work" || exit 1
 
 check "completion loads" "complete -F _vorlane_cli vorlane-cli" \
   "$(bash -c 'source "$1" && complete -p vorlane-cli' _ "$completion" 2>&1)"
@@ -33,8 +33,9 @@ done
 check "rename --dry-run" "--dry-run" "$(offers rename --dr)"
 check "--on-error values" "$(printf 'abort\nignore')" "$(offers rename --on-error '')"
 check "--case values" "first" "$(offers names --mask x --case f)"
-touch -- --file1 plain.txt && mkdir sub
+touch -- --file1 plain.txt 'two words.mp3' && mkdir sub
 check "file names after --" "--file1" "$(offers rename --names n.txt -- --)"
 check "file names after options" "plain.txt" "$(offers rename --yes pl)"
 check "folders for --to" "sub" "$(offers copy --to '')"
+check "a file name with a blank is one offer" "two words.mp3" "$(offers rename --yes tw)"
 finish
