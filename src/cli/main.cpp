@@ -38,7 +38,7 @@ const CommandHelp kCommandHelp[] = {
              "      --recursive        include subfolders\n"
              "      --file-mask MASKS  e.g. \"*.mp3;*.wav\" (default \"*.*\")\n"},
     {"rename", "  rename --names FILE [--yes] [--on-error abort|ignore] [--resolve-chains]\n"
-               "         [--check] PATH...\n"
+               "         [--check | --dry-run] PATH...\n"
                "      Rename PATH i to line i of FILE (in the folder of PATH i; trailing\n"
                "      blanks dropped), appending each rename to the undo log. FILE '-' is\n"
                "      standard input (then give --yes); FILE may also be a pipe, as <(...)\n"
@@ -50,7 +50,12 @@ const CommandHelp kCommandHelp[] = {
                "      --resolve-chains   order the renames so that a name is freed before it\n"
                "                         is taken, swapping through temporary names\n"
                "      --check            rename nothing; print each rename that would fail as\n"
-               "                         PATH<TAB>NAME<TAB>reason (status 1 when there are any)\n"},
+               "                         PATH<TAB>NAME<TAB>reason (status 1 when there are any)\n"
+               "      --dry-run          rename nothing and log nothing; print each rename the\n"
+               "                         run would make as OLD<TAB>NEW (full paths, in order,\n"
+               "                         temporary names included; a tab in a path shows as\n"
+               "                         U+2409), each failure as the run reports it; status\n"
+               "                         1 when any rename would fail\n"},
     {"names", "  names --mask MASK [--case none|lower|upper|first|words] [--force-case]\n"
               "        [--translit] [--exclude-ext] [--counter-per-folder]\n"
               "        [--replace PATTERN REPLACEMENT [--regex] [--match-case] [--whole-words]]\n"

@@ -116,6 +116,58 @@ check "check lists . and .." "$work/chk/a	.	A file with the new name exists
 $work/chk/b	..	A file with the new name exists" "$out"
 check "check status for . and .." 1 $status
 
+# A dry run prints the renames the run would make, full paths, in its order
+# (a swap through a temporary name), renames and logs nothing; a rename that
+# would fail is reported as the run reports it and makes the status 1.
+mkdir dry && printf 'a' > dry/a && printf 'b' > dry/b && touch dry/c
+logBefore=$(cat "$VORLANE_HOME/vlnundo.txt"; printf x)
+printf 'a1\nb1\n' > dry1.txt
+out=$("$cli" rename --dry-run --names dry1.txt dry/a dry/b 2>err.txt); status=$?
+check "dry run" "$work/dry/a	$work/dry/a1
+$work/dry/b	$work/dry/b1" "$out"
+check "dry run status" 0 $status
+check "dry run messages" "" "$(cat err.txt)"
+out=$("$cli" rename --dry-run --resolve-chains --names swap.txt dry/a dry/b 2>err.txt); status=$?
+check "dry run of a swap status" 0 $status
+tmp=$(printf '%s\n' "$out" | head -1 | cut -f2)
+case "$tmp" in "$work"/dry/.vorlane-*.tmp) tmpok=yes ;; *) tmpok="$tmp" ;; esac
+check "dry run of a swap: first step to a temporary name" yes "$tmpok"
+check "dry run of a swap" "$work/dry/a	$tmp
+$work/dry/b	$work/dry/a
+$tmp	$work/dry/b" "$out"
+printf 'x\nc\nz\n' > dry3.txt
+out=$("$cli" rename --dry-run --on-error ignore --names dry3.txt dry/a dry/gone dry/b 2>err.txt); status=$?
+check "failing dry run status" 1 $status
+check "failing dry run steps" "$work/dry/a	$work/dry/x
+$work/dry/b	$work/dry/z" "$out"
+check "failing dry run messages" "vorlane-cli: Can't rename file $work/dry/gone to c: No such file or directory" "$(cat err.txt)"
+printf 'c\nz\n' > dryc.txt
+"$cli" rename --dry-run --names dryc.txt dry/b dry/a >out.txt 2>err.txt; check "dry run onto a file status" 1 $?
+check "dry run stops where the run would" "" "$(cat out.txt)"
+check "dry run onto a file message" "vorlane-cli: Can't rename file $work/dry/b to c: File exists" "$(cat err.txt)"
+# Names the system refuses: the dry run says what the real run then says.
+printf 'nosuch/x\n%s\nb\n' "$(printf 'n%.0s' $(seq 256))" > drybad.txt
+"$cli" rename --dry-run --on-error ignore --names drybad.txt dry/a dry/b dry/c >out.txt 2>dryerr.txt
+check "refused names dry run status" 1 $?
+check "refused names dry run steps" "" "$(cat out.txt)"
+check "refused names dry run messages" "vorlane-cli: Can't rename file $work/dry/a to nosuch/x: No such file or directory
+vorlane-cli: Can't rename file $work/dry/b to $(printf 'n%.0s' $(seq 256)): File name too long
+vorlane-cli: Can't rename file $work/dry/c to b: File exists" "$(cat dryerr.txt)"
+"$cli" rename --yes --on-error ignore --names drybad.txt dry/a dry/b dry/c 2>err.txt
+check "the real run fails as its dry run said" "$(cat dryerr.txt)" "$(cat err.txt)"
+printf 'tab\tname\n' > drytab.txt
+check "dry run shows a tab in a name" "$work/dry/a	$work/dry/tab␉name" "$("$cli" rename --dry-run --names drytab.txt dry/a)"
+"$cli" rename --dry-run --check --names dry1.txt dry/a 2>err.txt; check "dry run with --check status" 2 $?
+check "dry run with --check message" "vorlane-cli: give --check or --dry-run, not both" "$(cat err.txt)"
+check "dry runs rename nothing" "a b" "$(cat dry/a) $(cat dry/b)"
+check "dry runs leave nothing behind" "a b c" "$(echo $(ls -A dry))"
+check "dry runs log nothing" "$logBefore" "$(cat "$VORLANE_HOME/vlnundo.txt"; printf x)"
+# Names from a mask piped straight into a rename.
+mkdir pipe && touch pipe/song.mp3 pipe/tune.mp3
+"$cli" names --mask "[c2,'1'] [n].[e]" pipe/song.mp3 pipe/tune.mp3 | "$cli" rename --names - --yes pipe/song.mp3 pipe/tune.mp3
+check "names piped into rename status" "0 0" "${PIPESTATUS[*]}"
+check "names piped into rename" "01 song.mp3 02 tune.mp3" "$(echo $(ls pipe))"
+
 # Names from a mask: counters, size of listed files, letter conversion, malformed masks.
 printf 'hello' > s.txt
 check "names" "001_002_s.txt 5
@@ -251,7 +303,7 @@ check "command help" "Usage: vorlane-cli tags PATH
 check "command help with two forms" "Usage: vorlane-cli undo --list
    or: vorlane-cli undo --last N" "$("$cli" undo --help | grep -E '^(Usage|   or):')"
 check "command help continues its synopsis" "Usage: vorlane-cli rename --names FILE [--yes] [--on-error abort|ignore] [--resolve-chains]
-                          [--check] PATH..." "$("$cli" rename --help | head -2)"
+                          [--check | --dry-run] PATH..." "$("$cli" rename --help | head -2)"
 for c in scan rename names tags project undo time copy compare; do
   out=$("$cli" "$c" --help); status=$?
   check "$c --help status" 0 $status

@@ -44,7 +44,7 @@ RenameRun::Result RenameRun::Rename1Click() {
     m_total = count;
 
     m_log = std::make_unique<UndoLog>(m_logPath);
-    if (!m_log->open()) {
+    if (!m_unlogged && !m_log->open()) {
         m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't open the undo log\r") +
                                                        withVisibleControls(m_logPath) + u'\r' +
                                                        m_log->errorText());
@@ -59,7 +59,8 @@ RenameRun::Result RenameRun::Rename1Click() {
     else
         runInOrder(result);
     m_list.endUpdate();
-    m_log->close();
+    if (!m_unlogged)
+        m_log->close();
     if (m_list.hooks.lb1Click)
         m_list.hooks.lb1Click();
     if (m_progress.status)
@@ -86,6 +87,8 @@ void RenameRun::takenBack(const QString& from, const QString& to) {
         return;
     const auto entry = it.value();
     m_list.takeBacks.erase(it);
+    if (m_unlogged)
+        return;
     if (entry.before != to) {
         // Stepped aside (a temporary name): the entry follows its file.
         m_list.takeBacks.insert(to, entry);
@@ -117,7 +120,7 @@ RenameRun::Move RenameRun::move(const QString& from, const QString& name) {
     }
     // Files here carry no read-only/hidden/system/archive attributes: nothing to reset.
     // Logged first: a run killed after the rename still has its entry.
-    if (!m_log->append(from, name)) {
+    if (!m_unlogged && !m_log->append(from, name)) {
         m.outcome = Outcome::LogFailed;
         return m;
     }
@@ -131,7 +134,7 @@ RenameRun::Move RenameRun::move(const QString& from, const QString& name) {
     m.cause = renamed.text();
     m.error = renamed.error;
     // A failed rename whose entry stayed would be "taken back" later.
-    if (!m_log->removeLastEntry())
+    if (!m_unlogged && !m_log->removeLastEntry())
         m.outcome = Outcome::LogFailed;
     return m;
 }

@@ -41,6 +41,9 @@ public:
     // Renames already known to fail (the window's conflict lines): the
     // confirmation says how many.
     void setKnownFailures(int count) { m_knownFailures = count; }
+    // A run that writes no undo log: for a run over a PlanningFileSystem,
+    // which moves nothing that would need taking back.
+    void setUnlogged() { m_unlogged = true; }
 
     Result Rename1Click();
 
@@ -78,6 +81,7 @@ private:
     std::unique_ptr<UndoLog> m_log;
     Progress m_progress;
     int m_knownFailures = 0;
+    bool m_unlogged = false;
     int m_total = 0;
     qint64 m_lastProgress = 0;
 };
