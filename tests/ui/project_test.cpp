@@ -346,4 +346,38 @@ TEST_F(ProjectTest, SaveAsAsksBeforeReplacingAndKeepsNameBytes) {
     EXPECT_EQ(encodeName(window->project().fileName()), encodeName(odd));
 }
 
+// Given to the program among other paths, a project opens as File > Open
+// opens it (the question about a changed list first), and the other paths
+// are added after its lines.
+TEST_F(ProjectTest, AProjectGivenAsArgumentOpensFirst) {
+    const QString songs = project("songs.vln", kOne);
+    for (const char* f : {"/m/b.mp3", "/m/c.mp3"})
+        fakeFs.files.insert(f, 5);
+    addFiles({"/m/old.mp3"});
+    ASSERT_TRUE(window->isModified());
+    const QStringList args = {"/m/b.mp3", songs, "/m/c.mp3"};
+
+    prompts.script = {Prompts::Answer::Cancel};
+    window->openArguments(args);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].title, "Confirm");
+    EXPECT_EQ(prompts.shown[0].text, kQuestion);
+    EXPECT_EQ(texts(), QStringList({"/m/old.mp3"}));
+
+    prompts.script = {Prompts::Answer::No};
+    window->openArguments(args);
+    EXPECT_EQ(texts(), QStringList({"/m/a.mp3", "/m/", "/m/b.mp3", "/m/c.mp3"}));
+    EXPECT_EQ(editorLines().value(0), "A");
+    EXPECT_EQ(window->project().fileName(), songs);
+    EXPECT_EQ(caption(), "{songs.vln*}  Vorlane");
+    EXPECT_TRUE(titles.isEmpty());
+
+    // Alone, it is left as File > Open leaves it: unchanged, every line selected.
+    prompts.script = {Prompts::Answer::No};
+    window->openArguments({songs});
+    EXPECT_EQ(texts(), QStringList({"/m/a.mp3"}));
+    EXPECT_EQ(selected(), QList<int>({0}));
+    EXPECT_EQ(caption(), "{songs.vln }  Vorlane");
+}
+
 } // namespace
