@@ -6,12 +6,15 @@
 #include "ui/project/tssform.h"
 
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QToolBar>
+#include <QUrl>
 
 #include <fstream>
 
@@ -378,6 +381,19 @@ TEST_F(ProjectTest, AProjectGivenAsArgumentOpensFirst) {
     EXPECT_EQ(texts(), QStringList({"/m/a.mp3"}));
     EXPECT_EQ(selected(), QList<int>({0}));
     EXPECT_EQ(caption(), "{songs.vln }  Vorlane");
+
+    // Dropped on the window, a project file is a file to add like any other.
+    fakeFs.files.insert(songs, 22);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(songs)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    EXPECT_EQ(prompts.shown.size(), 3);
+    EXPECT_EQ(texts().first(), "/m/a.mp3");
+    EXPECT_EQ(texts().last(), songs);
+    EXPECT_EQ(window->project().fileName(), songs);
 }
 
 } // namespace
