@@ -382,6 +382,17 @@ TEST_F(ProjectTest, AProjectGivenAsArgumentOpensFirst) {
     EXPECT_EQ(selected(), QList<int>({0}));
     EXPECT_EQ(caption(), "{songs.vln }  Vorlane");
 
+    // A project that cannot be read is reported; the other paths still come.
+    prompts.shown.clear();
+    window->openArguments({disk.path("gone.vln"), "/m/b.mp3"});
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].title, "Vorlane");
+    EXPECT_TRUE(prompts.shown[0].text.startsWith("Can't read project file\r" + disk.path("gone.vln") + "\r"));
+    EXPECT_EQ(texts().last(), "/m/b.mp3");
+    prompts.script = {Prompts::Answer::No};
+    window->openArguments({songs});
+    prompts.shown.clear();
+
     // Dropped on the window, a project file is a file to add like any other.
     fakeFs.files.insert(songs, 22);
     QMimeData data;
@@ -390,7 +401,7 @@ TEST_F(ProjectTest, AProjectGivenAsArgumentOpensFirst) {
     QApplication::sendEvent(window.get(), &enter);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window.get(), &drop);
-    EXPECT_EQ(prompts.shown.size(), 3);
+    EXPECT_TRUE(prompts.shown.isEmpty());
     EXPECT_EQ(texts().first(), "/m/a.mp3");
     EXPECT_EQ(texts().last(), songs);
     EXPECT_EQ(window->project().fileName(), songs);

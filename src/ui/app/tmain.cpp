@@ -621,10 +621,14 @@ void TMain::openArguments(const QStringList& paths) {
     const ProgramArguments args =
         splitArguments(paths, [this](const QString& p) { return m_ws->fs.stat(p).isDir; });
     if (!args.project.isEmpty()) {
-        if (!project().OpenFile(args.project))
+        // Cancel in the question about a changed list changes nothing; a
+        // project that cannot be read is reported, and the rest still added.
+        if (!project().NewFile())
             return;
-        m_projectFolder = folderPart(args.project);
-        SelectAll1Click();
+        if (project().OpenFile(args.project)) {
+            m_projectFolder = folderPart(args.project);
+            SelectAll1Click();
+        }
     }
     if (!args.others.isEmpty())
         addPaths(args.others);

@@ -127,7 +127,7 @@ public:
     void addPaths(const QStringList& paths);
     // The program's arguments: the first project file among them is opened
     // as File > Open would (asking first about a changed list), then the
-    // others are added. Nothing is added when the project did not open.
+    // others are added. Cancel in that question leaves everything as it was.
     void openArguments(const QStringList& paths);
     // F2 in the file list: the caret line's new name is selected for editing
     // up to its extension, in the name editor; Esc goes back to the list.
