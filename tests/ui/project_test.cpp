@@ -6,12 +6,15 @@
 #include "ui/project/tssform.h"
 
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QToolBar>
+#include <QUrl>
 
 #include <fstream>
 
@@ -344,6 +347,64 @@ TEST_F(ProjectTest, SaveAsAsksBeforeReplacingAndKeepsNameBytes) {
     open(fileNamePart(odd));
     EXPECT_EQ(encodeName(window->list().text(0)), QByteArray("/m/\xFF.mp3"));
     EXPECT_EQ(encodeName(window->project().fileName()), encodeName(odd));
+}
+
+// Given to the program among other paths, a project opens as File > Open
+// opens it (the question about a changed list first), and the other paths
+// are added after its lines.
+TEST_F(ProjectTest, AProjectGivenAsArgumentOpensFirst) {
+    const QString songs = project("songs.vln", kOne);
+    for (const char* f : {"/m/b.mp3", "/m/c.mp3"})
+        fakeFs.files.insert(f, 5);
+    addFiles({"/m/old.mp3"});
+    ASSERT_TRUE(window->isModified());
+    const QStringList args = {"/m/b.mp3", songs, "/m/c.mp3"};
+
+    prompts.script = {Prompts::Answer::Cancel};
+    window->openArguments(args);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].title, "Confirm");
+    EXPECT_EQ(prompts.shown[0].text, kQuestion);
+    EXPECT_EQ(texts(), QStringList({"/m/old.mp3"}));
+
+    prompts.script = {Prompts::Answer::No};
+    window->openArguments(args);
+    EXPECT_EQ(texts(), QStringList({"/m/a.mp3", "/m/", "/m/b.mp3", "/m/c.mp3"}));
+    EXPECT_EQ(editorLines().value(0), "A");
+    EXPECT_EQ(window->project().fileName(), songs);
+    EXPECT_EQ(caption(), "{songs.vln*}  Vorlane");
+    EXPECT_TRUE(titles.isEmpty());
+
+    // Alone, it is left as File > Open leaves it: unchanged, every line selected.
+    prompts.script = {Prompts::Answer::No};
+    window->openArguments({songs});
+    EXPECT_EQ(texts(), QStringList({"/m/a.mp3"}));
+    EXPECT_EQ(selected(), QList<int>({0}));
+    EXPECT_EQ(caption(), "{songs.vln }  Vorlane");
+
+    // A project that cannot be read is reported; the other paths still come.
+    prompts.shown.clear();
+    window->openArguments({disk.path("gone.vln"), "/m/b.mp3"});
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].title, "Vorlane");
+    EXPECT_TRUE(prompts.shown[0].text.startsWith("Can't read project file\r" + disk.path("gone.vln") + "\r"));
+    EXPECT_EQ(texts().last(), "/m/b.mp3");
+    prompts.script = {Prompts::Answer::No};
+    window->openArguments({songs});
+    prompts.shown.clear();
+
+    // Dropped on the window, a project file is a file to add like any other.
+    fakeFs.files.insert(songs, 22);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(songs)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_EQ(texts().first(), "/m/a.mp3");
+    EXPECT_EQ(texts().last(), songs);
+    EXPECT_EQ(window->project().fileName(), songs);
 }
 
 } // namespace

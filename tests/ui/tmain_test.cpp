@@ -414,7 +414,9 @@ TEST_F(TMainTest, ShellCommands) {
     trigger("Help1Click");
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(prompts.shown[0].title, "Vorlane");
-    EXPECT_EQ(prompts.shown[0].text, "Can't open help file");
+    EXPECT_EQ(prompts.shown[0].text, "Can't open help file\rvln.html was not found at:\r" + home.path() +
+                                         "/vln.html\r" +
+                                         QDir::cleanPath(home.path() + "/../share/vorlane/vln.html"));
     QFile help(home.path() + "/vln.html");
     ASSERT_TRUE(help.open(QIODevice::WriteOnly));
     help.close();

@@ -69,4 +69,9 @@ QString sortSelectedText(const QString& text, bool descending) {
     return out;
 }
 
+qsizetype nameStemLength(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot > 0 ? dot : name.size();
+}
+
 } // namespace vorlane

@@ -16,5 +16,8 @@ QStringList alignByDot(const QStringList& lines);
 // The selected text's lines sorted by the locale without regard to case, each
 // ending in CR LF (descending: in reverse order).
 QString sortSelectedText(const QString& text, bool descending);
+// How much of a name F2 selects for editing: the part before its last dot,
+// the whole name when it has no dot or only a leading one (".profile").
+qsizetype nameStemLength(const QString& name);
 
 } // namespace vorlane

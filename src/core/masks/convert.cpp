@@ -2,6 +2,9 @@
 
 #include "core/editor/namelines.h"
 #include "core/filelist/filelist.h"
+#include "core/platform/paths.h"
+
+#include <iterator>
 
 namespace vorlane {
 
@@ -151,6 +154,29 @@ const QStringList& defaultMasks() {
     static const QStringList masks = {QStringLiteral("[n].[e]"), QStringLiteral("[c3]_[n].[e]"),
                                       QStringLiteral("[c3,'1']_[cc3]_[n].[e]")};
     return masks;
+}
+
+QString addingMaskText(const MaskSpec& naming) {
+    static const char* const kCases[] = {nullptr, "low case", "UPPER CASE", "First letter up",
+                                         "Up First In Each Word"};
+    const LetterSettings& s = naming.settings;
+    const bool caseOn = s.Casecb > 0 && s.Casecb < int(std::size(kCases));
+    const bool lettersOn = caseOn || s.Translitcb;
+    if (naming.mask == defaultMasks().first() && !lettersOn)
+        return QString();
+    QString text = QStringLiteral("Mask: ") +
+                   (naming.mask.isEmpty() ? QStringLiteral("(empty)") : withVisibleControls(naming.mask));
+    if (caseOn) {
+        text += QStringLiteral(", ") + QLatin1String(kCases[s.Casecb]);
+        // Force case changes only the two capitalising conversions.
+        if (s.fcase && (s.Casecb == 3 || s.Casecb == 4))
+            text += QStringLiteral(", Force case");
+    }
+    if (s.Translitcb)
+        text += QStringLiteral(", Translit");
+    if (s.exextcb && lettersOn)
+        text += QStringLiteral(", extension aside");
+    return text;
 }
 
 } // namespace vorlane

@@ -58,4 +58,10 @@ const QStringList& patternCaptions();
 // The masks of a first start.
 const QStringList& defaultMasks();
 
+// The status bar's reminder of how added files are named: "Mask: " + the mask
+// and the letter conversions that are on ("Mask: Best-[c2,'1'].[e], First
+// letter up"); empty while files are added under their own names (the mask
+// "[n].[e]" without a letter conversion).
+QString addingMaskText(const MaskSpec& naming);
+
 } // namespace vorlane

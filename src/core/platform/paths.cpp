@@ -203,13 +203,25 @@ QString programHome(const QString& executableDir) {
     return dir;
 }
 
+QStringList helpFilePlaces(const QString& executableDir) {
+    QStringList places;
+    for (const char* place : {"/vln.html", "/../share/vorlane/vln.html"})
+        places << QDir::cleanPath(QFileInfo(executableDir + QLatin1String(place)).absoluteFilePath());
+    return places;
+}
+
 QString helpFile(const QString& executableDir) {
-    for (const char* place : {"/vln.html", "/../share/vorlane/vln.html"}) {
-        const QFileInfo file(executableDir + QLatin1String(place));
-        if (file.exists())
-            return file.absoluteFilePath();
-    }
+    for (const QString& place : helpFilePlaces(executableDir))
+        if (QFileInfo::exists(place))
+            return place;
     return QString();
+}
+
+QString helpMissingText(const QString& executableDir) {
+    QString text = QStringLiteral("Can't open help file\rvln.html was not found at:");
+    for (const QString& place : helpFilePlaces(executableDir))
+        text += u'\r' + visibleName(place);
+    return text;
 }
 
 } // namespace vorlane

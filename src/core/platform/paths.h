@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 // Path rules shared by the whole program. On POSIX the folder part of a path
 // runs up to and including its last '/'.
@@ -54,5 +55,9 @@ QString programHome(const QString& executableDir);
 // The help file: vln.html beside the executable, else where an installation
 // puts it (share/vorlane beside bin); empty when neither exists.
 QString helpFile(const QString& executableDir);
+// The full paths helpFile looks at, in its order.
+QStringList helpFilePlaces(const QString& executableDir);
+// What F1 says when there is no help file: the name it looked for and where.
+QString helpMissingText(const QString& executableDir);
 
 } // namespace vorlane

@@ -17,6 +17,18 @@ bool isExistingFile(const QString& path) {
 }
 } // namespace
 
+ProgramArguments splitArguments(const QStringList& paths,
+                                const std::function<bool(const QString&)>& isFolder) {
+    ProgramArguments a;
+    for (const QString& p : paths) {
+        if (a.project.isEmpty() && p.endsWith(QLatin1String(".vln"), Qt::CaseInsensitive) && !isFolder(p))
+            a.project = p;
+        else
+            a.others << p;
+    }
+    return a;
+}
+
 QString projectCaption(const QString& path, bool modified, const QString& base) {
     const QString name = visibleName(fileNamePart(path));
     if (name.isEmpty())
@@ -73,7 +85,10 @@ bool Project::NewFile() {
 }
 
 bool Project::MergeFile(bool merge) {
-    const QString path = hooks.chooseOpen ? hooks.chooseOpen() : QString();
+    return load(merge, hooks.chooseOpen ? hooks.chooseOpen() : QString());
+}
+
+bool Project::load(bool merge, const QString& path) {
     if (path.isEmpty())
         return false;
     if (!merge && !NewFile())
@@ -90,8 +105,14 @@ bool Project::MergeFile(bool merge) {
 }
 
 bool Project::Open1Click() {
-    if (!MergeFile(false))
-        return false;
+    return MergeFile(false) && opened();
+}
+
+bool Project::OpenFile(const QString& path) {
+    return load(false, path) && opened();
+}
+
+bool Project::opened() {
     m_fileName = m_chosen;
     setCaption(m_fileName);
     setModified(false);

@@ -34,6 +34,15 @@ struct ProjectHooks {
 // "{songs.vln*}" with the marker "*" while modified, else a blank, then `base`.
 QString projectCaption(const QString& path, bool modified, const QString& base);
 
+// The program's arguments: the first project file among them (a name ending
+// in ".vln" that is not a folder), opened before the others are added.
+struct ProgramArguments {
+    QString project;
+    QStringList others;
+};
+ProgramArguments splitArguments(const QStringList& paths,
+                                const std::function<bool(const QString&)>& isFolder);
+
 // The File menu's project commands over the file list and its name editor.
 class Project {
 public:
@@ -59,11 +68,16 @@ public:
     void New1Click() { NewFile(); }
     // True when a project was opened (the window then selects every line).
     bool Open1Click();
+    // Open1Click for a file already chosen (a project given to the program):
+    // the same question about a changed list, the same loading.
+    bool OpenFile(const QString& path);
     void Merge1Click();
     void Save2Click() { SaveFile(true); }
     void SaveasmClick() { SaveFile(false); }
 
 private:
+    bool load(bool merge, const QString& path);
+    bool opened();
     bool modified() const;
     void setModified(bool flag);
     void setCaption(const QString& path);

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -79,8 +80,45 @@ struct Row {
     std::function<void(TMain&)> run = nullptr; // commands still to come have none
     TMain::EnablingRule enabled = nullptr;     // none: always enabled
     QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
-    const char* hint = nullptr; // tool buttons: the caption without '&' unless given
+    const char* hint = nullptr;    // tool buttons: the caption without '&' unless given
+    QIcon (*makeIcon)() = nullptr; // tool buttons: an icon of our own instead of `icon`
 };
+
+// Rename: a name field with its name selected and the text caret after it.
+// The desktop's icon theme may offer its own; without one (or without any
+// theme) this drawing stands in.
+QPixmap drawRenameIcon(int size) {
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 24.0, size / 24.0);
+    p.setPen(QPen(QColor(80, 80, 80), 1.2));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(0.75, 5, 22.5, 14), 2, 2);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(61, 133, 224));
+    p.drawRect(QRectF(2.5, 7, 13, 10));
+    p.setPen(QPen(Qt::white, 1.5));
+    p.setBrush(Qt::NoBrush);
+    // "ab" as strokes, readable at 24 pixels without depending on a font.
+    p.drawEllipse(QPointF(6, 13), 2, 2);
+    p.drawLine(QPointF(8, 10.5), QPointF(8, 15));
+    p.drawLine(QPointF(10.5, 8.5), QPointF(10.5, 15));
+    p.drawEllipse(QPointF(12.5, 13), 2, 2);
+    p.setPen(QPen(QColor(20, 20, 20), 1.5));
+    p.drawLine(QPointF(18.5, 3), QPointF(18.5, 21));
+    p.drawLine(QPointF(16.5, 3), QPointF(20.5, 3));
+    p.drawLine(QPointF(16.5, 21), QPointF(20.5, 21));
+    return pm;
+}
+
+QIcon renameIcon() {
+    QIcon drawn;
+    for (int size : {16, 24, 32, 48})
+        drawn.addPixmap(drawRenameIcon(size));
+    return QIcon::fromTheme(QStringLiteral("edit-rename"), drawn);
+}
 
 constexpr int Ctrl = Qt::CTRL, Shift = Qt::SHIFT, Alt = Qt::ALT;
 
@@ -210,7 +248,8 @@ const Row kRows[] = {
     {Tool, "ToolBar1", "SelectAll1Click", "Select All", 0, 0, nullptr, nullptr, QStyle::SP_DialogApplyButton},
     {Separator, "ToolBar1"},
     {Tool, "ToolBar1", "Convert1Click", "&Convert...", 0, 0, nullptr, nullptr, QStyle::SP_BrowserReload},
-    {Tool, "ToolBar1", "Rename1Click", "&Rename...", 0, 0, nullptr, nullptr, QStyle::SP_DialogSaveButton},
+    {Tool, "ToolBar1", "Rename1Click", "&Rename...", 0, 0, nullptr, nullptr, QStyle::SP_CustomBase, nullptr,
+     renameIcon},
     {Separator, "ToolBar1"},
     {Tool, "ToolBar1", "Find1Click", "Find", 0, 0, nullptr, nullptr, QStyle::SP_FileDialogContentsView},
     {Tool, "ToolBar1", "Findnext1Click", "Find next", 0, 0, nullptr, nullptr, QStyle::SP_ArrowForward},
@@ -311,7 +350,8 @@ void TMain::buildCommands() {
                 m_toolBar->addSeparator();
             break;
         case Tool: {
-            QAction* a = m_toolBar->addAction(style()->standardIcon(r.icon), caption);
+            QAction* a =
+                m_toolBar->addAction(r.makeIcon ? r.makeIcon() : style()->standardIcon(r.icon), caption);
             a->setObjectName(QStringLiteral("tb_") + name);
             // The button shows the caption as it stands (a generated one would drop
             // the dots), without an accelerator: Alt+C and Alt+R are the window's.

@@ -25,7 +25,9 @@ public:
 const char* kUsage = "Usage: vorlane [OPTIONS] [--] [FILE|FOLDER]...\n"
                      "\n"
                      "Renames many files at once: the files and folders given are listed in the\n"
-                     "left pane, their new names are made in the right one.\n"
+                     "left pane, their new names are made in the right one. A project file\n"
+                     "(.vln) among them is opened first, as File > Open does, and the others\n"
+                     "are added to it.\n"
                      "\n"
                      "Options:\n"
                      "  --version   print the version and exit\n"
@@ -101,6 +103,6 @@ int main(int argc, char* argv[]) {
         paths << p;
     }
     if (!paths.isEmpty())
-        main.addPaths(paths);
+        main.openArguments(paths);
     return app.exec();
 }

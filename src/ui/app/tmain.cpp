@@ -32,6 +32,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QSplitter>
 #include <QSplitterHandle>
 #include <QStatusBar>
@@ -54,6 +55,64 @@ public:
 
 private:
     std::function<void()> m_refresh;
+};
+
+// The panes' splitter: when the window is resized the file list keeps its
+// share of the width, not its width in pixels. The share is taken from the
+// panes whenever they were changed since the last resize (the handle dragged,
+// sizes set), so that a window made very small and large again gets back the
+// split it had.
+class ShareSplitter : public QSplitter {
+public:
+    ShareSplitter() : QSplitter(Qt::Horizontal) {}
+
+    // The list's width in pixels for when the window first shows (the stored
+    // LBWidth); the share follows from it then.
+    void setListWidth(int pixels) {
+        m_pending = pixels;
+        setSizes({pixels, qMax(1, width() - pixels)});
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* e) override {
+        const QList<int> before = sizes();
+        if (m_pending < 0 && before != m_fitted && before.size() == 2 && before[0] + before[1] > 0)
+            m_share = double(before[0]) / (before[0] + before[1]);
+        QSplitter::resizeEvent(e);
+        const QList<int> now = sizes();
+        if (now.size() != 2 || now[0] + now[1] < 2)
+            return;
+        const int room = now[0] + now[1];
+        const int first = qBound(1, m_pending >= 0 ? m_pending : int(m_share * room + 0.5), room - 1);
+        if (m_pending >= 0 && window()->isVisible()) {
+            m_pending = -1;
+            m_share = double(first) / room;
+        }
+        setSizes({first, room - first});
+        m_fitted = sizes();
+    }
+
+private:
+    double m_share = 0.5;
+    int m_pending = -1;
+    QList<int> m_fitted;
+};
+
+// A status-bar panel that runs a command when clicked.
+class ClickPanel : public QLabel {
+public:
+    explicit ClickPanel(std::function<void()> click) : m_click(std::move(click)) {
+        setCursor(Qt::PointingHandCursor);
+    }
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+            m_click();
+    }
+
+private:
+    std::function<void()> m_click;
 };
 
 // Empties an editor, with nothing left to undo and no line marked.
@@ -100,11 +159,10 @@ TMain::TMain(const TMainDeps& deps, QWidget* parent)
     h.alignEditorTop = [this] { alignOneWay(); };
     h.openFile = [this](const QString& path) { m_shell.openFile(path); };
 
-    m_splitter = new QSplitter(Qt::Horizontal);
+    m_splitter = new ShareSplitter;
     m_splitter->addWidget(m_lb1);
     m_splitter->addWidget(m_se2);
     m_splitter->setChildrenCollapsible(false);
-    m_splitter->setStretchFactor(1, 1);
     setCentralWidget(m_splitter);
 
     m_search = std::make_unique<SESearch>(
@@ -144,6 +202,9 @@ void TMain::createWindows() {
 
     m_copyf = new TCopyf(m_ws->list, m_prompts, m_ws->clock, m_ws->pump, this);
     m_windows << m_copyf;
+
+    // The mask editor has loaded the mask that names added files.
+    showAddingMask();
 
     GroupHost host;
     host.window = this;
@@ -214,6 +275,12 @@ void TMain::buildStatusBar() {
         QStringLiteral("Selected names that will fail to rename; they are marked on the right"));
     m_conflicts->hide();
     statusBar()->addWidget(m_conflicts);
+    m_maskPanel = new ClickPanel([this] { Convert1Click(); });
+    m_maskPanel->setObjectName(QStringLiteral("sb1mask"));
+    m_maskPanel->setFrameShape(QFrame::Panel);
+    m_maskPanel->setFrameShadow(QFrame::Sunken);
+    m_maskPanel->hide();
+    statusBar()->addWidget(m_maskPanel);
     m_conflictTimer = new QTimer(this);
     m_conflictTimer->setSingleShot(true);
     m_conflictTimer->setInterval(150);
@@ -226,6 +293,8 @@ void TMain::connectPanes() {
     connect(m_lb1, &FileListView::scrolled, this, [this] { alignTwoWay(); });
     connect(m_lb1, &FileListView::keyReleased, this, [this] { alignOneWay(); });
     connect(m_lb1, &FileListView::doubleClicked, this, [this] { list().Lb1DblClick(); });
+    connect(m_lb1, &FileListView::editNameRequested, this, [this] { editCaretName(); });
+    m_se2->installEventFilter(this);
     m_se2->setPadTarget([this] { return list().count(); });
     connect(m_se2, &QsciScintilla::textChanged, this, [this] { Se2Change(); });
     connect(m_se2, &NameEditor::padded, this, [this] { alignTwoWay(); });
@@ -252,7 +321,6 @@ void TMain::FormCreate() {
     move(246, 187);
     resize(758, 452);
     const int half = width() / 2;
-    m_splitter->setSizes({half, width() - half});
     m_lb1->setFont(m_se2->font());
 
     m_openDir = std::make_unique<TOpenDirDialog>(QStringLiteral("Choose folder to get file from"));
@@ -267,7 +335,7 @@ void TMain::FormCreate() {
     const MainGeometry g = readMainGeometry(*m_settings, {x(), y(), width(), height(), half});
     move(g.left, g.top);
     resize(g.width, g.height);
-    m_splitter->setSizes({g.lbWidth, qMax(1, width() - g.lbWidth)});
+    static_cast<ShareSplitter*>(m_splitter)->setListWidth(g.lbWidth);
 
     // The tool bar's Align drop-down repeats the editor's Align submenu.
     for (QAction* a : menu("Align1")->actions()) {
@@ -328,8 +396,30 @@ void TMain::FormResize() {
     const int w = width();
     const int w0 = w / 4;
     const int w2 = m_conflicts->isVisible() ? m_conflicts->sizeHint().width() + 4 : 0;
+    // The mask panel takes what it needs, up to a third of the window; a
+    // longer mask is cut short there and shown whole in its hint.
+    int w3 = 0;
+    if (!m_maskPanel->isHidden()) {
+        const QString& full = m_maskText;
+        const int most = w / 3;
+        const QFontMetrics fm(m_maskPanel->font());
+        const int margin = 2 * m_maskPanel->frameWidth() + 6;
+        m_maskPanel->setText(fm.elidedText(full, Qt::ElideRight, most - margin));
+        w3 = qMin(most, fm.horizontalAdvance(m_maskPanel->text()) + margin);
+        m_maskPanel->setFixedWidth(w3);
+        w3 += 4;
+    }
     m_panel0->setFixedWidth(w0);
-    m_panel1->setFixedWidth(qMax(1, w - w0 - 4 - w2));
+    m_panel1->setFixedWidth(qMax(1, w - w0 - 4 - w2 - w3));
+}
+
+void TMain::showAddingMask() {
+    m_maskText = m_maskedf ? addingMaskText(m_maskedf->maskSpec()) : QString();
+    m_maskPanel->setToolTip(m_maskText +
+                            QStringLiteral("\nAdded files are named by this mask; click to edit it"));
+    m_maskPanel->setText(m_maskText);
+    m_maskPanel->setVisible(!m_maskText.isEmpty());
+    FormResize();
 }
 
 void TMain::closeEvent(QCloseEvent* e) {
@@ -527,6 +617,23 @@ void TMain::addPaths(const QStringList& paths) {
     FilesDropped(paths);
 }
 
+void TMain::openArguments(const QStringList& paths) {
+    const ProgramArguments args =
+        splitArguments(paths, [this](const QString& p) { return m_ws->fs.stat(p).isDir; });
+    if (!args.project.isEmpty()) {
+        // Cancel in the question about a changed list changes nothing; a
+        // project that cannot be read is reported, and the rest still added.
+        if (!project().NewFile())
+            return;
+        if (project().OpenFile(args.project)) {
+            m_projectFolder = folderPart(args.project);
+            SelectAll1Click();
+        }
+    }
+    if (!args.others.isEmpty())
+        addPaths(args.others);
+}
+
 // --- project files
 
 void TMain::connectProject() {
@@ -691,7 +798,9 @@ MaskContext TMain::maskContext() const {
 
 void TMain::Convert1Click() {
     m_maskedf->span = selectionSpan(list());
-    if (ShowModalDialog(m_maskedf) != QDialog::Accepted)
+    const int result = ShowModalDialog(m_maskedf);
+    showAddingMask();
+    if (result != QDialog::Accepted)
         return;
     if (m_maskedf->toBuffer()) {
         NameEditor* se1 = m_buffer->se1;
@@ -783,8 +892,51 @@ void TMain::applyOptions() {
 
 void TMain::Help1Click() {
     const QString file = helpFile(m_appDir);
-    if (file.isEmpty() || !m_shell.openFile(file))
-        m_prompts.error(QStringLiteral("Vorlane"), QStringLiteral("Can't open help file"));
+    if (file.isEmpty())
+        m_prompts.error(QStringLiteral("Vorlane"), helpMissingText(m_appDir));
+    else if (!m_shell.openFile(file))
+        m_prompts.error(QStringLiteral("Vorlane"),
+                        QStringLiteral("Can't open help file\r") + visibleName(file));
+}
+
+// --- F2 and Esc
+
+void TMain::editCaretName() {
+    const int c = list().caret();
+    if (c < 0 || list().isSeparator(c) || c >= names().count())
+        return;
+    const QString name = names().line(c);
+    // The editor holds the names' own bytes: the selection ends after the
+    // bytes of the part before the extension.
+    const long start = m_se2->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, long(c));
+    const long stem = long(encodeName(name.left(nameStemLength(name))).size());
+    m_se2->setFocus(Qt::ShortcutFocusReason);
+    // A name is selected as text, not as a column.
+    if (m_se2->columnMode()) {
+        m_se2->SendScintilla(QsciScintilla::SCI_SETSELECTIONMODE, long(QsciScintilla::SC_SEL_STREAM));
+        m_se2->SendScintilla(QsciScintilla::SCI_CANCEL);
+        colourSplitter(false);
+    }
+    m_se2->SendScintilla(QsciScintilla::SCI_SETSEL, start, start + stem);
+    m_editingByF2 = true;
+}
+
+bool TMain::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == m_se2 && m_editingByF2) {
+        if (e->type() == QEvent::FocusOut) {
+            m_editingByF2 = false;
+        } else if (e->type() == QEvent::KeyPress) {
+            auto* k = static_cast<QKeyEvent*>(e);
+            // Esc first closes what the editor shows of its own.
+            if (k->key() == Qt::Key_Escape && k->modifiers() == Qt::NoModifier && !m_se2->isListActive() &&
+                !m_se2->isCallTipActive()) {
+                m_editingByF2 = false;
+                m_lb1->setFocus(Qt::ShortcutFocusReason);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 } // namespace vorlane

@@ -73,6 +73,9 @@ public:
     QLabel* panel(int i) const { return i == 0 ? m_panel0 : m_panel1; }
     // The status bar's count of selected names that will fail to rename.
     QLabel* conflictsPanel() const { return m_conflicts; }
+    // The status bar's reminder of the mask that names added files; hidden
+    // while files keep their own names. A click opens the mask editor.
+    QLabel* maskPanel() const { return m_maskPanel; }
     QSplitter* splitter() const { return m_splitter; }
     QMenu* pmlb() const { return menu("pmlb"); }
     QMenu* pmse() const { return menu("pmse"); }
@@ -122,6 +125,15 @@ public:
     void alignTwoWay();
     // Adds paths given on the command line as one group.
     void addPaths(const QStringList& paths);
+    // The program's arguments: the first project file among them is opened
+    // as File > Open would (asking first about a changed list), then the
+    // others are added. Cancel in that question leaves everything as it was.
+    void openArguments(const QStringList& paths);
+    // F2 in the file list: the caret line's new name is selected for editing
+    // up to its extension, in the name editor; Esc goes back to the list.
+    void editCaretName();
+    // Shows or hides the mask panel for the mask editor's current settings.
+    void showAddingMask();
     // The active editor: the name editor while the main window is active,
     // else the buffer's; its lines, its selected text (lines joined by CR LF)
     // and the replacement of that selection (one undo step).
@@ -184,6 +196,7 @@ public:
     void showConflicts();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -254,6 +267,8 @@ private:
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
     QLabel* m_conflicts = nullptr;
+    QLabel* m_maskPanel = nullptr;
+    QString m_maskText; // the mask panel's whole text
     QTimer* m_conflictTimer = nullptr;
     QToolBar* m_toolBar = nullptr;
     QToolButton* m_alignButton = nullptr;
@@ -262,6 +277,8 @@ private:
     StatusTexts m_sums;
     bool m_modified = false;
     bool m_aligning = false;
+    // The name editor was entered by F2: Esc takes the focus back to the list.
+    bool m_editingByF2 = false;
 };
 
 } // namespace vorlane

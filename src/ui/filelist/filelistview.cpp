@@ -19,7 +19,7 @@ const QColor kSeparatorPink(255, 213, 213);
 FileListView::FileListView(FileList& list, const Options& options, QWidget* parent)
     : QAbstractScrollArea(parent), m_list(list), m_options(options) {
     setFocusPolicy(Qt::StrongFocus);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setBackgroundRole(QPalette::Base);
     verticalScrollBar()->setSingleStep(1);
@@ -62,16 +62,80 @@ void FileListView::refresh() {
     QScrollBar* bar = verticalScrollBar();
     bar->setPageStep(visibleRows());
     bar->setRange(0, qMax(0, m_list.count() - visibleRows()));
+    measureLines();
+    fitHorizontalRange();
     viewport()->update();
+}
+
+QString FileListView::shownText(int index) const {
+    const ListLine& line = m_list.line(index);
+    if (!m_options.Dsfcb)
+        return visibleName(line.text);
+    return visibleName(line.isSeparator() ? separatorName(line.text) : fileNamePart(line.text));
+}
+
+int FileListView::textLeft(int index) const {
+    // A separator's text stands right of its 16-pixel image.
+    return m_list.isSeparator(index) ? 16 + 4 : 0;
+}
+
+void FileListView::measureLines() {
+    const int n = m_list.count();
+    const bool same = m_measuredDsfcb == m_options.Dsfcb && m_measuredFont == font();
+    if (same && m_measuredVersion == m_list.structureVersion() && m_measuredCount == n)
+        return;
+    // Lines only added: the widest so far still stands.
+    const int from = same && n > m_measuredCount ? m_measuredCount : 0;
+    if (from == 0)
+        m_contentWidth = 0;
+    // Both panes use a fixed-pitch font, so the line with the most characters
+    // is the widest; only that one is measured in pixels.
+    int widest = -1;
+    qsizetype most = -1;
+    for (int i = from; i < n; ++i) {
+        const ListLine& line = m_list.line(i);
+        qsizetype chars = line.text.size();
+        if (m_options.Dsfcb && !line.isSeparator())
+            chars -= lastDelimiter(line.text) + 1;
+        else if (m_options.Dsfcb)
+            chars = separatorName(line.text).size();
+        if (chars > most) {
+            most = chars;
+            widest = i;
+        }
+    }
+    if (widest >= 0) {
+        const int w = textLeft(widest) + fontMetrics().horizontalAdvance(shownText(widest)) + 2;
+        m_contentWidth = qMax(m_contentWidth, w);
+    }
+    m_measuredVersion = m_list.structureVersion();
+    m_measuredCount = n;
+    m_measuredDsfcb = m_options.Dsfcb;
+    m_measuredFont = font();
+}
+
+void FileListView::fitHorizontalRange() {
+    QScrollBar* bar = horizontalScrollBar();
+    const int page = viewport()->width();
+    bar->setPageStep(page);
+    bar->setSingleStep(qMax(1, fontMetrics().horizontalAdvance(u'M')));
+    bar->setRange(0, qMax(0, m_contentWidth - page));
 }
 
 void FileListView::paintEvent(QPaintEvent*) {
     QPainter p(viewport());
     const int first = topLine();
     const int last = qMin(m_list.count() - 1, first + viewport()->height() / kRowHeight + 1);
+    const int shift = horizontalScrollBar()->value();
+    int widest = m_contentWidth;
     for (int i = first; i <= last; ++i) {
-        const QRect r = rowRect(i);
+        // Scrolled to the right, the row begins left of the pane and still
+        // ends at its right edge.
+        const QRect r = rowRect(i).adjusted(-shift, 0, 0, 0);
         Lb1DrawItem(p, r, i);
+        // A line that grew since it was measured (a renamed file, a wide
+        // character) widens the range when it shows.
+        widest = qMax(widest, textLeft(i) + fontMetrics().horizontalAdvance(shownText(i)) + 2);
         if (i == m_list.caret() && hasFocus()) {
             QStyleOptionFocusRect o;
             o.initFrom(this);
@@ -79,6 +143,11 @@ void FileListView::paintEvent(QPaintEvent*) {
             o.backgroundColor = palette().color(QPalette::Base);
             style()->drawPrimitive(QStyle::PE_FrameFocusRect, &o, &p, this);
         }
+    }
+    if (widest > m_contentWidth) {
+        m_contentWidth = widest;
+        QMetaObject::invokeMethod(
+            this, [this] { fitHorizontalRange(); }, Qt::QueuedConnection);
     }
 }
 
@@ -115,9 +184,10 @@ void FileListView::resizeEvent(QResizeEvent* e) {
     refresh();
 }
 
-void FileListView::scrollContentsBy(int, int) {
+void FileListView::scrollContentsBy(int, int dy) {
     viewport()->update();
-    Q_EMIT scrolled();
+    if (dy != 0)
+        Q_EMIT scrolled();
 }
 
 void FileListView::moveCaretTo(int index, Qt::KeyboardModifiers mods) {
@@ -203,6 +273,13 @@ void FileListView::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_End:
         target = m_list.count() - 1;
         break;
+    case Qt::Key_F2:
+        if (e->modifiers() == Qt::NoModifier) {
+            Q_EMIT editNameRequested();
+            return;
+        }
+        QAbstractScrollArea::keyPressEvent(e);
+        return;
     case Qt::Key_Space:
         if (m_list.caret() >= 0) {
             const bool toggle = e->modifiers() & Qt::ControlModifier;
@@ -229,6 +306,9 @@ void FileListView::wheelEvent(QWheelEvent* e) {
     const int steps = e->angleDelta().y() / 40; // three lines per notch
     if (steps != 0)
         setTopLine(topLine() - steps);
+    if (const int dx = e->angleDelta().x(); dx != 0)
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() -
+                                        dx / 40 * horizontalScrollBar()->singleStep());
     e->accept();
 }
 

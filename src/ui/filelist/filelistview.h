@@ -31,8 +31,10 @@ public:
     int rowAt(const QPoint& viewportPos) const;
     QRect rowRect(int index) const;
     void ensureVisible(int index);
-    // The core changed: fit the scroll range and repaint.
+    // The core changed: fit the scroll ranges and repaint.
     void refresh();
+    // Pixels the widest line needs: what the horizontal scroll bar spans.
+    int contentWidth() const { return m_contentWidth; }
 
 Q_SIGNALS:
     void clicked();
@@ -40,6 +42,8 @@ Q_SIGNALS:
     void keyReleased();
     // A vertical scroll or a mouse-wheel turn moved the top line.
     void scrolled();
+    // F2: the user wants to edit the caret line's new name.
+    void editNameRequested();
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -55,12 +59,28 @@ protected:
 
 private:
     void moveCaretTo(int index, Qt::KeyboardModifiers mods);
+    // The text drawn for a line and where it begins.
+    QString shownText(int index) const;
+    int textLeft(int index) const;
+    // Keeps contentWidth up to date without measuring every line at each
+    // change: lines appended since the last look are measured alone, and all
+    // lines only when lines went away or moved (after which the widest may be
+    // another) or the shown text changed kind.
+    void measureLines();
+    void fitHorizontalRange();
 
     FileList& m_list;
     const Options& m_options;
     QPixmap m_separatorImage;
     int m_anchor = 0;
     bool m_dragging = false;
+    int m_contentWidth = 0;
+    // What measureLines saw last: the list's structure, its length, the
+    // shown kind of text and the font.
+    quint64 m_measuredVersion = ~quint64(0);
+    int m_measuredCount = 0;
+    bool m_measuredDsfcb = false;
+    QFont m_measuredFont;
 };
 
 } // namespace vorlane

@@ -22,3 +22,16 @@ TEST(EditorTools, SortSelectedLines) {
     EXPECT_EQ(sortSelectedText("b\r\nA\r\nc", true), "c\r\nb\r\nA\r\n");
     EXPECT_EQ(sortSelectedText("b\nA\rc", false), "A\r\nb\r\nc\r\n");
 }
+
+// F2 selects the name up to its extension, as file managers do.
+TEST(EditorTools, NameStemForF2) {
+    const struct {
+        const char* name;
+        qsizetype stem;
+    } cases[] = {
+        {"song.mp3", 4}, {"a.tar.gz", 5},  {"README", 6},    {".profile", 8},    {"trailing.", 8},
+        {"", 0},         {"Кино.flac", 4}, {"x y.z.mp3", 5}, {".hidden.txt", 7},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(nameStemLength(QString::fromUtf8(c.name)), c.stem) << c.name;
+}

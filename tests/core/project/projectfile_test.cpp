@@ -206,3 +206,26 @@ TEST(ProjectCaptionTest, NamesTheFileAndMarksChanges) {
 }
 
 } // namespace
+
+// The program's arguments: the first project file (not a folder) is opened
+// first, whatever its place; every other path is added after it, in order.
+TEST(ProgramArguments, TheFirstProjectFileIsTakenOut) {
+    const auto folder = [](const QString& p) { return p.startsWith(QLatin1String("/dir")); };
+    const struct {
+        QStringList args;
+        QString project;
+        QStringList others;
+    } cases[] = {
+        {{"/a.mp3", "/s.vln", "/b.mp3"}, "/s.vln", {"/a.mp3", "/b.mp3"}},
+        {{"/S.VLN"}, "/S.VLN", {}},
+        {{"/one.vln", "/two.vln"}, "/one.vln", {"/two.vln"}},
+        {{"/dir.vln", "/x.vln"}, "/x.vln", {"/dir.vln"}},
+        {{"/a.vlnx", "/vln", "/a.mp3"}, "", {"/a.vlnx", "/vln", "/a.mp3"}},
+        {{}, "", {}},
+    };
+    for (const auto& c : cases) {
+        const ProgramArguments a = splitArguments(c.args, folder);
+        EXPECT_EQ(a.project, c.project) << c.args.join(u' ').toStdString();
+        EXPECT_EQ(a.others, c.others) << c.args.join(u' ').toStdString();
+    }
+}
