@@ -71,7 +71,8 @@ QDateTime takenDate(const QByteArray& encodedPath) {
     try {
         // A FileIo of our own rather than a path: Exiv2 would read "-" as
         // standard input and "http://..." as an address.
-        Exiv2::BasicIo::AutoPtr io(new Exiv2::FileIo(std::string(encodedPath.constData(), encodedPath.size())));
+        Exiv2::BasicIo::AutoPtr io(
+            new Exiv2::FileIo(std::string(encodedPath.constData(), encodedPath.size())));
         Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(std::move(io));
         if (!image.get() || !isPhotoType(image->imageType()))
             return {};

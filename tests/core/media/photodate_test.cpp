@@ -1,0 +1,239 @@
+#include "core/media/photodate.h"
+
+#include "support/diskfixture.h"
+#include "support/guards.h"
+#include "support/mediafiles.h"
+#include "support/qtprint.h"
+
+#include <QLocale>
+#include <QStandardPaths>
+#include <QTimeZone>
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace vorlane;
+
+// Readable failure output for dates.
+static void PrintTo(const QDateTime& d, std::ostream* os) {
+    *os << (d.isValid() ? d.toString(Qt::ISODateWithMs).toStdString() : "invalid");
+}
+
+namespace {
+
+const QDateTime kFileTime(QDate(2019, 3, 2), QTime(1, 2, 3));
+const QDateTime kOriginal(QDate(2021, 7, 4), QTime(10, 11, 12));
+const QDateTime kDigitized(QDate(2022, 8, 5), QTime(13, 14, 15));
+
+bool haveTools() {
+    return !QStandardPaths::findExecutable(QStringLiteral("convert")).isEmpty() &&
+           !QStandardPaths::findExecutable(QStringLiteral("exiv2")).isEmpty();
+}
+
+void setFileTime(const QString& path, const QDateTime& when) {
+    const timespec t{when.toSecsSinceEpoch(), 0};
+    const timespec times[2] = {t, t};
+    ASSERT_EQ(::utimensat(AT_FDCWD, encodeName(path).constData(), times, 0), 0) << path.toStdString();
+}
+
+// Pictures made by imagemagick, their Exif dates set by the exiv2 tool.
+struct Photos {
+    Disk disk;
+
+    QString image(const QString& name) const {
+        const QString p = disk.path(name);
+        EXPECT_TRUE(media::run("convert", {"-size", "8x8", "xc:red", p})) << name.toStdString();
+        return p;
+    }
+    QString withDates(const QString& name, const QString& original, const QString& digitized = {}) const {
+        const QString p = image(name);
+        QStringList args;
+        if (!original.isEmpty())
+            args << "-M" + QStringLiteral("set Exif.Photo.DateTimeOriginal ") + original;
+        if (!digitized.isEmpty())
+            args << "-M" + QStringLiteral("set Exif.Photo.DateTimeDigitized ") + digitized;
+        QString errors;
+        EXPECT_TRUE(media::run("exiv2", args << p, &errors)) << errors.toStdString();
+        return p;
+    }
+    // The file at `path` under the name `name`.
+    QString renamed(const QString& path, const QString& name) const {
+        EXPECT_TRUE(QFile::rename(path, disk.path(name)));
+        return disk.path(name);
+    }
+    // A JPEG whose date was written, then had bytes of its file changed.
+    QString damaged(const QString& name, const std::function<void(QByteArray&)>& change) const {
+        const QString p = withDates(name, "2021:07:04 10:11:12");
+        QByteArray bytes = disk.read(p);
+        EXPECT_GE(bytes.indexOf(QByteArray("Exif\0\0", 6)), 0) << name.toStdString();
+        change(bytes);
+        disk.write(p, bytes);
+        return p;
+    }
+};
+
+// Where the Exif block of a JPEG starts: its "Exif\0\0" header.
+qsizetype exifAt(const QByteArray& bytes) {
+    return bytes.indexOf(QByteArray("Exif\0\0", 6));
+}
+
+// Where the value of the Exif block's pointer to its Exif folder (tag 0x8769)
+// is, and where the length of its DateTimeOriginal entry (tag 0x9003) is; the
+// blocks the exiv2 tool writes are little-endian.
+qsizetype exifPointerAt(const QByteArray& bytes) {
+    const qsizetype at = bytes.indexOf("\x69\x87\x04\x00", exifAt(bytes));
+    EXPECT_GE(at, 0);
+    return at + 8;
+}
+qsizetype dateCountAt(const QByteArray& bytes) {
+    const qsizetype at = bytes.indexOf("\x03\x90\x02\x00", exifAt(bytes));
+    EXPECT_GE(at, 0);
+    return at + 4;
+}
+
+void replaceDate(QByteArray& bytes, const QByteArray& text) {
+    const qsizetype at = bytes.indexOf("2021:07:04 10:11:12");
+    ASSERT_GE(at, 0);
+    bytes.replace(at, text.size(), text);
+}
+
+} // namespace
+
+TEST(PhotoDate, DateTakenElseFileTime) {
+    if (!haveTools())
+        GTEST_SKIP() << "needs imagemagick's convert and the exiv2 tool";
+    Photos ph;
+    const Disk& disk = ph.disk;
+    QString symlink = disk.path("link.jpg");
+    struct Case {
+        QString path;
+        QDateTime expected;
+    };
+    const Case cases[] = {
+        {ph.withDates("original.jpg", "2021:07:04 10:11:12"), kOriginal},
+        {ph.withDates("both.jpg", "2021:07:04 10:11:12", "2022:08:05 13:14:15"), kOriginal},
+        {ph.withDates("digitized.jpg", {}, "2022:08:05 13:14:15"), kDigitized},
+        {ph.withDates("photo.tif", "2021:07:04 10:11:12"), kOriginal},
+        // Told by content: the name's extension does not matter.
+        {ph.withDates("IMG_0001.JPG", "2021:07:04 10:11:12"), kOriginal},
+        {ph.renamed(ph.withDates("photo.jpg", "2021:07:04 10:11:12"), "photo.txt"), kOriginal},
+        {ph.image("plain.jpg"), kFileTime},
+        // Exif in a PNG is no camera's date.
+        {ph.withDates("picture.png", "2021:07:04 10:11:12"), kFileTime},
+        // Dates that are none: a later valid one is used, else the file's time.
+        {ph.damaged("zeros.jpg", [](QByteArray& b) { replaceDate(b, "0000:00:00 00:00:00"); }), kFileTime},
+        {ph.damaged("blanks.jpg", [](QByteArray& b) { replaceDate(b, "    :  :     :  :  "); }), kFileTime},
+        {ph.damaged("month13.jpg", [](QByteArray& b) { replaceDate(b, "2021:13:04 10:11:12"); }), kFileTime},
+        {ph.damaged("hour25.jpg", [](QByteArray& b) { replaceDate(b, "2021:07:04 25:11:12"); }), kFileTime},
+        {ph.withDates("zerothendigitized.jpg", "0000:00:00 00:00:00", "2022:08:05 13:14:15"), kDigitized},
+        // Damaged Exif blocks and files.
+        {ph.damaged("tiffheader.jpg", [](QByteArray& b) { b.replace(exifAt(b) + 6, 4, "XX\x2A\0"); }),
+         kFileTime},
+        {ph.damaged("ifdoffset.jpg", [](QByteArray& b) { b.replace(exifAt(b) + 10, 4, "\xF0\xFF\xFF\x7F"); }),
+         kFileTime},
+        {ph.damaged("exifpointer.jpg", [](QByteArray& b) { b.replace(exifPointerAt(b), 4, "\xF0\xFF\0\0"); }),
+         kFileTime},
+        {ph.damaged("datecount.jpg", [](QByteArray& b) { b.replace(dateCountAt(b), 4, "\xFF\xFF\0\0"); }),
+         kFileTime},
+        {ph.damaged("segmentlength.jpg", [](QByteArray& b) { b.replace(exifAt(b) - 2, 2, "\xFF\xFF"); }),
+         kFileTime},
+        {ph.damaged("cutinexif.jpg", [](QByteArray& b) { b.truncate(exifAt(b) + 30); }), kFileTime},
+        {ph.damaged("cutafterexif.jpg", [](QByteArray& b) { b.truncate(b.indexOf("\xFF\xDB")); }), kOriginal},
+        {ph.damaged("garbage.jpg", [](QByteArray& b) { b.fill('\xA5', b.size() - 2).prepend("\xFF\xD8"); }),
+         kFileTime},
+        // Other files and things that are no files.
+        {disk.file("song.mp3", 4096), kFileTime},
+        {disk.file("empty.jpg", 0), kFileTime},
+        {disk.folder("album"), kFileTime},
+    };
+    ASSERT_EQ(::symlink(encodeName(disk.path("original.jpg")).constData(), encodeName(symlink).constData()),
+              0);
+    for (const Case& c : cases)
+        setFileTime(c.path, kFileTime);
+    for (const Case& c : cases)
+        EXPECT_EQ(fileDate(c.path), c.expected) << c.path.toStdString();
+    EXPECT_EQ(fileDate(symlink), kOriginal);
+    EXPECT_FALSE(fileDate(disk.path("missing.jpg")).isValid());
+}
+
+TEST(PhotoDate, FileTimeKeepsMilliseconds) {
+    Disk disk;
+    const QString p = disk.file("a.jpg", 10);
+    const timespec t{kFileTime.toSecsSinceEpoch(), 250'000'000};
+    const timespec times[2] = {t, t};
+    ASSERT_EQ(::utimensat(AT_FDCWD, encodeName(p).constData(), times, 0), 0);
+    EXPECT_EQ(fileDate(p), kFileTime.addMSecs(250));
+}
+
+TEST(PhotoDate, FifoIsNotOpened) {
+    Disk disk;
+    const QString fifo = disk.path("x.jpg");
+    ASSERT_EQ(::mkfifo(encodeName(fifo).constData(), 0644), 0);
+    setFileTime(fifo, kFileTime);
+    EXPECT_EQ(inChild([&] { return fileDate(fifo) == kFileTime; }), true);
+}
+
+// A damaged picture makes Exiv2 warn; none of that reaches our stderr.
+TEST(PhotoDate, DamagedPictureIsSilent) {
+    if (!haveTools())
+        GTEST_SKIP() << "needs imagemagick's convert and the exiv2 tool";
+    Photos ph;
+    const QString p =
+        ph.damaged("bad.jpg", [](QByteArray& b) { b.replace(exifPointerAt(b), 4, "\xF0\xFF\0\0"); });
+    const QString captured = ph.disk.path("stderr.txt");
+    std::fflush(stderr);
+    const int saved = ::dup(2);
+    std::FILE* out = std::fopen(encodeName(captured).constData(), "w");
+    ASSERT_NE(out, nullptr);
+    ::dup2(::fileno(out), 2);
+    fileDate(p);
+    std::fflush(stderr);
+    ::dup2(saved, 2);
+    ::close(saved);
+    std::fclose(out);
+    EXPECT_EQ(QString::fromUtf8(ph.disk.read(captured)), QString());
+}
+
+TEST(PhotoDate, Formats) {
+    struct Case {
+        QString format;
+        bool valid;
+    };
+    const Case cases[] = {
+        {QString::fromUtf16(kDefaultDateFormat), true},
+        {"yyyy-MM-dd HH.mm.ss", true},
+        {"dd.MM.yy 'at' hh-mm AP", true},
+        {"dd/MM/yyyy", false},
+        {"yyyy'/'MM", false},
+        {"yyyy\nMM", false},
+        {"yyyy\rMM", false},
+        {QStringLiteral("yyyy") + QChar(0) + "MM", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(validDateFormat(c.format), c.valid) << c.format.toStdString();
+}
+
+TEST(PhotoDate, Text) {
+    // Names do not follow the user's language.
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    const QDateTime when(QDate(2026, 12, 8), QTime(14, 5, 9));
+    // A zone whose abbreviation brings a path delimiter and a line break.
+    const QTimeZone odd("Vorlane/Odd", 3 * 3600, "Odd", "A/B\nC");
+    struct Case {
+        QDateTime dateTime;
+        QString format;
+        QString expected;
+    };
+    const Case cases[] = {
+        {when, QString::fromUtf16(kDefaultDateFormat), "2026-12-08"},
+        {when, "yyyy-MM-dd HH.mm.ss", "2026-12-08 14.05.09"},
+        {when, "MMMM dddd, h AP", "December Tuesday, 2 PM"},
+        {QDateTime(QDate(2026, 12, 8), QTime(14, 5, 9), odd), "yyyy t", "2026 A-B C"},
+        {QDateTime(), "yyyy", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(dateText(c.dateTime, c.format), c.expected) << c.format.toStdString();
+    QLocale::setDefault(saved);
+}
