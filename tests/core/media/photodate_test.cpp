@@ -37,6 +37,71 @@ void setFileTime(const QString& path, const QDateTime& when) {
     ASSERT_EQ(::utimensat(AT_FDCWD, encodeName(path).constData(), times, 0), 0) << path.toStdString();
 }
 
+// Where the Exif block of a JPEG starts: its "Exif\0\0" header.
+qsizetype exifAt(const QByteArray& bytes) {
+    return bytes.indexOf(QByteArray("Exif\0\0", 6));
+}
+
+// Where the value of the Exif block's pointer to its Exif folder (tag 0x8769)
+// is, and where the length of its DateTimeOriginal entry (tag 0x9003) is; the
+// blocks the exiv2 tool writes are little-endian.
+qsizetype exifPointerAt(const QByteArray& bytes) {
+    const qsizetype at = bytes.indexOf("\x69\x87\x04\x00", exifAt(bytes));
+    EXPECT_GE(at, 0);
+    return at + 8;
+}
+qsizetype dateCountAt(const QByteArray& bytes) {
+    const qsizetype at = bytes.indexOf("\x03\x90\x02\x00", exifAt(bytes));
+    EXPECT_GE(at, 0);
+    return at + 4;
+}
+
+// The TIFF structure inside a JPEG's Exif block.
+QByteArray exifTiff(const QByteArray& jpeg) {
+    const qsizetype at = exifAt(jpeg);
+    const int length = (uchar(jpeg[at - 2]) << 8) | uchar(jpeg[at - 1]);
+    return jpeg.mid(at + 6, length - 8);
+}
+
+QByteArray be(quint32 value, int bytes) {
+    QByteArray out;
+    for (int i = bytes - 1; i >= 0; --i)
+        out += char(value >> (8 * i));
+    return out;
+}
+QByteArray box(const char* type, const QByteArray& payload) {
+    return be(quint32(8 + payload.size()), 4) + type + payload;
+}
+QByteArray fullBox(const char* type, int version, const QByteArray& payload) {
+    return box(type, be(quint32(version) << 24, 4) + payload);
+}
+
+// A HEIF-style file (HEIF and AVIF differ in their brand) whose one item is
+// an Exif block: the container a phone writes its photo's date into.
+QByteArray heifWithExif(const QByteArray& brand, const QByteArray& tiff) {
+    const QByteArray exif = be(6, 4) + QByteArray("Exif\0\0", 6) + tiff;
+    const QByteArray ftyp = box("ftyp", brand + be(0, 4) + "mif1" + brand);
+    const QByteArray hdlr = fullBox("hdlr", 0, be(0, 4) + "pict" + QByteArray(13, '\0'));
+    const QByteArray pitm = fullBox("pitm", 0, be(1, 2));
+    const QByteArray infe = fullBox("infe", 2, be(1, 2) + be(0, 2) + "Exif" + QByteArray(1, '\0'));
+    const QByteArray iinf = fullBox("iinf", 0, be(1, 2) + infe);
+    // Item 1: one extent, 4-byte offset and length, in the mdat box at the end.
+    const auto meta = [&](quint32 offset) {
+        const QByteArray iloc = fullBox("iloc", 0,
+                                        QByteArray("\x44\x00", 2) + be(1, 2) + be(1, 2) + be(0, 2) +
+                                            be(1, 2) + be(offset, 4) + be(quint32(exif.size()), 4));
+        return fullBox("meta", 0, hdlr + pitm + iloc + iinf);
+    };
+    const quint32 offset = quint32(ftyp.size() + meta(0).size() + 8);
+    return ftyp + meta(offset) + box("mdat", exif);
+}
+
+void replaceDate(QByteArray& bytes, const QByteArray& text) {
+    const qsizetype at = bytes.indexOf("2021:07:04 10:11:12");
+    ASSERT_GE(at, 0);
+    bytes.replace(at, text.size(), text);
+}
+
 // Pictures made by imagemagick, their Exif dates set by the exiv2 tool.
 struct Photos {
     Disk disk;
@@ -57,6 +122,15 @@ struct Photos {
         EXPECT_TRUE(media::run("exiv2", args << p, &errors)) << errors.toStdString();
         return p;
     }
+    // A HEIF or AVIF file holding the Exif block of a JPEG dated
+    // DateTimeOriginal, with its last `cut` bytes cut off.
+    QString heif(const QString& name, const QByteArray& brand, int cut = 0) const {
+        const QByteArray jpeg = disk.read(withDates(name + ".jpg", "2021:07:04 10:11:12"));
+        QByteArray bytes = heifWithExif(brand, exifTiff(jpeg));
+        bytes.chop(cut);
+        disk.write(disk.path(name), bytes);
+        return disk.path(name);
+    }
     // The file at `path` under the name `name`.
     QString renamed(const QString& path, const QString& name) const {
         EXPECT_TRUE(QFile::rename(path, disk.path(name)));
@@ -72,31 +146,6 @@ struct Photos {
         return p;
     }
 };
-
-// Where the Exif block of a JPEG starts: its "Exif\0\0" header.
-qsizetype exifAt(const QByteArray& bytes) {
-    return bytes.indexOf(QByteArray("Exif\0\0", 6));
-}
-
-// Where the value of the Exif block's pointer to its Exif folder (tag 0x8769)
-// is, and where the length of its DateTimeOriginal entry (tag 0x9003) is; the
-// blocks the exiv2 tool writes are little-endian.
-qsizetype exifPointerAt(const QByteArray& bytes) {
-    const qsizetype at = bytes.indexOf("\x69\x87\x04\x00", exifAt(bytes));
-    EXPECT_GE(at, 0);
-    return at + 8;
-}
-qsizetype dateCountAt(const QByteArray& bytes) {
-    const qsizetype at = bytes.indexOf("\x03\x90\x02\x00", exifAt(bytes));
-    EXPECT_GE(at, 0);
-    return at + 4;
-}
-
-void replaceDate(QByteArray& bytes, const QByteArray& text) {
-    const qsizetype at = bytes.indexOf("2021:07:04 10:11:12");
-    ASSERT_GE(at, 0);
-    bytes.replace(at, text.size(), text);
-}
 
 } // namespace
 
@@ -119,6 +168,10 @@ TEST(PhotoDate, DateTakenElseFileTime) {
         {ph.withDates("IMG_0001.JPG", "2021:07:04 10:11:12"), kOriginal},
         {ph.renamed(ph.withDates("photo.jpg", "2021:07:04 10:11:12"), "photo.txt"), kOriginal},
         {ph.image("plain.jpg"), kFileTime},
+        {ph.image("plain.heic"), kFileTime},
+        {ph.heif("phone.heic", "heic"), kOriginal},
+        {ph.heif("phone.avif", "avif"), kOriginal},
+        {ph.heif("cut.heic", "heic", 20), kFileTime},
         // Exif in a PNG is no camera's date.
         {ph.withDates("picture.png", "2021:07:04 10:11:12"), kFileTime},
         // Dates that are none: a later valid one is used, else the file's time.
