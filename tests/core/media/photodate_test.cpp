@@ -210,6 +210,43 @@ TEST(PhotoDate, DateTakenElseFileTime) {
     EXPECT_FALSE(fileDate(disk.path("missing.jpg")).isValid());
 }
 
+// Bytes this process has read so far (page cache included).
+qint64 bytesRead() {
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = io.readAll();
+    const qsizetype at = text.indexOf("rchar: ");
+    return at < 0 ? -1 : text.mid(at + 7, text.indexOf('\n', at) - at - 7).toLongLong();
+}
+
+// Large files are not read through: only their first bytes tell what they are.
+TEST(PhotoDate, LargeFilesAreNotReadThrough) {
+    if (bytesRead() < 0)
+        GTEST_SKIP() << "needs /proc/self/io";
+    Disk disk;
+    const qint64 size = qint64(1) << 30;
+    const QByteArray heads[] = {
+        QByteArray(16, '\xFF'),                                  // no known kind
+        "RIFF" + QByteArray("\xF0\xFF\xFF\x3F", 4) + "AVI LIST", // a video
+        "ID3\x03" + QByteArray(6, '\0'),                         // a song
+        "\xFF\xD8\xFF\xE1\x00\x10",                              // a JPEG cut short
+        QByteArray("\0\0\0\x18"
+                   "ftypisom\0\0\0\0isom",
+                   24), // an MP4 video
+    };
+    int n = 0;
+    for (const QByteArray& head : heads) {
+        const QString p = disk.path(QString("big%1").arg(++n));
+        disk.write(p, head);
+        ASSERT_TRUE(QFile::resize(p, size));
+        setFileTime(p, kFileTime);
+        const qint64 before = bytesRead();
+        EXPECT_EQ(fileDate(p), kFileTime) << n;
+        EXPECT_LT(bytesRead() - before, 1 << 20) << n;
+    }
+}
+
 TEST(PhotoDate, FileTimeKeepsMilliseconds) {
     Disk disk;
     const QString p = disk.file("a.jpg", 10);
