@@ -6,7 +6,7 @@
 namespace vorlane {
 
 // The format of the date element when the mask gives none: "2026-12-08".
-inline constexpr char16_t kDefaultDateFormat[] = u"yyyy-MM-dd";
+inline constexpr char kDefaultDateFormat[] = "yyyy-MM-dd";
 
 // The date a file stands for, in local time. For a JPEG, a TIFF, a camera raw
 // file or a HEIF/AVIF picture (told by content, not by extension) the date the

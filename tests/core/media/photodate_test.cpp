@@ -319,7 +319,7 @@ TEST(PhotoDate, Formats) {
         bool valid;
     };
     const Case cases[] = {
-        {QString::fromUtf16(kDefaultDateFormat), true},
+        {kDefaultDateFormat, true},
         {"yyyy-MM-dd HH.mm.ss", true},
         {"dd.MM.yy 'at' hh-mm AP", true},
         {"dd/MM/yyyy", false},
@@ -345,7 +345,7 @@ TEST(PhotoDate, Text) {
         QString expected;
     };
     const Case cases[] = {
-        {when, QString::fromUtf16(kDefaultDateFormat), "2026-12-08"},
+        {when, kDefaultDateFormat, "2026-12-08"},
         {when, "yyyy-MM-dd HH.mm.ss", "2026-12-08 14.05.09"},
         {when, "MMMM dddd, h AP", "December Tuesday, 2 PM"},
         {QDateTime(QDate(2026, 12, 8), QTime(14, 5, 9), odd), "yyyy t", "2026 A-B C"},
