@@ -62,7 +62,12 @@ QDateTime parseExifDate(const QString& text) {
     const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
     if (!date.isValid() || !time.isValid())
         return {};
-    return QDateTime(date, time);
+    const QDateTime taken(date, time);
+    if (taken.isValid())
+        return taken;
+    // A time the local clocks skipped (summer time began): the camera's clock
+    // did not, and the name shows what it wrote.
+    return QDateTime(date, time, Qt::OffsetFromUTC, date.startOfDay().offsetFromUtc());
 }
 
 // The date the picture was taken, or invalid when the file is no photo or

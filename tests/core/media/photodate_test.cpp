@@ -10,6 +10,7 @@
 #include <QTimeZone>
 
 #include <cstdio>
+#include <ctime>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -282,6 +283,24 @@ TEST(PhotoDate, DamagedAnywhere) {
         return allDated;
     };
     EXPECT_EQ(inChild(sweep, 300), true);
+}
+
+// A photo taken in the hour that the local clocks skip when summer time
+// begins keeps the time its camera wrote.
+TEST(PhotoDate, TimeSkippedByLocalClocks) {
+    if (!haveTools())
+        GTEST_SKIP() << "needs imagemagick's convert and the exiv2 tool";
+    Photos ph;
+    const QString p = ph.withDates("spring.jpg", "2021:03:28 02:30:00");
+    const QByteArray saved = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    ::tzset();
+    EXPECT_EQ(dateText(fileDate(p), "yyyy-MM-dd HH.mm.ss"), QString("2021-03-28 02.30.00"));
+    if (saved.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", saved);
+    ::tzset();
 }
 
 TEST(PhotoDate, FifoIsNotOpened) {
