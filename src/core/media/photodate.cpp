@@ -31,8 +31,8 @@ void setUpExiv2() {
 }
 
 // The kinds of file a camera writes its date into. Exiv2 also opens PNG, GIF,
-// WebP, video containers and more; those count as other files, and the video
-// readers, which walk the whole file, never run.
+// WebP, video containers and more; those count as other files, and their
+// metadata is never read.
 bool isPhotoType(int type) {
     switch (type) {
     case Exiv2::ImageType::jpeg:
@@ -54,7 +54,7 @@ bool isPhotoType(int type) {
 // or "T" between date and time); invalid for blanks, zeros or other text.
 QDateTime parseExifDate(const QString& text) {
     static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*(\d{4})[:-](\d{2})[:-](\d{2})[ T](\d{2}):(\d{2}):(\d{2}))"));
+        QStringLiteral(R"(^\s*([0-9]{4})[:-]([0-9]{2})[:-]([0-9]{2})[ T]([0-9]{2}):([0-9]{2}):([0-9]{2}))"));
     const QRegularExpressionMatch m = pattern.match(text);
     if (!m.hasMatch())
         return {};
