@@ -238,7 +238,7 @@ TEST(PhotoDate, LargeFilesAreNotReadThrough) {
         "ID3\x03" + QByteArray(6, '\0'),                         // a song
         "\xFF\xD8\xFF\xE1\x00\x10",                              // a JPEG cut short
         QByteArray("\0\0\0\x18"
-                   "ftypisom\0\0\0\0isom",
+                   "ftypisom\0\0\0\0isommp42",
                    24), // an MP4 video
     };
     int n = 0;
