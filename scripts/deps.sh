@@ -2,8 +2,8 @@
 # Installs the Debian packages that building and testing need, when missing.
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libqscintilla2-qt6-dev
-      libisal-dev libpcre2-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
-      qt6-qpa-plugins fonts-dejavu-core clang-format desktop-file-utils appstream lame sox strace)
+      libisal-dev libpcre2-dev libtag1-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
+      qt6-qpa-plugins fonts-dejavu-core clang-format desktop-file-utils appstream lame sox flac vorbis-tools opus-tools strace)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
