@@ -225,7 +225,8 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
             if (m_nameMask)
                 m_editor.setLine(
                     last,
-                    m_nameMask->apply(position, groupSize, text, {this, &m_editor, {}, m_options.cbAllTags}).value_or(QString()));
+                    m_nameMask->apply(position, groupSize, text, {this, &m_editor, {}, m_options.cbAllTags})
+                        .value_or(QString()));
         } catch (...) {
             // The line stays as far as it was filled.
         }

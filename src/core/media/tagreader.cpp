@@ -27,7 +27,8 @@ namespace {
 // library chooses the format by its extension.
 class SourceStream : public TagLib::IOStream {
 public:
-    SourceStream(ByteSource& source, const QString& fileName) : m_source(source), m_name(encodeName(fileName)) {}
+    SourceStream(ByteSource& source, const QString& fileName)
+        : m_source(source), m_name(encodeName(fileName)) {}
 
     TagLib::FileName name() const override { return m_name.constData(); }
     TagLib::ByteVector readBlock(unsigned long length) override {

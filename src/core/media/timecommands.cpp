@@ -23,7 +23,8 @@ bool itemDone(GroupOperation& group) {
 
 int ReCountmp3filestime1Click(FileList& list, GroupOperation& group, Prompts& prompts) {
     auto counts = [&list](int i) {
-        return list.isSelected(i) && !list.isSeparator(i) && timeKindOf(list.text(i), list.options().cbAllTags) != TimeKind::None;
+        return list.isSelected(i) && !list.isSeparator(i) &&
+               timeKindOf(list.text(i), list.options().cbAllTags) != TimeKind::None;
     };
     int total = 0;
     for (int i = 0; i < list.count(); ++i)
