@@ -220,7 +220,12 @@ std::optional<double> audioSeconds(ByteSource& source, const QString& fileName) 
     const TagLib::FileRef ref(&stream, true, TagLib::AudioProperties::Average);
     if (ref.isNull() || !ref.audioProperties())
         return std::nullopt;
-    return ref.audioProperties()->lengthInMilliseconds() / 1000.0;
+    // A damaged stream can state a length below zero (an Ogg page's granule
+    // position before the stream's start): no length at all.
+    const int ms = ref.audioProperties()->lengthInMilliseconds();
+    if (ms <= 0)
+        return std::nullopt;
+    return ms / 1000.0;
 }
 
 QString id3v1GenreName(int index) {

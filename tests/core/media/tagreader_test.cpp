@@ -280,3 +280,23 @@ TEST_F(EncodedTags, EveryCutOfARealFileEnds) {
     MemorySource source(whole);
     EXPECT_EQ(readAllTags(source, "c.flac").title, "Title");
 }
+
+// An Ogg stream whose last page states a position before the stream's start
+// (as a damaged Opus file may): no playing time, never a negative one.
+TEST_F(EncodedTags, OggLengthBeforeTheStartIsNoLength) {
+    QString missing;
+    if (!have({"opusenc"}, &missing))
+        GTEST_SKIP() << missing.toStdString() << " is not installed";
+    QByteArray bytes = contents(make("g.opus", {{"opusenc", "--quiet", "IN", "OUT"}}));
+    const qsizetype last = bytes.lastIndexOf("OggS");
+    ASSERT_GT(last, 0);
+    bytes.replace(last + 6, 8, QByteArray(8, '\0')); // granule position 0, before the pre-skip
+    MemorySource source(bytes);
+    EXPECT_EQ(audioSeconds(source, "g.opus"), std::nullopt);
+    const QString path = s_disk->path("g0.opus");
+    append(path, bytes);
+    ScriptedPrompts prompts;
+    EXPECT_EQ(CountPlayTime(path, prompts, true), 0);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].text, "File has the zero playing time\r" + path);
+}
