@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                          "f.ape", "f.wv",   "f.aiff", "f.wav",  "f.mpc", "f.bin"};
     if (size > 0) {
         const QString name = QString::fromLatin1(kNames[data[0] % (sizeof kNames / sizeof *kNames)]);
-        vorlane::MemorySource rest(bytes.mid(1));
+        vorlane::MemorySource rest(bytes.sliced(1));
         const vorlane::TagFields t = vorlane::readAllTags(rest, name);
         for (const QString* f : {&t.title, &t.artist, &t.album, &t.year, &t.comment, &t.track, &t.genre})
             if (f->contains(u'\r') || f->contains(u'\n') || f->contains(QChar(0)))
