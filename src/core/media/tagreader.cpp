@@ -14,8 +14,8 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 #include <taglib/tiostream.h>
-#include <taglib/tpropertymap.h>
 
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -23,12 +23,56 @@ namespace vorlane {
 
 namespace {
 
-// A read-only stream over our byte source, named as the file is so that the
-// library chooses the format by its extension.
+// The library reads a tag in many small pieces: they come from one window of
+// the file, read at once, so that a small file costs one read and a large
+// one a read at its start and one at its end.
+class WindowSource : public ByteSource {
+public:
+    explicit WindowSource(ByteSource& source) : m_source(source) {}
+    qint64 size() const override { return m_source.size(); }
+    int error() const override { return m_source.error(); }
+    qint64 read(qint64 pos, char* buf, qint64 n) override {
+        const qint64 total = m_source.size();
+        if (pos < 0 || n < 0)
+            return -1;
+        n = qMin(n, qMax<qint64>(0, total - pos));
+        if (n == 0)
+            return 0;
+        if (n > kWindow)
+            return m_source.read(pos, buf, n);
+        if (pos < m_start || pos + n > m_start + m_window.size()) {
+            // Near the file's end the window is its last part, since the
+            // tags there are read backwards.
+            const qint64 start = total - pos <= kWindow ? qMax<qint64>(0, total - kWindow) : pos;
+            m_window.resize(qMin(kWindow, total - start));
+            const qint64 got = m_source.read(start, m_window.data(), m_window.size());
+            if (got < 0) {
+                m_window.clear();
+                return -1;
+            }
+            m_window.resize(got);
+            m_start = start;
+            n = qMin(n, m_start + got - pos);
+            if (n <= 0)
+                return 0;
+        }
+        std::memcpy(buf, m_window.constData() + (pos - m_start), size_t(n));
+        return n;
+    }
+
+private:
+    static constexpr qint64 kWindow = 16 * 1024;
+    ByteSource& m_source;
+    QByteArray m_window;
+    qint64 m_start = 0;
+};
+
+// A read-only stream over our byte source, named "f." and the file's
+// extension: the library chooses the format by the extension alone.
 class SourceStream : public TagLib::IOStream {
 public:
-    SourceStream(ByteSource& source, const QString& fileName)
-        : m_source(source), m_name(encodeName(fileName)) {}
+    SourceStream(ByteSource& source, const QByteArray& extension)
+        : m_source(source), m_name("f." + extension) {}
 
     TagLib::FileName name() const override { return m_name.constData(); }
     TagLib::ByteVector readBlock(unsigned long length) override {
@@ -63,25 +107,30 @@ private:
     qint64 m_pos = 0;
 };
 
-QString lowerExtension(const QString& fileName) {
-    return extensionOf(fileNamePart(fileName)).mid(1).toLower();
-}
-
-bool libraryKnows(const QString& fileName) {
-    static const QSet<QString> known = [] {
-        QSet<QString> out;
+// The file name's extension in lower case when the library knows it; empty
+// otherwise.
+QByteArray knownExtension(const QString& fileName) {
+    static const QSet<QByteArray> known = [] {
+        QSet<QByteArray> out;
         for (const TagLib::String& e : TagLib::FileRef::defaultFileExtensions())
-            out.insert(QString::fromStdString(e.to8Bit(true)).toLower());
+            out.insert(QByteArray::fromStdString(e.to8Bit(true)).toLower());
         return out;
     }();
-    const QString ext = lowerExtension(fileName);
-    return !ext.isEmpty() && known.contains(ext);
+    QByteArray ext;
+    for (qsizetype i = fileName.size() - 1; i >= 0; --i) {
+        const char16_t c = fileName.at(i).unicode();
+        if (c == u'.')
+            break;
+        if (isPathDelimiter(QChar(c)) || c > 0x7F || ext.size() >= 8 || i == 0)
+            return QByteArray();
+        ext.prepend(char(c >= u'A' && c <= u'Z' ? c + 32 : c));
+    }
+    return known.contains(ext) ? ext : QByteArray();
 }
 
 // Tag text as one line of a list.
 QString lineText(const TagLib::String& s) {
-    const std::string bytes = s.to8Bit(true);
-    QString text = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    QString text = QString::fromWCharArray(s.toCWString(), qsizetype(s.size()));
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text.at(i).unicode();
         if (c == u'\r' || c == u'\n' || c == u'\0')
@@ -90,34 +139,16 @@ QString lineText(const TagLib::String& s) {
     return text;
 }
 
-// The number before any "/", at least two digits; empty when there is none.
-QString trackText(const QString& raw) {
-    const QString number = raw.section(u'/', 0, 0).trimmed();
-    if (number.isEmpty() || number.size() > 9)
-        return QString();
-    for (const QChar c : number)
-        if (c < u'0' || c > u'9')
-            return QString();
-    const int n = number.toInt();
-    return n > 0 ? QString::asprintf("%02d", n) : QString();
-}
-
-QString trackOf(const TagLib::PropertyMap& properties, unsigned int fallback) {
-    const auto it = properties.find("TRACKNUMBER");
-    if (it != properties.end() && !it->second.isEmpty())
-        if (const QString t = trackText(lineText(it->second.front())); !t.isEmpty())
-            return t;
-    return fallback > 0 ? QString::asprintf("%02u", fallback) : QString();
-}
-
-void fill(TagFields& out, const TagLib::Tag& tag, const TagLib::PropertyMap& properties) {
+// The tag's track: the library reads the number before any "/" of a
+// "7/12" as 7, in every format.
+void fill(TagFields& out, const TagLib::Tag& tag) {
     out.title = lineText(tag.title());
     out.artist = lineText(tag.artist());
     out.album = lineText(tag.album());
     out.comment = lineText(tag.comment());
     out.genre = lineText(tag.genre());
     out.year = tag.year() > 0 ? QString::number(tag.year()) : QString();
-    out.track = trackOf(properties, tag.track());
+    out.track = tag.track() > 0 ? QString::asprintf("%02u", tag.track()) : QString();
 }
 
 // The ID3v1 tag at the end of the source, as the ID3v1 reader decodes it.
@@ -144,14 +175,6 @@ void fillGaps(TagFields& out, ByteSource& source) {
     }
 }
 
-// The source's size, read from the opened file.
-std::optional<qint64> sizeOf(int fd) {
-    struct ::stat st {};
-    if (sys().fstat(fd, &st) != 0)
-        return std::nullopt;
-    return qint64(st.st_size);
-}
-
 } // namespace
 
 QString TagFields::field(char letter) const {
@@ -175,13 +198,15 @@ QString TagFields::field(char letter) const {
     }
 }
 
-TagFields readAllTags(ByteSource& source, const QString& fileName) {
+TagFields readAllTags(ByteSource& file, const QString& fileName) {
+    WindowSource source(file);
     TagFields out;
-    if (!libraryKnows(fileName)) {
+    const QByteArray extension = knownExtension(fileName);
+    if (extension.isEmpty()) {
         fillGaps(out, source);
         return out;
     }
-    SourceStream stream(source, fileName);
+    SourceStream stream(source, extension);
     const TagLib::FileRef ref(&stream, false);
     if (ref.isNull()) {
         // Not what its name says: still the ID3v1 tag any file may end with.
@@ -190,33 +215,36 @@ TagFields readAllTags(ByteSource& source, const QString& fileName) {
     }
     if (auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(ref.file())) {
         if (mpeg->hasID3v2Tag())
-            fill(out, *mpeg->ID3v2Tag(), mpeg->ID3v2Tag()->properties());
+            fill(out, *mpeg->ID3v2Tag());
         fillGaps(out, source);
     } else if (const TagLib::Tag* tag = ref.tag()) {
-        fill(out, *tag, ref.file()->properties());
+        fill(out, *tag);
     }
     return out;
 }
 
 std::optional<TagFields> readAllTags(const QString& path) {
-    const OpenedFile f = openRegularFile(path, O_RDONLY);
-    if (!f.ok())
+    // Non-blocking, so that a FIFO in a file's place is refused rather than
+    // waited on; reading a regular file does not care.
+    const QByteArray name = encodeName(path);
+    const UniqueFd fd(sys().open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0));
+    struct ::stat st {};
+    if (!fd.valid() || sys().fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
-    const auto size = sizeOf(f.fd.get());
-    if (!size)
-        return TagFields();
-    FileSource source(f.fd.get(), *size);
+    FileSource source(fd.get(), st.st_size);
     return readAllTags(source, path);
 }
 
 bool hasAudioProperties(const QString& fileName) {
-    return libraryKnows(fileName);
+    return !knownExtension(fileName).isEmpty();
 }
 
-std::optional<double> audioSeconds(ByteSource& source, const QString& fileName) {
-    if (!libraryKnows(fileName))
+std::optional<double> audioSeconds(ByteSource& file, const QString& fileName) {
+    const QByteArray extension = knownExtension(fileName);
+    if (extension.isEmpty())
         return std::nullopt;
-    SourceStream stream(source, fileName);
+    WindowSource source(file);
+    SourceStream stream(source, extension);
     const TagLib::FileRef ref(&stream, true, TagLib::AudioProperties::Average);
     if (ref.isNull() || !ref.audioProperties())
         return std::nullopt;
