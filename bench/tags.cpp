@@ -154,13 +154,13 @@ BENCHMARK(ReadFirst64KiB)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2)
-    ->Repetitions(5);
+    ->Repetitions(10);
 BENCHMARK(TagsOfEveryKind)
     ->Arg(kFiles)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2)
-    ->Repetitions(5);
+    ->Repetitions(10);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

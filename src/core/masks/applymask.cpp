@@ -154,6 +154,7 @@ QString convertLetters(QString text, const LetterSettings& s) {
 struct Mask::Program {
     std::vector<Element> elements;
     std::vector<Counter> counters;
+    QByteArray tagFields; // the letters of the tag elements, for one read of them all
 };
 
 namespace {
@@ -337,8 +338,12 @@ Mask::Mask(const MaskSpec& naming)
     : m_settings(naming.settings),
       m_countsGroup(naming.mask.contains(QLatin1String("[cc"), Qt::CaseInsensitive)) {
     auto program = std::make_shared<Program>();
-    if (Parser(naming.mask, naming.extendedElements).run(program->elements, program->counters))
+    if (Parser(naming.mask, naming.extendedElements).run(program->elements, program->counters)) {
+        for (const Element& e : program->elements)
+            if (e.kind == Element::Kind::Tag && !program->tagFields.contains(e.field))
+                program->tagFields += e.field;
         m_program = std::move(program);
+    }
 }
 
 std::optional<QString> Mask::apply(int counter, int total, const QString& path,
@@ -398,7 +403,7 @@ std::optional<QString> Mask::apply(int counter, int total, const QString& path,
         case Element::Kind::Tag: {
             if (!ctx.readTag && ctx.allTags) {
                 if (!allTags)
-                    allTags = readAllTags(path);
+                    allTags = readAllTags(path, m_program->tagFields);
                 if (!*allTags)
                     return std::nullopt;
                 out += (*allTags)->field(e.field);

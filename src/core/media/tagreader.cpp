@@ -23,9 +23,10 @@ namespace vorlane {
 
 namespace {
 
-// The library reads a tag in many small pieces: they come from one window of
-// the file, read at once, so that a small file costs one read and a large
-// one a read at its start and one at its end.
+// The library reads a tag in many small pieces, at the file's start and at
+// its end, going back and forth: they come from two windows of the file, one
+// at its start and one wherever the last other read was, each read at once,
+// so that a small file costs one read and a large one two.
 class WindowSource : public ByteSource {
 public:
     explicit WindowSource(ByteSource& source) : m_source(source) {}
@@ -40,31 +41,38 @@ public:
             return 0;
         if (n > kWindow)
             return m_source.read(pos, buf, n);
-        if (pos < m_start || pos + n > m_start + m_window.size()) {
+        Window& w = pos + n <= kWindow ? m_head : m_other;
+        if (pos < w.start || pos + n > w.start + w.bytes.size()) {
             // Near the file's end the window is its last part, since the
             // tags there are read backwards.
-            const qint64 start = total - pos <= kWindow ? qMax<qint64>(0, total - kWindow) : pos;
-            m_window.resize(qMin(kWindow, total - start));
-            const qint64 got = m_source.read(start, m_window.data(), m_window.size());
+            const qint64 start = &w == &m_head          ? 0
+                                 : total - pos <= kTail ? qMax<qint64>(0, total - kTail)
+                                                        : pos;
+            w.bytes.resize(qMin(kWindow, total - start));
+            const qint64 got = m_source.read(start, w.bytes.data(), w.bytes.size());
             if (got < 0) {
-                m_window.clear();
+                w.bytes.clear();
                 return -1;
             }
-            m_window.resize(got);
-            m_start = start;
-            n = qMin(n, m_start + got - pos);
+            w.bytes.resize(got);
+            w.start = start;
+            n = qMin(n, w.start + got - pos);
             if (n <= 0)
                 return 0;
         }
-        std::memcpy(buf, m_window.constData() + (pos - m_start), size_t(n));
+        std::memcpy(buf, w.bytes.constData() + (pos - w.start), size_t(n));
         return n;
     }
 
 private:
     static constexpr qint64 kWindow = 16 * 1024;
+    static constexpr qint64 kTail = 4 * 1024;
+    struct Window {
+        QByteArray bytes;
+        qint64 start = 0;
+    };
     ByteSource& m_source;
-    QByteArray m_window;
-    qint64 m_start = 0;
+    Window m_head, m_other;
 };
 
 // A read-only stream over our byte source, named "f." and the file's
@@ -141,14 +149,21 @@ QString lineText(const TagLib::String& s) {
 
 // The tag's track: the library reads the number before any "/" of a
 // "7/12" as 7, in every format.
-void fill(TagFields& out, const TagLib::Tag& tag) {
-    out.title = lineText(tag.title());
-    out.artist = lineText(tag.artist());
-    out.album = lineText(tag.album());
-    out.comment = lineText(tag.comment());
-    out.genre = lineText(tag.genre());
-    out.year = tag.year() > 0 ? QString::number(tag.year()) : QString();
-    out.track = tag.track() > 0 ? QString::asprintf("%02u", tag.track()) : QString();
+void fill(TagFields& out, const TagLib::Tag& tag, QByteArrayView letters) {
+    if (letters.contains('T'))
+        out.title = lineText(tag.title());
+    if (letters.contains('A'))
+        out.artist = lineText(tag.artist());
+    if (letters.contains('C'))
+        out.album = lineText(tag.album());
+    if (letters.contains('R'))
+        out.comment = lineText(tag.comment());
+    if (letters.contains('G'))
+        out.genre = lineText(tag.genre());
+    if (letters.contains('Y') && tag.year() > 0)
+        out.year = QString::number(tag.year());
+    if (letters.contains('N') && tag.track() > 0)
+        out.track = QString::asprintf("%02u", tag.track());
 }
 
 // The ID3v1 tag at the end of the source, as the ID3v1 reader decodes it.
@@ -160,9 +175,9 @@ QByteArray lastBlock(ByteSource& source) {
     return tag;
 }
 
-void fillGaps(TagFields& out, ByteSource& source) {
+void fillGaps(TagFields& out, ByteSource& source, QByteArrayView letters) {
     const QByteArray v1 = lastBlock(source);
-    for (const char letter : {'T', 'A', 'C', 'Y', 'R', 'N', 'G'}) {
+    for (const char letter : letters) {
         QString* field = letter == 'T'   ? &out.title
                          : letter == 'A' ? &out.artist
                          : letter == 'C' ? &out.album
@@ -198,32 +213,32 @@ QString TagFields::field(char letter) const {
     }
 }
 
-TagFields readAllTags(ByteSource& file, const QString& fileName) {
+TagFields readAllTags(ByteSource& file, const QString& fileName, QByteArrayView letters) {
     WindowSource source(file);
     TagFields out;
     const QByteArray extension = knownExtension(fileName);
     if (extension.isEmpty()) {
-        fillGaps(out, source);
+        fillGaps(out, source, letters);
         return out;
     }
     SourceStream stream(source, extension);
     const TagLib::FileRef ref(&stream, false);
     if (ref.isNull()) {
         // Not what its name says: still the ID3v1 tag any file may end with.
-        fillGaps(out, source);
+        fillGaps(out, source, letters);
         return out;
     }
     if (auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(ref.file())) {
         if (mpeg->hasID3v2Tag())
-            fill(out, *mpeg->ID3v2Tag());
-        fillGaps(out, source);
+            fill(out, *mpeg->ID3v2Tag(), letters);
+        fillGaps(out, source, letters);
     } else if (const TagLib::Tag* tag = ref.tag()) {
-        fill(out, *tag);
+        fill(out, *tag, letters);
     }
     return out;
 }
 
-std::optional<TagFields> readAllTags(const QString& path) {
+std::optional<TagFields> readAllTags(const QString& path, QByteArrayView letters) {
     // Non-blocking, so that a FIFO in a file's place is refused rather than
     // waited on; reading a regular file does not care.
     const QByteArray name = encodeName(path);
@@ -232,7 +247,7 @@ std::optional<TagFields> readAllTags(const QString& path) {
     if (!fd.valid() || sys().fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
     FileSource source(fd.get(), st.st_size);
-    return readAllTags(source, path);
+    return readAllTags(source, path, letters);
 }
 
 bool hasAudioProperties(const QString& fileName) {

@@ -2,6 +2,7 @@
 
 #include "core/media/playtime.h"
 
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -23,10 +24,12 @@ struct TagFields {
 // that has none, from its ID3v1 tag; FLAC, Ogg, Opus, MP4, WMA, APE, WavPack,
 // AIFF, WAV and the other formats the tag library knows (chosen by the file
 // name's extension) give their own tags; any other file gives its ID3v1 tag.
-// A damaged tag gives empty fields.
-TagFields readAllTags(ByteSource& source, const QString& fileName);
+// A damaged tag gives empty fields. Only the fields of `letters` (as
+// TagFields::field names them) are read; the others stay empty.
+inline constexpr char kAllTagFields[] = "TACYRNG";
+TagFields readAllTags(ByteSource& source, const QString& fileName, QByteArrayView letters = kAllTagFields);
 // The same for a file on disk; nothing when it cannot be opened.
-std::optional<TagFields> readAllTags(const QString& path);
+std::optional<TagFields> readAllTags(const QString& path, QByteArrayView letters = kAllTagFields);
 
 // The file name's extension names a format whose playing time the tag
 // library's audio properties give.
