@@ -57,7 +57,8 @@ const CommandHelp kCommandHelp[] = {
                "                         U+2409), each failure as the run reports it; status\n"
                "                         1 when any rename would fail\n"},
     {"names", "  names --mask MASK [--case none|lower|upper|first|words] [--force-case]\n"
-              "        [--translit] [--exclude-ext] [--counter-per-folder]\n"
+              "        [--translit] [--exclude-ext] [--counter-per-folder] [--all-tags]\n"
+              "        [--extended-elements]\n"
               "        [--replace PATTERN REPLACEMENT [--regex] [--match-case] [--whole-words]]\n"
               "        PATH...\n"
               "      Print the new name of each path from MASK (e.g. \"[c3,'1']_[n].[e]\"); the\n"
@@ -65,14 +66,22 @@ const CommandHelp kCommandHelp[] = {
               "      malformed mask prints <Error> for each path and ends with status 2.\n"
               "      --counter-per-folder  count each run of consecutive paths in one folder\n"
               "                         on its own, as the window does per separator group\n"
+              "      --all-tags         [ma] [mc] [mr] [mt] [my] read tags of every kind: ID3v2\n"
+              "                         first in MP3 files, the own tags of FLAC, Ogg, Opus,\n"
+              "                         M4A, WMA, APE, WavPack, AIFF and WAV files\n"
+              "      --extended-elements  [mn] (track number, e.g. 07) and [mg] (genre) are\n"
+              "                         valid elements\n"
               "      --replace PATTERN REPLACEMENT  then replace every occurrence of PATTERN\n"
               "                         in each name, as Replace in the name editor does:\n"
               "                         plain text, letter case ignored unless --match-case;\n"
               "                         --whole-words: not part of a longer word; --regex:\n"
               "                         PATTERN is a regular expression (PCRE2) and $0..$9\n"
               "                         in REPLACEMENT stand for its groups\n"},
-    {"tags", "  tags PATH\n"
-             "      Print the ID3v1 fields of a file: title=, artist=, album=, year=, comment=.\n"},
+    {"tags", "  tags [--all-tags] PATH\n"
+             "      Print the ID3v1 fields of a file: title=, artist=, album=, year=, comment=.\n"
+             "      --all-tags         the fields of tags of every kind (ID3v2 first in MP3\n"
+             "                         files, a FLAC, Ogg, Opus, M4A... file's own tags),\n"
+             "                         then track= and genre=\n"},
     {"project", "  project PATH.vln\n"
                 "      Print the file list of a project file as scan does, each line followed\n"
                 "      by a tab and its line of the name editor. A file that breaks off is\n"
@@ -89,10 +98,12 @@ const CommandHelp kCommandHelp[] = {
              "      is already back is dropped with a note. The run stops at the first\n"
              "      rename that cannot be taken back, printing it with its cause; it and\n"
              "      the older entries stay, and the exit status is 1.\n"},
-    {"time", "  time PATH...\n"
+    {"time", "  time [--all-tags] PATH...\n"
              "      Print the playing time of each .mp3 or .wav file in whole seconds, one\n"
              "      line per path; a file that cannot be counted prints 0, its reason goes\n"
-             "      to standard error and the exit status is 1.\n"},
+             "      to standard error and the exit status is 1.\n"
+             "      --all-tags         also FLAC, Ogg, Opus, M4A and the other formats whose\n"
+             "                         audio properties the tag library reads\n"},
     {"copy", "  copy --names FILE --to DIR [--on-error abort|ignore] PATH...\n"
              "      Copy PATH i into DIR under the next name of FILE. A line '#TEXT' in FILE is\n"
              "      a separator, as scan prints it: the files after it go into the sub-folder\n"

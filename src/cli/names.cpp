@@ -46,7 +46,8 @@ int names(const QStringList& argv) {
         parse(argv,
               {QStringLiteral("--force-case"), QStringLiteral("--translit"), QStringLiteral("--exclude-ext"),
                QStringLiteral("--regex"), QStringLiteral("--match-case"), QStringLiteral("--whole-words"),
-               QStringLiteral("--counter-per-folder")},
+               QStringLiteral("--counter-per-folder"), QStringLiteral("--all-tags"),
+               QStringLiteral("--extended-elements")},
               {QStringLiteral("--mask"), QStringLiteral("--case")}, {QStringLiteral("--replace")});
     if (a.help)
         return help();
@@ -68,6 +69,8 @@ int names(const QStringList& argv) {
         return 2;
     }
     Options options;
+    options.cbAllTags = a.flags.contains(QStringLiteral("--all-tags"));
+    options.cbExtendedElements = a.flags.contains(QStringLiteral("--extended-elements"));
     CliPrompts prompts;
     ListNameLines editor;
     Workspace ws({&options, &prompts, &editor});
@@ -85,7 +88,9 @@ int names(const QStringList& argv) {
     MaskContext ctx;
     ctx.list = &list;
     ctx.editor = &editor;
+    ctx.allTags = options.cbAllTags;
     MaskSpec naming;
+    naming.extendedElements = options.cbExtendedElements;
     naming.mask = a.values.value(QStringLiteral("--mask"));
     naming.settings.Casecb = caseChoice;
     naming.settings.fcase = a.flags.contains(QStringLiteral("--force-case"));

@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include "core/media/mp3tag.h"
+#include "core/media/tagreader.h"
 #include "core/platform/fileio.h"
 
 #include <fcntl.h>
@@ -9,7 +10,7 @@
 namespace vorlane::cli {
 
 int tags(const QStringList& argv) {
-    const Args a = parse(argv, {}, {});
+    const Args a = parse(argv, {QStringLiteral("--all-tags")}, {});
     if (a.help)
         return help();
     if (!a.error.isEmpty() || a.positional.size() != 1) {
@@ -23,9 +24,23 @@ int tags(const QStringList& argv) {
         err(QStringLiteral("can't open ") + path + QStringLiteral(": ") + probe.error);
         return 1;
     }
-    const std::pair<const char*, char> fields[] = {
-        {"title", 'T'}, {"artist", 'A'}, {"album", 'C'}, {"year", 'Y'}, {"comment", 'R'}};
+    const std::pair<const char*, char> fields[] = {{"title", 'T'}, {"artist", 'A'},  {"album", 'C'},
+                                                   {"year", 'Y'},  {"comment", 'R'}, {"track", 'N'},
+                                                   {"genre", 'G'}};
+    if (a.flags.contains(QStringLiteral("--all-tags"))) {
+        const auto tags = readAllTags(path);
+        if (!tags) {
+            err(QStringLiteral("can't open ") + path);
+            return 1;
+        }
+        for (const auto& [name, letter] : fields)
+            out(QString::fromLatin1(name) + u'=' + tags->field(letter));
+        return 0;
+    }
+    // The ID3v1 fields that the masks read while the option is off.
     for (const auto& [name, letter] : fields) {
+        if (letter == 'N')
+            break;
         const auto value = ReadMp3TagField(path, letter);
         if (!value) {
             err(QStringLiteral("can't open ") + path);

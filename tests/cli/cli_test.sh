@@ -270,6 +270,40 @@ check "time failure output" "2
 check "time failure messages" "vorlane-cli: Can't open file $work/gone.mp3: No such file or directory
 vorlane-cli: $work/s.txt: not an .mp3 or .wav file
 vorlane-cli: Can't open file $work/fifo.mp3: not a regular file" "$(cat err.txt)"
+# Tags of every kind: an MP3 with an ID3v2 tag and an ID3v1 tag appended; a FLAC with its own tags.
+LC_ALL=C.UTF-8 lame --quiet --id3v2-only --tt 'Заголовок' --tn 3/9 --tg Jazz tone44.wav v2.mp3 &&
+  { printf 'TAG%-30s%-30s' 'V1 title' 'V1 artist'; head -c 64 /dev/zero; printf '\x11'; } >>v2.mp3
+check "tags off: ID3v1" "title=V1 title
+artist=V1 artist
+album=
+year=
+comment=" "$("$cli" tags v2.mp3)"
+check "tags on: ID3v2 first" "title=Заголовок
+artist=V1 artist
+album=
+year=
+comment=
+track=03
+genre=Jazz" "$("$cli" tags --all-tags v2.mp3)"
+check "names off" "V1 title" "$("$cli" names --mask '[mt]' v2.mp3)"
+check "names on" "Заголовок" "$("$cli" names --mask '[mt]' --all-tags v2.mp3)"
+# Without --all-tags: the ID3v1 genre byte's name, and no track (no ID3v1.1 track byte).
+check "extended elements" "03 Jazz|Rock" "$("$cli" names --mask '[mn] [mg]' --all-tags --extended-elements v2.mp3)|$(
+  "$cli" names --mask '[mn][mg]' --extended-elements v2.mp3)"
+"$cli" names --mask '[mn]' --all-tags v2.mp3 >out.txt 2>/dev/null; check "extended elements off status" 2 $?
+check "extended elements off" "<Error>" "$(cat out.txt)"
+if command -v flac >/dev/null && command -v metaflac >/dev/null; then
+  sox -n -r 44100 -b 16 -c 1 two.wav synth 2 sine 440 && flac --silent -o two.flac two.wav &&
+    metaflac --set-tag=ARTIST=Флак --set-tag=TRACKNUMBER=11 two.flac
+  check "flac tags" "Флак 11" "$("$cli" names --mask '[ma] [mn]' --all-tags --extended-elements two.flac)"
+  "$cli" time --all-tags two.flac s.txt >out.txt 2>err.txt; check "time --all-tags status" 1 $?
+  check "time --all-tags" "2
+0" "$(cat out.txt)"
+  check "time --all-tags message" "vorlane-cli: $work/s.txt: not an audio file whose playing time is known" "$(cat err.txt)"
+  "$cli" time two.flac >out.txt 2>/dev/null; check "time of flac without --all-tags" "1 0" "$? $(cat out.txt)"
+else
+  echo "SKIP flac tests: flac or metaflac is not installed"
+fi
 # Copy under new names into groups, complete a cut-short copy, compare the copies.
 mkdir -p C/src C/out && printf 'alpha' > C/src/a.mp3 && printf 'bravo' > C/src/b.mp3 && printf 'charlie' > C/src/c.mp3
 printf '#%s\n01.mp3\n#\n02.mp3\n#/music/Rock\n03.mp3\n' "$work/C/src" > C/names.txt
@@ -298,8 +332,11 @@ check "copy over the size limit message" "vorlane-cli: File write error $work/X/
 vorlane-cli: Operation was cancelled" "$(cat err.txt)"
 
 # COMMAND --help prints that command's usage only.
-check "command help" "Usage: vorlane-cli tags PATH
-      Print the ID3v1 fields of a file: title=, artist=, album=, year=, comment=." "$("$cli" tags --help)"
+check "command help" "Usage: vorlane-cli tags [--all-tags] PATH
+      Print the ID3v1 fields of a file: title=, artist=, album=, year=, comment=.
+      --all-tags         the fields of tags of every kind (ID3v2 first in MP3
+                         files, a FLAC, Ogg, Opus, M4A... file's own tags),
+                         then track= and genre=" "$("$cli" tags --help)"
 check "command help with two forms" "Usage: vorlane-cli undo --list
    or: vorlane-cli undo --last N" "$("$cli" undo --help | grep -E '^(Usage|   or):')"
 check "command help continues its synopsis" "Usage: vorlane-cli rename --names FILE [--yes] [--on-error abort|ignore] [--resolve-chains]

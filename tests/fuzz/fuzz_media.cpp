@@ -1,6 +1,8 @@
-// libFuzzer harness for the playing-time readers: random bytes as an MP3
-// stream and as a WAV file.
+// libFuzzer harness for the playing-time and tag readers: random bytes as an
+// MP3 stream and as a WAV file, and as a file of each format the tag reader
+// knows (tags and audio properties).
 #include "core/media/playtime.h"
+#include "core/media/tagreader.h"
 
 #include <QByteArrayView>
 
@@ -27,5 +29,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         __builtin_trap();
     if (w.error.isEmpty() == (w.seconds == 0))
         __builtin_trap(); // a time of 0 always comes with its message
+
+    // The first byte chooses the format by the file name's extension, the
+    // rest is the file.
+    static const char* const kNames[] = {"f.mp3", "f.flac", "f.ogg",  "f.opus", "f.m4a", "f.wma",
+                                         "f.ape", "f.wv",   "f.aiff", "f.wav",  "f.mpc", "f.bin"};
+    if (size > 0) {
+        const QString name = QString::fromLatin1(kNames[data[0] % (sizeof kNames / sizeof *kNames)]);
+        vorlane::MemorySource rest(bytes.sliced(1));
+        const vorlane::TagFields t = vorlane::readAllTags(rest, name);
+        for (const QString* f : {&t.title, &t.artist, &t.album, &t.year, &t.comment, &t.track, &t.genre})
+            if (f->contains(u'\r') || f->contains(u'\n') || f->contains(QChar(0)))
+                __builtin_trap(); // tag text is one line
+        const auto seconds = vorlane::audioSeconds(rest, name);
+        if (seconds && (!std::isfinite(*seconds) || *seconds < 0))
+            __builtin_trap();
+    }
     return 0;
 }

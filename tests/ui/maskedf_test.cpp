@@ -1,3 +1,4 @@
+#include "support/diskfixture.h"
 #include "tmain_fixture.h"
 #include "ui/editor/tbuffer.h"
 #include "ui/masks/tmaskedf.h"
@@ -17,7 +18,10 @@ class MaskedfTest : public TMainTest {
 protected:
     void SetUp() override {
         TMainTest::SetUp();
-        // The dialog shows, the test looks at it and answers.
+        answerDialogs();
+    }
+    // The dialog shows, the test looks at it and answers.
+    void answerDialogs() {
         window->execDialog = [this](QDialog* d) {
             d->show();
             QApplication::processEvents();
@@ -50,7 +54,7 @@ TEST_F(MaskedfTest, FirstStartDefaults) {
     QStringList menu;
     for (QAction* a : dlg()->pmIL->actions())
         menu << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(menu.size(), 27);
+    EXPECT_EQ(menu.size(), 30);
     EXPECT_EQ(menu[16], "[s] - file size     ");
     EXPECT_EQ(menu[7], "-");
 }
@@ -216,5 +220,47 @@ TEST_F(MaskedfTest, CountersRestartAtEachFolder) {
         window->names().setLines({"a", "", "", "", "b", "", "", "", "c", "", ""});
         window->FastConvert1Click();
         EXPECT_EQ(window->names().lines(), c.names);
+    }
+}
+
+// The extended elements stand greyed in the menu while their option is off,
+// and a mask holding one previews as an error; with the option on the entry
+// appends its element and the preview reads it.
+TEST_F(MaskedfTest, ExtendedElementsFollowTheirOption) {
+    makeWindow(nullptr);
+    answerDialogs();
+    Disk disk;
+    QByteArray tag(128, '\0');
+    tag.replace(0, 3, "TAG");
+    tag[126] = 7; // ID3v1.1 track
+    const QString path = disk.path("a.mp3");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(500, '\0') + tag);
+    f.close();
+    window->list().AddItem(0, 1, false, path);
+    window->list().setSelected(0, true);
+    for (const bool on : {false, true}) {
+        SCOPED_TRACE(on);
+        window->options().cbExtendedElements = on;
+        inDialog = [&] {
+            QStringList extended;
+            for (QAction* a : dlg()->pmIL->actions())
+                if (a->text().startsWith("[mn]") || a->text().startsWith("[mg]")) {
+                    extended << a->text();
+                    EXPECT_EQ(a->isEnabled(), on) << a->text().toStdString();
+                }
+            EXPECT_EQ(extended, QStringList({"[mn] - track number (07)", "[mg] - genre"}));
+            dlg()->Maskcb->setEditText("x");
+            for (QAction* a : dlg()->pmIL->actions())
+                if (a->text().startsWith("[mn]") && a->isEnabled())
+                    a->trigger();
+            if (!on)
+                dlg()->Maskcb->setEditText("x[mn]");
+            EXPECT_EQ(dlg()->mask(), "x[mn]");
+            EXPECT_EQ(dlg()->flr->text(), on ? "x07" : "<Error>");
+        };
+        trigger("Convert1Click");
+        EXPECT_EQ(window->names().line(0), on ? "x07" : "");
     }
 }

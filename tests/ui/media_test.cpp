@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QStandardPaths>
 
 using namespace vorlane;
 
@@ -129,4 +130,41 @@ TEST_F(TMainTest, CheckFilesExistLeavesMissingFilesSelected) {
         EXPECT_EQ(prompts.shown[0].icon, Prompts::Icon::Information);
         EXPECT_TRUE(selected().isEmpty());
     }
+}
+
+// "Read tags of every kind" switches what Fast Convert reads from an MP3 that
+// carries both tags (off: the ID3v1 title as before; on: the ID3v2 title), and
+// lets ReCount give a FLAC file its time.
+TEST_F(MediaTest, ReadTagsOfEveryKindSwitchesTheReader) {
+    if (QStandardPaths::findExecutable("lame").isEmpty() || QStandardPaths::findExecutable("flac").isEmpty())
+        GTEST_SKIP() << "lame or flac is not installed: no encoded files";
+    ASSERT_TRUE(media::sine(disk.path("s.wav"), 2.0, 44100, {"-b", "16", "-c", "1"}));
+    const QString mp3 = disk.path("both.mp3"), flac = disk.path("two.flac");
+    // lame reads the title through the locale.
+    ASSERT_TRUE(media::run("env", {"LC_ALL=C.UTF-8", "lame", "--quiet", "--id3v2-only", "--tt", "Песня",
+                                   disk.path("s.wav"), mp3}));
+    ASSERT_TRUE(media::run("flac", {"--silent", "-o", flac, disk.path("s.wav")}));
+    QByteArray v1(128, '\0');
+    v1.replace(0, 9, "TAGPesnya");
+    QFile f(mp3);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write(v1);
+    f.close();
+
+    FileList& list = window->list();
+    list.AddItem(0, 2, false, mp3);
+    list.AddItem(1, 2, false, flac);
+    window->maskedf()->Maskcb->setEditText("[mt]");
+    for (const bool on : {false, true}) {
+        SCOPED_TRACE(on);
+        options.cbAllTags = on;
+        list.selectRange(0, 1, true);
+        window->FastConvert1Click();
+        EXPECT_EQ(window->names().line(0), on ? "Песня" : "Pesnya");
+        list.selectRange(0, 1, true);
+        trigger("ReCountmp3filestime1Click");
+        EXPECT_EQ(times(), QList<qint32>({2, on ? 2 : 0}));
+        EXPECT_EQ(selected(), on ? QList<int>() : QList<int>({1}));
+    }
+    EXPECT_TRUE(prompts.shown.isEmpty());
 }

@@ -71,9 +71,19 @@ protected:
     QStringList chooserFilters;
 };
 
-const char* const kSwitches[] = {
-    "Topmcb",          "Dsfcb",      "Iccb",           "cbDontCountmp3", "cbDontRenum",       "Ssorcb",
-    "cbDontAskToSave", "cbMaxSpeed", "cbDontLookDups", "cbDontUseSeps",  "cbCounterPerFolder"};
+const char* const kSwitches[] = {"Topmcb",
+                                 "Dsfcb",
+                                 "Iccb",
+                                 "cbDontCountmp3",
+                                 "cbDontRenum",
+                                 "Ssorcb",
+                                 "cbDontAskToSave",
+                                 "cbMaxSpeed",
+                                 "cbDontLookDups",
+                                 "cbDontUseSeps",
+                                 "cbCounterPerFolder",
+                                 "cbAllTags",
+                                 "cbExtendedElements"};
 
 } // namespace
 
@@ -86,7 +96,8 @@ TEST_F(OptionsTest, DialogOfTheSwitches) {
             order << w->objectName();
     EXPECT_EQ(order, QStringList({"masked", "bOk", "Topmcb", "Dsfcb", "Iccb", "cbDontCountmp3", "cbDontRenum",
                                   "Alleveled", "Ssorcb", "cbDontAskToSave", "cbMaxSpeed", "cbDontLookDups",
-                                  "cbDontUseSeps", "cbResolveChains", "cbCounterPerFolder", "bCancel"}));
+                                  "cbDontUseSeps", "cbResolveChains", "cbCounterPerFolder", "cbAllTags",
+                                  "cbExtendedElements", "bCancel"}));
     EXPECT_EQ(dlg()->okButton()->text(), "Ok");
     EXPECT_TRUE(dlg()->okButton()->isDefault());
     EXPECT_EQ(dlg()->cancelButton()->text(), "Cancel");
@@ -298,6 +309,7 @@ TEST_F(OptionsTest, SettingsSurviveARestart) {
         d.check("Iccb")->click();
         d.check("cbMaxSpeed")->click();
         d.check("cbCounterPerFolder")->click();
+        d.check("cbExtendedElements")->click();
     });
     TMaskedf* m = window->maskedf();
     m->Maskcb->setEditText("[n]_x");
@@ -333,6 +345,9 @@ TEST_F(OptionsTest, SettingsSurviveARestart) {
     EXPECT_EQ(ini.value("cbMaxSpeed", "Checked"), "1");
     EXPECT_EQ(ini.value("cbCounterPerFolder", "Checked"), "1");
     EXPECT_TRUE(options.cbCounterPerFolder);
+    EXPECT_EQ(ini.value("cbAllTags", "Checked"), "0");
+    EXPECT_EQ(ini.value("cbExtendedElements", "Checked"), "1");
+    EXPECT_TRUE(options.cbExtendedElements && !options.cbAllTags);
     EXPECT_TRUE(prompts.shown.isEmpty());
 }
 

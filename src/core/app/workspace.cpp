@@ -21,9 +21,10 @@ Workspace::Workspace(const Deps& deps)
       group(clock, pump), adder(list, group, prompts, options), project(list, options, prompts) {
     // The group counter: every file line added counts for the running group.
     list.hooks.itemAdded = [this] { group.countItem(); };
-    // Files added with counting switched on get their playing time.
+    // Files added with counting switched on get their playing time (of the
+    // tag library's formats too while "Read tags of every kind" is on).
     list.hooks.countPlayTime = [this](const QString& path, const QString&) {
-        return CountPlayTime(path, prompts);
+        return CountPlayTime(path, prompts, options.cbAllTags);
     };
 }
 

@@ -1,5 +1,6 @@
 #include "filelist.h"
 
+#include "core/media/tagreader.h"
 #include "core/platform/paths.h"
 
 namespace vorlane {
@@ -228,13 +229,15 @@ bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QStr
                 for (QChar& c : ext)
                     if (c >= u'a' && c <= u'z')
                         c = QChar(c.unicode() - 32);
-                if (ext == QLatin1String(".MP3") || ext == QLatin1String(".WAV"))
+                if (ext == QLatin1String(".MP3") || ext == QLatin1String(".WAV") ||
+                    (m_options.cbAllTags && hasAudioProperties(text)))
                     m_lines[last].info.PlayTime = hooks.countPlayTime(text, ext);
             }
             if (m_nameMask)
                 m_editor.setLine(
                     last,
-                    m_nameMask->apply(position, groupSize, text, {this, &m_editor, {}}).value_or(QString()));
+                    m_nameMask->apply(position, groupSize, text, {this, &m_editor, {}, m_options.cbAllTags})
+                        .value_or(QString()));
         } catch (...) {
             // The line stays as far as it was filled.
         }

@@ -6,6 +6,7 @@
 #include "core/masks/counter.h"
 #include "core/masks/lettercase.h"
 #include "core/media/mp3tag.h"
+#include "core/media/tagreader.h"
 #include "core/platform/paths.h"
 
 #include <vector>
@@ -153,6 +154,7 @@ QString convertLetters(QString text, const LetterSettings& s) {
 struct Mask::Program {
     std::vector<Element> elements;
     std::vector<Counter> counters;
+    QByteArray tagFields; // the letters of the tag elements, for one read of them all
 };
 
 namespace {
@@ -160,7 +162,7 @@ namespace {
 // Reads a mask from left to right into elements; nothing when malformed.
 class Parser {
 public:
-    explicit Parser(const QString& mask) : m_mask(mask) {}
+    Parser(const QString& mask, bool extended) : m_mask(mask), m_extended(extended) {}
 
     bool run(std::vector<Element>& elements, std::vector<Counter>& counters) {
         m_elements = &elements;
@@ -261,7 +263,9 @@ private:
             char field = m_mask[m_pos].toLatin1();
             if (field >= 'a' && field <= 'z')
                 field = char(field - 32);
-            if (field != 'A' && field != 'C' && field != 'R' && field != 'T' && field != 'Y')
+            const bool extendedField = field == 'N' || field == 'G';
+            if (field != 'A' && field != 'C' && field != 'R' && field != 'T' && field != 'Y' &&
+                !(m_extended && extendedField))
                 return false;
             ++m_pos;
             if (!closing())
@@ -322,6 +326,7 @@ private:
     }
 
     const QString& m_mask;
+    const bool m_extended;
     qsizetype m_pos = 0;
     std::vector<Element>* m_elements = nullptr;
     std::vector<Counter>* m_counters = nullptr;
@@ -333,8 +338,12 @@ Mask::Mask(const MaskSpec& naming)
     : m_settings(naming.settings),
       m_countsGroup(naming.mask.contains(QLatin1String("[cc"), Qt::CaseInsensitive)) {
     auto program = std::make_shared<Program>();
-    if (Parser(naming.mask).run(program->elements, program->counters))
+    if (Parser(naming.mask, naming.extendedElements).run(program->elements, program->counters)) {
+        for (const Element& e : program->elements)
+            if (e.kind == Element::Kind::Tag && !program->tagFields.contains(e.field))
+                program->tagFields += e.field;
         m_program = std::move(program);
+    }
 }
 
 std::optional<QString> Mask::apply(int counter, int total, const QString& path,
@@ -350,6 +359,9 @@ std::optional<QString> Mask::apply(int counter, int total, const QString& path,
             line = ctx.list ? ctx.list->findLine(path) : -1;
         return line;
     };
+
+    // Tags of every kind are read once per name, whatever the number of fields.
+    std::optional<std::optional<TagFields>> allTags;
 
     QString out;
     for (const Element& e : m_program->elements) {
@@ -389,6 +401,14 @@ std::optional<QString> Mask::apply(int counter, int total, const QString& path,
             break;
         }
         case Element::Kind::Tag: {
+            if (!ctx.readTag && ctx.allTags) {
+                if (!allTags)
+                    allTags = readAllTags(path, m_program->tagFields);
+                if (!*allTags)
+                    return std::nullopt;
+                out += (*allTags)->field(e.field);
+                break;
+            }
             const auto text = ctx.readTag ? ctx.readTag(path, e.field) : ReadMp3TagField(path, e.field);
             if (!text)
                 return std::nullopt;

@@ -24,6 +24,9 @@ struct LetterSettings {
 struct MaskSpec {
     QString mask;
     LetterSettings settings = {};
+    // "Extended mask elements": the parser accepts the elements that the
+    // option adds ("[mn]", "[mg]"); without it they are malformed masks.
+    bool extendedElements = false;
 };
 
 // What a mask reads besides its arguments. Every member may be left empty:
@@ -33,6 +36,9 @@ struct MaskContext {
     const NameLines* editor = nullptr;
     // The tag reader; the file's own tag when left empty.
     std::function<std::optional<QString>(const QString& path, char field)> readTag;
+    // "Read tags of every kind": the file's own tag is read by format (ID3v2
+    // first in MP3 files) instead of the ID3v1 tag alone.
+    bool allTags = false;
 };
 
 // A mask parsed once, with its counters built, for applying to many files.

@@ -150,6 +150,14 @@ const QStringList& patternCaptions() {
     return captions;
 }
 
+const QStringList& extendedPatternCaptions() {
+    static const QStringList captions = {
+        QStringLiteral("[mn] - track number (07)"),
+        QStringLiteral("[mg] - genre"),
+    };
+    return captions;
+}
+
 const QStringList& defaultMasks() {
     static const QStringList masks = {QStringLiteral("[n].[e]"), QStringLiteral("[c3]_[n].[e]"),
                                       QStringLiteral("[c3,'1']_[cc3]_[n].[e]")};

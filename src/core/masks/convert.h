@@ -55,6 +55,9 @@ QString deleteMask(QStringList& masks, const QString& text);
 QString patternOf(const QString& caption);
 // The pattern menu's captions; "-" stands for a separator.
 const QStringList& patternCaptions();
+// The captions of the elements that "Extended mask elements" makes valid,
+// which the menu lists after the others, greyed while the option is off.
+const QStringList& extendedPatternCaptions();
 // The masks of a first start.
 const QStringList& defaultMasks();
 

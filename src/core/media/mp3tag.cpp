@@ -1,5 +1,6 @@
 #include "mp3tag.h"
 
+#include "core/media/tagreader.h"
 #include "core/platform/cp1251.h"
 #include "core/platform/fileio.h"
 #include "core/platform/paths.h"
@@ -75,7 +76,27 @@ QString decodeTagText(const QByteArray& bytes, bool full) {
 
 } // namespace
 
-std::optional<QString> ReadMp3TagField(const QString& path, char field) {
+std::optional<QByteArray> readId3v1Block(const QString& path) {
+    const OpenedFile f = openRegularFile(path, O_RDONLY);
+    if (!f.ok())
+        return std::nullopt;
+    struct ::stat st {};
+    QByteArray tag(128, '\0');
+    const bool ok = sys().fstat(f.fd.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 128 &&
+                    readFully(f.fd.get(), tag.data(), 128, st.st_size - 128) == 128;
+    return ok ? tag : QByteArray();
+}
+
+QString id3v1Field(QByteArrayView tag, char field) {
+    if (tag.size() != 128 || tag[0] != 'T' || tag[1] != 'A' || tag[2] != 'G')
+        return QString();
+    if (field == 'N') {
+        // ID3v1.1: a zero byte before the comment's last byte, which holds the track.
+        const int track = uchar(tag[126]);
+        return tag[125] == '\0' && track != 0 ? QString::asprintf("%02d", track) : QString();
+    }
+    if (field == 'G')
+        return id3v1GenreName(uchar(tag[127]));
     int offset = 0, size = 30;
     switch (field) {
     case 'T':
@@ -96,16 +117,7 @@ std::optional<QString> ReadMp3TagField(const QString& path, char field) {
     default:
         return QString();
     }
-    const OpenedFile f = openRegularFile(path, O_RDONLY);
-    if (!f.ok())
-        return std::nullopt;
-    struct ::stat st {};
-    char tag[128];
-    const bool ok = sys().fstat(f.fd.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 128 &&
-                    readFully(f.fd.get(), tag, sizeof tag, st.st_size - 128) == ssize_t(sizeof tag);
-    if (!ok || tag[0] != 'T' || tag[1] != 'A' || tag[2] != 'G')
-        return QString();
-    QByteArray bytes(tag + offset, size);
+    QByteArray bytes(tag.data() + offset, size);
     const qsizetype zero = bytes.indexOf('\0');
     if (zero >= 0)
         bytes.truncate(zero);
@@ -115,6 +127,15 @@ std::optional<QString> ReadMp3TagField(const QString& path, char field) {
     while (bytes.endsWith(' '))
         bytes.chop(1);
     return decodeTagText(bytes, full);
+}
+
+std::optional<QString> ReadMp3TagField(const QString& path, char field) {
+    if (field == 0 || !QByteArray("TACYRNG").contains(field))
+        return QString();
+    const auto tag = readId3v1Block(path);
+    if (!tag)
+        return std::nullopt;
+    return id3v1Field(*tag, field);
 }
 
 } // namespace vorlane

@@ -1,5 +1,6 @@
 #include "playtime.h"
 
+#include "core/media/tagreader.h"
 #include "core/platform/fileio.h"
 #include "core/platform/paths.h"
 #include "core/platform/sys.h"
@@ -40,6 +41,13 @@ TimeKind timeKindOf(const QString& path) {
     if (ext == QLatin1String(".WAV"))
         return TimeKind::Wav;
     return TimeKind::None;
+}
+
+TimeKind timeKindOf(const QString& path, bool allTags) {
+    const TimeKind kind = timeKindOf(path);
+    if (kind == TimeKind::None && allTags && hasAudioProperties(path))
+        return TimeKind::Tagged;
+    return kind;
 }
 
 namespace {
@@ -110,12 +118,28 @@ qint32 CountMp3Time(const QString& path, Prompts& prompts) {
     return seconds;
 }
 
-qint32 CountPlayTime(const QString& path, Prompts& prompts) {
-    switch (timeKindOf(path)) {
+qint32 CountTaggedTime(const QString& path, Prompts& prompts) {
+    const CountedFile file(path);
+    if (!file.ok())
+        return failure(prompts, kCantOpen, path, file.error());
+    FileSource source = file.source();
+    const auto seconds = audioSeconds(source, path);
+    if (source.error())
+        return failure(prompts, QStringLiteral("Error reading file"), path, systemErrorText(source.error()));
+    const qint32 rounded = seconds ? clampSeconds(std::nearbyint(*seconds)) : 0;
+    if (rounded <= 0)
+        return failure(prompts, kZeroTime, path);
+    return rounded;
+}
+
+qint32 CountPlayTime(const QString& path, Prompts& prompts, bool allTags) {
+    switch (timeKindOf(path, allTags)) {
     case TimeKind::Mp3:
         return CountMp3Time(path, prompts);
     case TimeKind::Wav:
         return CountWavTime(path, prompts);
+    case TimeKind::Tagged:
+        return CountTaggedTime(path, prompts);
     case TimeKind::None:
         break;
     }

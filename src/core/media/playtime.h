@@ -65,13 +65,19 @@ struct WavTime {
 WavTime readWav(ByteSource& source);
 
 // Which counter a file's extension chooses (".mp3" or ".wav" in any case).
-enum class TimeKind { None, Mp3, Wav };
+// With `allTags` ("Read tags of every kind"), the other formats whose audio
+// properties the tag library reads (FLAC, Ogg, Opus, M4A, ...) are Tagged.
+enum class TimeKind { None, Mp3, Wav, Tagged };
 TimeKind timeKindOf(const QString& path);
+TimeKind timeKindOf(const QString& path, bool allTags);
 
 // A file's playing time in whole seconds; 0 after a message box on failure.
 qint32 CountWavTime(const QString& path, Prompts& prompts);
 qint32 CountMp3Time(const QString& path, Prompts& prompts);
+// The time the tag library's audio properties give, rounded to the nearest
+// second; 0 after a message box when it gives none.
+qint32 CountTaggedTime(const QString& path, Prompts& prompts);
 // The counter that the extension chooses; 0 without a message for other files.
-qint32 CountPlayTime(const QString& path, Prompts& prompts);
+qint32 CountPlayTime(const QString& path, Prompts& prompts, bool allTags = false);
 
 } // namespace vorlane

@@ -23,7 +23,8 @@ bool itemDone(GroupOperation& group) {
 
 int ReCountmp3filestime1Click(FileList& list, GroupOperation& group, Prompts& prompts) {
     auto counts = [&list](int i) {
-        return list.isSelected(i) && !list.isSeparator(i) && timeKindOf(list.text(i)) != TimeKind::None;
+        return list.isSelected(i) && !list.isSeparator(i) &&
+               timeKindOf(list.text(i), list.options().cbAllTags) != TimeKind::None;
     };
     int total = 0;
     for (int i = 0; i < list.count(); ++i)
@@ -34,7 +35,7 @@ int ReCountmp3filestime1Click(FileList& list, GroupOperation& group, Prompts& pr
     for (int i = 0; i < list.count(); ++i) {
         if (!counts(i))
             continue;
-        const qint32 seconds = CountPlayTime(list.text(i), prompts);
+        const qint32 seconds = CountPlayTime(list.text(i), prompts, list.options().cbAllTags);
         list.setPlayTime(i, seconds);
         if (seconds > 0)
             list.setSelected(i, false);

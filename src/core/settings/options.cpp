@@ -57,6 +57,14 @@ const QList<OptionInfo>& optionTable() {
          S("Convert numbers the selected files of each folder (each separator's group)\r\nfrom the start: "
            "[c] counts and [cc] gives the total within the folder"),
          nullptr, &Options::cbCounterPerFolder},
+        {"cbAllTags", S("Read tags of every kind"), false, S("0"),
+         S("[ma], [mc], [mr], [mt], [my] read ID3v2 tags of MP3 files (ID3v1 where v2 has none)\r\nand the "
+           "tags of FLAC, Ogg, Opus, M4A, WMA, APE, WavPack, AIFF and WAV files;\r\nthe playing time "
+           "of those formats is counted too"),
+         nullptr, &Options::cbAllTags},
+        {"cbExtendedElements", S("Extended mask elements"), false, S("0"),
+         S("Masks may use [mn] (track number, e.g. 07) and [mg] (genre)"), nullptr,
+         &Options::cbExtendedElements},
     };
     return table;
 }

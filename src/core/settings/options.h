@@ -6,7 +6,8 @@
 namespace vorlane {
 
 // The option switches (the twelve of the options dialog, "Resolve chains and
-// swaps" and "Counters restart at each folder"). Every command reads them at
+// swaps", "Counters restart at each folder", "Read tags of every kind" and
+// "Extended mask elements"). Every command reads them at
 // the moment it acts; the options dialog edits this one object.
 struct Options {
     QString masked = QStringLiteral("*.*");    // File Mask
@@ -23,6 +24,8 @@ struct Options {
     bool Ssorcb = false;                       // Show Horz. Scroll on Right
     bool cbResolveChains = false;              // Resolve chains and swaps
     bool cbCounterPerFolder = false;           // Counters restart at each folder
+    bool cbAllTags = false;                    // Read tags of every kind
+    bool cbExtendedElements = false;           // Extended mask elements
 
     // The right-edge column: Alleveled as an integer, 127 when it is not one.
     int alarmColumn() const;

@@ -793,6 +793,7 @@ MaskContext TMain::maskContext() const {
     MaskContext ctx;
     ctx.list = &m_ws->list;
     ctx.editor = &m_ws->names;
+    ctx.allTags = m_options.cbAllTags;
     return ctx;
 }
 

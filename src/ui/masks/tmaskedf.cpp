@@ -144,6 +144,13 @@ TMaskedf::TMaskedf(const FileList& list, std::function<MaskContext()> context, I
         QAction* a = pmIL->addAction(QString(caption).replace(u'&', QStringLiteral("&&")));
         connect(a, &QAction::triggered, this, [this, caption] { mrmp3comment1Click(caption); });
     }
+    pmIL->addSeparator();
+    for (const QString& caption : extendedPatternCaptions()) {
+        QAction* a = pmIL->addAction(QString(caption).replace(u'&', QStringLiteral("&&")));
+        connect(a, &QAction::triggered, this, [this, caption] { mrmp3comment1Click(caption); });
+        extendedPatterns << a;
+    }
+    updateExtendedPatterns();
 
     connect(Maskcb, &QComboBox::editTextChanged, this, [this] { MaskcbChange(); });
     connect(Casecb, &QComboBox::currentIndexChanged, this, [this] { MaskcbChange(); });
@@ -215,7 +222,17 @@ void TMaskedf::MaskcbChange() {
     llr->setText(p.last);
 }
 
+MaskSpec TMaskedf::maskSpec() const {
+    return {mask(), letterSettings(), m_list.options().cbExtendedElements};
+}
+
+void TMaskedf::updateExtendedPatterns() {
+    for (QAction* a : extendedPatterns)
+        a->setEnabled(m_list.options().cbExtendedElements);
+}
+
 void TMaskedf::FormActivate() {
+    updateExtendedPatterns();
     Maskcb->setFocus();
     MaskcbChange();
     if (span.firstIndex < 0) {
@@ -259,6 +276,7 @@ void TMaskedf::DeletebClick() {
 
 void TMaskedf::bHelpAddClick() {
     // The menu's top-right corner at the button's bottom-right corner.
+    updateExtendedPatterns();
     const QPoint corner = bHelpAdd->mapToGlobal(QPoint(bHelpAdd->width(), bHelpAdd->height()));
     pmIL->popup(corner - QPoint(pmIL->sizeHint().width(), 0));
 }

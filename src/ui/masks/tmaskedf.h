@@ -36,7 +36,7 @@ public:
     QString mask() const;
     LetterSettings letterSettings() const;
     // The mask and its letter conversion, as one value for a command.
-    MaskSpec maskSpec() const { return {mask(), letterSettings()}; }
+    MaskSpec maskSpec() const;
     bool toBuffer() const;
 
     void MaskcbChange();
@@ -63,6 +63,8 @@ public:
     QPushButton* Okb = nullptr;
     QPushButton* Cancelb = nullptr;
     QMenu* pmIL = nullptr;
+    // The entries of "Extended mask elements", enabled while it is on.
+    QList<QAction*> extendedPatterns;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -73,6 +75,7 @@ private:
     void FormDestroy();
     QStringList storedMasks() const;
     void setStoredMasks(const QStringList& masks, const QString& text);
+    void updateExtendedPatterns();
 
     const FileList& m_list;
     std::function<MaskContext()> m_context;

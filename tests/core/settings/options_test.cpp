@@ -16,7 +16,7 @@ TEST(Options, FirstStartDefaults) {
             EXPECT_EQ(o.*info.text, info.defaultValue) << info.name;
         }
     }
-    EXPECT_EQ(optionTable().size(), 14);
+    EXPECT_EQ(optionTable().size(), 16);
     EXPECT_EQ(on, 3);
     EXPECT_TRUE(o.Dsfcb && o.Iccb && o.cbDontCountmp3);
     EXPECT_EQ(o.masked, QStringLiteral("*.*"));
