@@ -292,6 +292,11 @@ check "extended elements" "03 Jazz|Rock" "$("$cli" names --mask '[mn] [mg]' --al
   "$cli" names --mask '[mn][mg]' --extended-elements v2.mp3)"
 "$cli" names --mask '[mn]' --all-tags v2.mp3 >out.txt 2>/dev/null; check "extended elements off status" 2 $?
 check "extended elements off" "<Error>" "$(cat out.txt)"
+# A file that is no picture is named by its modification time.
+touch -d '2021-07-04 10:11:12' dated.txt
+check "date element" "2021-07-04 10.11.12 dated|2021-07-04" "$(
+  "$cli" names --mask "[d'yyyy-MM-dd HH.mm.ss'] [n]" --extended-elements dated.txt)|$(
+  "$cli" names --mask '[d]' --extended-elements dated.txt)"
 if command -v flac >/dev/null && command -v metaflac >/dev/null; then
   sox -n -r 44100 -b 16 -c 1 two.wav synth 2 sine 440 && flac --silent -o two.flac two.wav &&
     metaflac --set-tag=ARTIST=Флак --set-tag=TRACKNUMBER=11 two.flac

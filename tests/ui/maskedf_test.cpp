@@ -54,7 +54,7 @@ TEST_F(MaskedfTest, FirstStartDefaults) {
     QStringList menu;
     for (QAction* a : dlg()->pmIL->actions())
         menu << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(menu.size(), 30);
+    EXPECT_EQ(menu.size(), 31);
     EXPECT_EQ(menu[16], "[s] - file size     ");
     EXPECT_EQ(menu[7], "-");
 }
@@ -238,6 +238,10 @@ TEST_F(MaskedfTest, ExtendedElementsFollowTheirOption) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(QByteArray(500, '\0') + tag);
     f.close();
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    ASSERT_TRUE(
+        f.setFileTime(QDateTime(QDate(2021, 7, 4), QTime(10, 11, 12)), QFileDevice::FileModificationTime));
+    f.close();
     window->list().AddItem(0, 1, false, path);
     window->list().setSelected(0, true);
     for (const bool on : {false, true}) {
@@ -246,11 +250,15 @@ TEST_F(MaskedfTest, ExtendedElementsFollowTheirOption) {
         inDialog = [&] {
             QStringList extended;
             for (QAction* a : dlg()->pmIL->actions())
-                if (a->text().startsWith("[mn]") || a->text().startsWith("[mg]")) {
+                if (a->text().startsWith("[mn]") || a->text().startsWith("[mg]") ||
+                    a->text().startsWith("[d]")) {
                     extended << a->text();
                     EXPECT_EQ(a->isEnabled(), on) << a->text().toStdString();
                 }
-            EXPECT_EQ(extended, QStringList({"[mn] - track number (07)", "[mg] - genre"}));
+            EXPECT_EQ(extended, QStringList({"[mn] - track number (07)", "[mg] - genre",
+                                             "[d] - date taken or changed (2026-12-08)"}));
+            dlg()->Maskcb->setEditText("[d'yyyy.MM']");
+            EXPECT_EQ(dlg()->flr->text(), on ? "2021.07" : "<Error>");
             dlg()->Maskcb->setEditText("x");
             for (QAction* a : dlg()->pmIL->actions())
                 if (a->text().startsWith("[mn]") && a->isEnabled())

@@ -6,6 +6,7 @@
 #include "core/masks/counter.h"
 #include "core/masks/lettercase.h"
 #include "core/media/mp3tag.h"
+#include "core/media/photodate.h"
 #include "core/media/tagreader.h"
 #include "core/platform/paths.h"
 
@@ -97,9 +98,9 @@ QString selectRange(const QString& source, const Range& r) {
 }
 
 struct Element {
-    enum class Kind { Text, Name, Extension, EditorText, Folder, Size, Time, Tag, Counter };
+    enum class Kind { Text, Name, Extension, EditorText, Folder, Size, Time, Tag, Counter, Date };
     Kind kind = Kind::Text;
-    QString text;       // Text
+    QString text;       // Text; Date: its format
     Range range;        // Name, Extension, EditorText
     char field = 0;     // Tag
     int counter = -1;   // Counter: index into the program's counters
@@ -276,9 +277,31 @@ private:
         }
         case 'C':
             return counter();
+        case 'D':
+            return m_extended && date();
         default:
             return false;
         }
+    }
+
+    // "[d]" or "[d'format']": a format of Qt's date letters that cannot
+    // put a folder delimiter or a line break into a name.
+    bool date() {
+        QString format = QString::fromLatin1(kDefaultDateFormat);
+        if (take(u'\'')) {
+            const qsizetype end = m_mask.indexOf(u'\'', m_pos);
+            if (end < 0)
+                return false;
+            format = m_mask.mid(m_pos, end - m_pos);
+            m_pos = end + 1;
+            if (format.isEmpty() || !validDateFormat(format))
+                return false;
+        }
+        if (!closing())
+            return false;
+        add(Element::Kind::Date);
+        m_elements->back().text = format;
+        return true;
     }
 
     bool counter() {
@@ -418,6 +441,13 @@ std::optional<QString> Mask::apply(int counter, int total, const QString& path,
         case Element::Kind::Counter:
             out += m_program->counters[size_t(e.counter)].text(e.total ? total : counter);
             break;
+        case Element::Kind::Date: {
+            const QDateTime date = fileDate(path);
+            if (!date.isValid())
+                return std::nullopt;
+            out += dateText(date, e.text);
+            break;
+        }
         }
     }
     flattenLines(out);

@@ -154,6 +154,7 @@ const QStringList& extendedPatternCaptions() {
     static const QStringList captions = {
         QStringLiteral("[mn] - track number (07)"),
         QStringLiteral("[mg] - genre"),
+        QStringLiteral("[d] - date taken or changed (2026-12-08)"),
     };
     return captions;
 }

@@ -5,6 +5,10 @@
 #include "support/qtprint.h"
 #include "support/scriptedprompts.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace vorlane;
@@ -239,4 +243,33 @@ TEST(CompiledMask, ValidAndCountsGroup) {
         EXPECT_EQ(mask.valid(), valid) << text;
         EXPECT_EQ(mask.countsGroup(), counts) << text;
     }
+}
+
+TEST_F(MaskTest, DateOfAFile) {
+    // A file without a picture in it gives its modification time.
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/a.txt";
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(
+        f.setFileTime(QDateTime(QDate(2021, 7, 4), QTime(10, 11, 12)), QFileDevice::FileModificationTime));
+    f.close();
+    const auto date = [&](const QString& mask, bool extended = true, const QString& of = {}) {
+        return ApplyMask(0, 1, of.isEmpty() ? path : of, {mask, settings, extended}, ctx);
+    };
+    const std::pair<const char*, const char*> named[] = {
+        {"[d]", "2021-07-04"},
+        {"[D'yyyy-MM-dd HH.mm.ss']", "2021-07-04 10.11.12"},
+        {"[d'dd.MM']_[n]-[d'yy']", "04.07_a-21"},
+        {"[d'MMMM']", "July"},
+    };
+    for (const auto& [mask, name] : named)
+        EXPECT_EQ(date(mask), QString(name)) << mask;
+    // Malformed: a format that would part a folder or a line, or that is not closed.
+    for (const char* mask : {"[d'yyyy/MM']", "[d'yyyy", "[d'yyyy'", "[d'']", "[d x]", "[d'yy'x]", "[d,'yy']",
+                             "[d'HH\nmm']", "[d"})
+        EXPECT_FALSE(date(mask).has_value()) << mask;
+    // The element exists only while extended elements are on.
+    EXPECT_FALSE(date("[d]", false).has_value());
+    EXPECT_FALSE(date("[d]", true, dir.path() + "/missing").has_value());
 }
