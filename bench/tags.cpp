@@ -131,9 +131,9 @@ void ReadFirst64KiB(benchmark::State& state) {
 
 void TagsOfEveryKind(benchmark::State& state) {
     const QStringList paths = tagFiles();
-    MaskSpec spec;
-    spec.mask = QStringLiteral("[ma] - [mt]");
-    const Mask mask(spec);
+    MaskSpec naming;
+    naming.mask = QStringLiteral("[ma] - [mt]");
+    const Mask mask(naming);
     MaskContext ctx;
     ctx.allTags = true;
     for (auto _ : state) {

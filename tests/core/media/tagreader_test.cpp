@@ -22,12 +22,12 @@ namespace {
 const QString kAllFields = QStringLiteral("[mt]|[ma]|[mc]|[my]|[mr]|[mn]|[mg]");
 
 std::optional<QString> named(const QString& path, const QString& mask, bool allTags, bool extended = true) {
-    MaskSpec spec;
-    spec.mask = mask;
-    spec.extendedElements = extended;
+    MaskSpec naming;
+    naming.mask = mask;
+    naming.extendedElements = extended;
     MaskContext ctx;
     ctx.allTags = allTags;
-    return ApplyMask(0, 1, path, spec, ctx);
+    return ApplyMask(0, 1, path, naming, ctx);
 }
 
 // A 128-byte ID3v1.1 tag: title, artist, track byte, genre byte.
