@@ -13,6 +13,9 @@ namespace vorlane {
 // sweep can first count the calls of a run and then fail each in turn.
 class FaultySys : public Sys {
 public:
+    // Its counts follow one thread's order of calls.
+    bool concurrent() const override { return false; }
+
     enum class Effect { Error, Short, ShortThenFull };
 
     // The `nth` call (from 1) of `kind` fails with `error`.

@@ -6,6 +6,10 @@
 
 #include <isa-l/crc.h>
 
+#include <atomic>
+#include <optional>
+#include <thread>
+
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -377,6 +381,72 @@ bool CopyRun::CountFileCRC32(const QString& path, quint32& crc, QString* cause) 
     return true;
 }
 
+namespace {
+
+// The CRC-32 of an open file from where it stands to its end, a block at a
+// time; `goOn(counted)` is asked before each block and ends the count early
+// when false. The errno of a failed read, else 0.
+template <typename GoOn> int countCrc(int fd, QByteArray& buffer, quint32& crc, GoOn goOn) {
+    buffer.resize(kBlock);
+    crc = 0; // the gzip CRC-32 starts from 0, as zlib's does
+    qint64 count = 0;
+    while (goOn(count)) {
+        const ssize_t r = readFully(fd, buffer.data(), size_t(kBlock));
+        if (r < 0)
+            return errno;
+        if (r == 0)
+            break;
+        crc = crc32_gzip_refl(crc, reinterpret_cast<const unsigned char*>(buffer.constData()), quint64(r));
+        count += r;
+    }
+    return 0;
+}
+
+// The copy's checksum counted on a second thread while the run counts the
+// source's: on two cores a compare then takes about as long as reading the
+// larger file. Only a count that went through to the end is offered; any
+// failure is left to the run's own count, which asks the user about it.
+class CountAhead {
+public:
+    explicit CountAhead(const QString& path) {
+        if (!sys().concurrent() || hasLineBreakOrNul(path))
+            return;
+        m_thread = std::thread([this, path] {
+            OpenedFile f = openRegularFile(path, O_RDONLY);
+            if (!f.ok())
+                return;
+            const UniqueFd fd = std::move(f.fd);
+            ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+            QByteArray buffer;
+            quint32 crc = 0;
+            if (countCrc(fd.get(), buffer, crc, [this](qint64) { return !m_stop; }) == 0 && !m_stop)
+                m_crc = crc;
+        });
+    }
+    ~CountAhead() { stop(); }
+    CountAhead(const CountAhead&) = delete;
+    CountAhead& operator=(const CountAhead&) = delete;
+
+    // Waits for the count: the checksum, or nothing when it failed.
+    std::optional<quint32> result() {
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_crc;
+    }
+    void stop() {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+private:
+    std::atomic<bool> m_stop = false;
+    std::optional<quint32> m_crc;
+    std::thread m_thread;
+};
+
+} // namespace
+
 CopyRun::Crc CopyRun::crcOf(const QString& path) {
     Crc out;
     showProgress(0, 0);
@@ -392,30 +462,18 @@ CopyRun::Crc CopyRun::crcOf(const QString& path) {
     const UniqueFd fd = std::move(f.fd);
     ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     const qint64 size = sizeOf(fd.get());
-    m_buffer.resize(kBlock);
-    quint32 crc = 0; // the gzip CRC-32 starts from 0, as zlib's does
-    qint64 count = 0;
     qint64 nextPump = 0;
-    for (;;) {
+    const int error = countCrc(fd.get(), m_buffer, out.value, [&](qint64 count) {
         if (count >= nextPump) {
             showProgress(count, size);
             m_pump.pump();
             nextPump = (count / kCrcPumpBytes + 1) * kCrcPumpBytes;
         }
         // A cancelled count gives the checksum of what was read.
-        if (m_cancel)
-            break;
-        const ssize_t r = readFully(fd.get(), m_buffer.data(), size_t(kBlock));
-        if (r < 0) {
-            out.failure = {kReadError, path, systemErrorText(errno)};
-            return out;
-        }
-        if (r == 0)
-            break;
-        crc = crc32_gzip_refl(crc, reinterpret_cast<const unsigned char*>(m_buffer.constData()), quint64(r));
-        count += r;
-    }
-    out.value = crc;
+        return !m_cancel;
+    });
+    if (error != 0)
+        out.failure = {kReadError, path, systemErrorText(error)};
     return out;
 }
 
@@ -430,6 +488,11 @@ CopyRun::Outcome CopyRun::compareFile(int line) {
         m_ui->setFrom(visibleName(source));
         m_ui->setTo(QString());
     }
+    // Where the copy lies, found without making its group's folders yet.
+    DestinationLayout ahead = m_layout;
+    QStringList later;
+    const QString expected = ahead.target(nameLine(line), later);
+    CountAhead copyCount(expected);
     Crc s;
     for (;;) {
         s = crcOf(source);
@@ -446,8 +509,14 @@ CopyRun::Outcome CopyRun::compareFile(int line) {
     if (m_ui)
         m_ui->setTo(visibleName(target));
     // Retry reads the copy again; the source's checksum stands.
+    std::optional<quint32> counted = target == expected ? copyCount.result() : std::nullopt;
     for (;;) {
-        const Crc t = crcOf(target);
+        Crc t;
+        if (counted)
+            t.value = *counted;
+        else
+            t = crcOf(target);
+        counted.reset();
         if (m_cancel)
             return Outcome::Cancelled;
         Prompts::Answer a;

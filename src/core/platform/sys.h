@@ -41,6 +41,10 @@ public:
 
     virtual ~Sys() = default;
 
+    // Whether calls may come from two threads at once. The system's own may;
+    // a test double that counts and fails calls in order may not.
+    virtual bool concurrent() const { return true; }
+
     // open(2); O_CLOEXEC is the caller's to add.
     virtual int open(const char* path, int flags, mode_t mode);
     // mkostemp(3) with O_CLOEXEC: creates a new file from a name ending in XXXXXX.

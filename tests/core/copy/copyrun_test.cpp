@@ -408,6 +408,33 @@ TEST_F(CopyRunTest, CompareFindsAOneByteDifference) {
     EXPECT_EQ(selected(), QList<int>({0, 3}));
 }
 
+TEST_F(CopyRunTest, CompareOfFilesOfManyBlocks) {
+    // The copy is counted beside the source, a block at a time: every block
+    // of both must count, up to a difference in the very last byte.
+    const QByteArray bytes = pattern(600 << 10);
+    QByteArray changed = bytes;
+    changed[changed.size() - 1] = char(changed.back() ^ 1);
+    const QString same = disk.path("same.bin"), differs = disk.path("differs.bin");
+    writeFile(same, bytes);
+    writeFile(differs, bytes);
+    disk.folder("out/Rock");
+    writeFile(dest + "/Rock/1.bin", bytes);
+    writeFile(dest + "/Rock/2.bin", changed);
+    addSeparator("Rock");
+    addFile(same, "1.bin");
+    addFile(differs, "2.bin");
+    quint32 crcOfSource = 0, crcOfCopy = 0;
+    ASSERT_TRUE(run.CountFileCRC32(differs, crcOfSource));
+    ASSERT_TRUE(run.CountFileCRC32(dest + "/Rock/2.bin", crcOfCopy));
+    ASSERT_NE(crcOfSource, crcOfCopy);
+    const auto r = compare({Prompts::Answer::Ignore});
+    EXPECT_EQ(r.done, 1);
+    ASSERT_EQ(texts().size(), 2);
+    EXPECT_EQ(texts()[0], "Error!: CRC are not coincide\r" + differs +
+                              "\r(CRC=" + CopyRun::crcText(crcOfSource) + ")\r\r" + dest +
+                              "/Rock/2.bin\r(CRC=" + CopyRun::crcText(crcOfCopy) + ")\r\rWhat do you want to do?");
+}
+
 TEST_F(CopyRunTest, OnlySeparatorsSelectedIsNothingToDo) {
     addSeparator("Rock");
     list.AddItem(0, 0, true, disk.file("a.mp3"));
