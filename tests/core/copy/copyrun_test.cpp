@@ -432,7 +432,8 @@ TEST_F(CopyRunTest, CompareOfFilesOfManyBlocks) {
     ASSERT_EQ(texts().size(), 2);
     EXPECT_EQ(texts()[0], "Error!: CRC are not coincide\r" + differs +
                               "\r(CRC=" + CopyRun::crcText(crcOfSource) + ")\r\r" + dest +
-                              "/Rock/2.bin\r(CRC=" + CopyRun::crcText(crcOfCopy) + ")\r\rWhat do you want to do?");
+                              "/Rock/2.bin\r(CRC=" + CopyRun::crcText(crcOfCopy) +
+                              ")\r\rWhat do you want to do?");
 }
 
 TEST_F(CopyRunTest, OnlySeparatorsSelectedIsNothingToDo) {
