@@ -50,7 +50,7 @@ QString extensionOf(const QString& path) {
 
 bool hasLineBreakOrNul(const QString& text) {
     for (const QChar c : text)
-        if (c == u'\r' || c == u'\n' || c == QChar(0))
+        if (c.unicode() <= u'\r' && (c == u'\r' || c == u'\n' || c == QChar(0)))
             return true;
     return false;
 }
@@ -106,6 +106,9 @@ int validSequence(const unsigned char* p, qsizetype left, char32_t& cp) {
 } // namespace
 
 QString decodeName(QByteArrayView bytes) {
+    // Most names are plain ASCII: one vectorised scan, one widening copy.
+    if (QtPrivate::isAscii(QLatin1StringView(bytes.data(), bytes.size())))
+        return QString::fromLatin1(bytes.data(), bytes.size());
     if (bytes.isValidUtf8())
         return QString::fromUtf8(bytes);
     QString out;
@@ -131,47 +134,61 @@ QString decodeName(QByteArrayView bytes) {
     return out;
 }
 
-QByteArray encodeName(const QString& name) {
-    bool plain = true;
-    for (const QChar c : name)
-        if (c.isSurrogate()) {
-            plain = false;
-            break;
-        }
-    if (plain)
-        return name.toUtf8();
-    QByteArray out;
-    out.reserve(name.size() + name.size() / 2);
+void appendEncodedName(QByteArray& out, QStringView name) {
+    // One pass into room for the longest result (three bytes per UTF-16
+    // unit; a surrogate pair's four bytes take the room of two units).
+    const qsizetype start = out.size();
     const qsizetype n = name.size();
+    if (QtPrivate::isAscii(name)) {
+        out.resize(start + n);
+        char* o = out.data() + start;
+        const char16_t* p = name.utf16();
+        for (qsizetype i = 0; i < n; ++i)
+            o[i] = char(p[i]);
+        return;
+    }
+    out.resize(start + 3 * n);
+    char* o = out.data() + start;
+    char* const begin = o;
+    const char16_t* p = name.utf16();
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t u = name[i].unicode();
-        char32_t cp = u;
-        if (u >= 0xDC80 && u <= 0xDCFF) {
-            out.append(char(u - kEscapeBase));
+        const char16_t u = p[i];
+        if (u < 0x80) {
+            *o++ = char(u);
             continue;
         }
-        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(name[i + 1].unicode())) {
-            cp = QChar::surrogateToUcs4(u, name[i + 1].unicode());
+        char32_t cp = u;
+        if (u >= 0xDC80 && u <= 0xDCFF) {
+            *o++ = char(u - kEscapeBase);
+            continue;
+        }
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
+            cp = QChar::surrogateToUcs4(u, p[i + 1]);
             ++i;
         } else if (QChar::isSurrogate(u)) {
             cp = 0xFFFD; // a stray surrogate has no bytes of its own
         }
-        if (cp < 0x80) {
-            out.append(char(cp));
-        } else if (cp < 0x800) {
-            out.append(char(0xC0 | (cp >> 6)));
-            out.append(char(0x80 | (cp & 0x3F)));
+        if (cp < 0x800) {
+            *o++ = char(0xC0 | (cp >> 6));
+            *o++ = char(0x80 | (cp & 0x3F));
         } else if (cp < 0x10000) {
-            out.append(char(0xE0 | (cp >> 12)));
-            out.append(char(0x80 | ((cp >> 6) & 0x3F)));
-            out.append(char(0x80 | (cp & 0x3F)));
+            *o++ = char(0xE0 | (cp >> 12));
+            *o++ = char(0x80 | ((cp >> 6) & 0x3F));
+            *o++ = char(0x80 | (cp & 0x3F));
         } else {
-            out.append(char(0xF0 | (cp >> 18)));
-            out.append(char(0x80 | ((cp >> 12) & 0x3F)));
-            out.append(char(0x80 | ((cp >> 6) & 0x3F)));
-            out.append(char(0x80 | (cp & 0x3F)));
+            *o++ = char(0xF0 | (cp >> 18));
+            *o++ = char(0x80 | ((cp >> 12) & 0x3F));
+            *o++ = char(0x80 | ((cp >> 6) & 0x3F));
+            *o++ = char(0x80 | (cp & 0x3F));
         }
     }
+    out.resize(start + (o - begin));
+}
+
+QByteArray encodeName(const QString& name) {
+    QByteArray out;
+    if (!name.isEmpty())
+        appendEncodedName(out, name);
     return out;
 }
 

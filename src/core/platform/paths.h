@@ -43,6 +43,8 @@ QString withVisibleControls(const QString& text);
 // name that is not valid UTF-8 survives the round trip byte for byte.
 QString decodeName(QByteArrayView bytes);
 QByteArray encodeName(const QString& name);
+// encodeName's bytes appended to `out`, which keeps its capacity between calls.
+void appendEncodedName(QByteArray& out, QStringView name);
 // A name or path in the codec's form as one line of display text: each byte
 // that is not UTF-8 and each control character (CR, LF, NUL, ...) shows as
 // U+FFFD, one character for one, so a prefix of the text is a prefix of the name.

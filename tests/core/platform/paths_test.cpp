@@ -64,6 +64,29 @@ TEST(Paths, CodecRoundTripsAnyBytes) {
     }
 }
 
+TEST(Paths, EncodingAppendsToWhatIsThere) {
+    // Text that is not from a name as well: a stray surrogate has no bytes
+    // of its own and becomes U+FFFD.
+    const struct {
+        QString name;
+        QByteArray bytes;
+    } cases[] = {
+        {QStringLiteral("plain ascii.mp3"), "plain ascii.mp3"},
+        {QStringLiteral("Пётр 🎵"), "\xD0\x9F\xD1\x91\xD1\x82\xD1\x80 \xF0\x9F\x8E\xB5"},
+        {decodeName("caf\xE9\xFF"), "caf\xE9\xFF"},
+        {QString(QChar(0xD83C)) + u'a', "\xEF\xBF\xBD" "a"},
+        {u'a' + QString(QChar(0xDE00)), "a\xEF\xBF\xBD"},
+        {QString(), ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(encodeName(c.name), c.bytes) << c.bytes.toHex().constData();
+        QByteArray out("x/");
+        appendEncodedName(out, c.name);
+        appendEncodedName(out, c.name);
+        EXPECT_EQ(out, "x/" + c.bytes + c.bytes) << c.bytes.toHex().constData();
+    }
+}
+
 TEST(Paths, HomeFolderFollowsOverride) {
     QTemporaryDir dir;
     const QString wanted = dir.path() + QStringLiteral("/home/sub");
@@ -98,7 +121,7 @@ TEST(Paths, FirstFolderAmongManyPathsOfOneFolder) {
         const char* odd;
         bool folder;
     } cases[] = {
-        {"sub", true},     {"tosub", true}, {"..", true},         {"sub/", true},
+        {"sub", true},     {"tosub", true}, {"..", true},         {"sub/", true},   {".", true},
         {"tofile", false}, {"gone", false}, {"sub/../f2", false}, {"f3", false},
     };
     for (const auto& c : cases) {
