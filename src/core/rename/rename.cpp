@@ -106,7 +106,22 @@ void RenameRun::takenBack(const QString& from, const QString& to) {
     m_log->open();
 }
 
+namespace {
+// The path of `name` in the folder of `path`, built with one allocation.
+QString besideIn(const QString& path, const QString& name) {
+    const qsizetype folder = lastDelimiter(path) + 1;
+    QString out;
+    out.reserve(folder + name.size());
+    out.append(QStringView(path).left(folder)).append(name);
+    return out;
+}
+} // namespace
+
 RenameRun::Move RenameRun::move(const QString& from, const QString& name) {
+    return move(from, name, besideIn(from, name));
+}
+
+RenameRun::Move RenameRun::move(const QString& from, const QString& name, const QString& to) {
     Move m;
     // A line break or a NUL would tear the log's lines apart, and a NUL
     // would cut the name the system sees.
@@ -124,11 +139,11 @@ RenameRun::Move RenameRun::move(const QString& from, const QString& name) {
         m.outcome = Outcome::LogFailed;
         return m;
     }
-    const FileSystem::Status renamed = m_fs.renameNoReplace(from, folderPart(from) + name);
+    const FileSystem::Status renamed = m_fs.renameNoReplace(from, to);
     if (renamed.ok()) {
         m.outcome = Outcome::Done;
         if (!m_list.takeBacks.isEmpty())
-            takenBack(from, folderPart(from) + name);
+            takenBack(from, to);
         return m;
     }
     m.cause = renamed.text();
@@ -182,16 +197,17 @@ void RenameRun::runInOrder(Result& result) {
         progressed(result);
         const QString oldPath = m_list.text(i);
         const QString name = newName(i < editor.count() ? editor.line(i) : QString());
-        if (folderPart(oldPath) + name == oldPath) {
+        const QString target = besideIn(oldPath, name);
+        if (target == oldPath) {
             // Already under its new name: nothing to rename, nothing to log.
             follow(i, oldPath, true);
             ++result.renamed;
             ++i;
             continue;
         }
-        const Move m = move(oldPath, name);
+        const Move m = move(oldPath, name, target);
         if (m.outcome == Outcome::Done) {
-            follow(i, folderPart(oldPath) + name, true);
+            follow(i, target, true);
             ++result.renamed;
             ++i;
             continue;

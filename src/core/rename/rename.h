@@ -62,6 +62,8 @@ private:
     // One rename of `from` to `name` in its folder, logged first; the entry
     // goes again when the rename fails.
     Move move(const QString& from, const QString& name);
+    // The same, with the target path (`name` in the folder of `from`) given.
+    Move move(const QString& from, const QString& name, const QString& to);
     // The failure box of one rename (or the log's box, which ends the run).
     Next failed(const QString& from, const QString& name, const Move& m);
     // The list line follows its file to `path`; with `finished` it is done.

@@ -83,7 +83,14 @@ bool UndoLog::append(const QString& oldPath, const QString& newName) {
     m_lastEntryLength = 0;
     if (!m_fd.valid())
         return fail(EBADF);
-    const QByteArray entry = encodeName(oldPath) + "\r\n" + encodeName(newName) + "\r\n";
+    // Built in a buffer kept between entries: a run of many renames
+    // allocates nothing per entry.
+    QByteArray& entry = m_entry;
+    entry.resize(0);
+    appendEncodedName(entry, oldPath);
+    entry.append("\r\n", 2);
+    appendEncodedName(entry, newName);
+    entry.append("\r\n", 2);
     // One write per entry, so a crash or a kill leaves it whole or not there.
     // The log's length is looked up only when a part of it must come off again,
     // so a run of many renames costs one write each and nothing more.

@@ -53,6 +53,7 @@ private:
     UniqueFd m_fd;
     UniqueFd m_fdInPlace;         // writes at an offset (appending descriptors cannot)
     qint64 m_lastEntryLength = 0; // of the last append, while it may be taken back
+    QByteArray m_entry;           // the entry being appended
 };
 
 } // namespace vorlane
