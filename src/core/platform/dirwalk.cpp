@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <unordered_map>
 
 namespace vorlane {
 
@@ -74,22 +75,34 @@ DirEntry::Kind pathKind(const QString& path) {
     return S_ISDIR(st.st_mode) ? DirEntry::Folder : DirEntry::Other;
 }
 
+namespace {
+struct ViewHash {
+    size_t operator()(QStringView v) const noexcept { return qHash(v); }
+};
+} // namespace
+
 qsizetype firstFolder(const QStringList& paths) {
-    // The paths of each folder, folders in the order they first come.
-    QHash<QString, QList<qsizetype>> byFolder;
-    QStringList order;
+    // The paths of each folder, folders in the order they first come. Paths
+    // of one folder mostly come together, so the last folder is tried first.
+    std::unordered_map<QStringView, std::vector<qsizetype>, ViewHash> byFolder;
+    std::vector<QStringView> order;
+    QStringView lastFolder;
+    std::vector<qsizetype>* lastAt = nullptr;
     for (qsizetype i = 0; i < paths.size(); ++i) {
-        const QString folder = paths[i].left(qMax<qsizetype>(lastDelimiter(paths[i]), 1));
-        auto it = byFolder.find(folder);
-        if (it == byFolder.end()) {
-            it = byFolder.insert(folder, {});
-            order << folder;
+        const QStringView folder = QStringView(paths[i]).left(qMax<qsizetype>(lastDelimiter(paths[i]), 1));
+        if (!lastAt || folder != lastFolder) {
+            auto [it, fresh] = byFolder.try_emplace(folder);
+            if (fresh)
+                order.push_back(folder);
+            lastFolder = folder;
+            lastAt = &it->second;
         }
-        it->append(i);
+        lastAt->push_back(i);
     }
     std::vector<char> folderAt(size_t(paths.size()), 0);
-    for (const QString& folder : order) {
-        const QList<qsizetype>& at = byFolder[folder];
+    for (const QStringView folderView : order) {
+        const std::vector<qsizetype>& at = byFolder[folderView];
+        const QString folder = folderView.toString();
         // A listing pays when the paths are a fair share of the folder's
         // entries; the folder's size in bytes stands for their number.
         struct ::stat st {};
@@ -97,17 +110,24 @@ qsizetype firstFolder(const QStringList& paths) {
         const bool listed = at.size() >= 64 && sys().stat(encodeName(folder).constData(), &st) == 0 &&
                             qint64(at.size()) * 256 >= qint64(st.st_size) &&
                             readFolder(folder, entries, false);
-        QHash<QString, DirEntry::Kind> kinds;
-        kinds.reserve(qsizetype(entries.size()));
-        for (DirEntry& e : entries)
-            kinds.insert(std::move(e.name), e.kind);
+        // Only the entries that are not plain files are kept: a name the
+        // listing does not hold is no folder either (it is missing, or came
+        // after the listing, which a look-up could not tell apart from coming
+        // after the look-up).
+        std::unordered_map<QStringView, DirEntry::Kind, ViewHash> notFiles;
+        for (const DirEntry& e : entries)
+            if (e.kind != DirEntry::File)
+                notFiles.emplace(QStringView(e.name), e.kind);
         for (const qsizetype i : at) {
             const QString& path = paths[i];
-            // Entries a listing cannot settle ("..", links, names that are
-            // not there) are looked up one by one.
+            const QStringView name = QStringView(path).sliced(lastDelimiter(path) + 1);
+            // What a listing cannot settle ("", ".", "..", links and other
+            // non-files) is looked up one by one.
             DirEntry::Kind kind = DirEntry::Other;
-            if (listed)
-                kind = kinds.value(path.mid(lastDelimiter(path) + 1), DirEntry::Other);
+            if (listed && !name.isEmpty() && name != u"." && name != u"..") {
+                const auto found = notFiles.find(name);
+                kind = found == notFiles.end() ? DirEntry::File : found->second;
+            }
             if (kind == DirEntry::Other)
                 kind = pathKind(path);
             folderAt[size_t(i)] = kind == DirEntry::Folder;
