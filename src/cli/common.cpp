@@ -118,12 +118,19 @@ bool readNames(const QString& path, QStringList& names, QString& error) {
         error = systemErrorText(readError);
         return false;
     }
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    for (QByteArray line : bytes.split('\n')) {
+    QByteArrayView rest(bytes);
+    if (rest.startsWith("\xEF\xBB\xBF"))
+        rest = rest.sliced(3);
+    names.reserve(rest.count('\n') + 1);
+    for (;;) {
+        const qsizetype end = rest.indexOf('\n');
+        QByteArrayView line = end < 0 ? rest : rest.first(end);
         if (line.endsWith('\r'))
             line.chop(1);
         names << decodeName(line);
+        if (end < 0)
+            break;
+        rest = rest.sliced(end + 1);
     }
     if (!names.isEmpty() && names.last().isEmpty())
         names.removeLast(); // the final line break ends the last line

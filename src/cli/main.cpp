@@ -195,8 +195,9 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(QStringLiteral(VORLANE_VERSION));
     // Arguments by their bytes: paths need not be UTF-8.
     QStringList args;
+    args.reserve(argc);
     for (int i = 1; i < argc; ++i)
-        args << decodeName(QByteArray(argv[i]));
+        args << decodeName(QByteArrayView(argv[i]));
     if (args.isEmpty()) {
         printUsage(stderr);
         return 2;

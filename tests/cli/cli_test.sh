@@ -61,6 +61,10 @@ check "help after --" "--help" "$("$cli" names --mask '[n]' -- --help)"
 touch b1 s1 c1 c2 h1
 printf '\xef\xbb\xbfb2\n' > bom.txt
 "$cli" rename --yes --names bom.txt b1 2>/dev/null; [ -e b2 ] && [ ! -e b1 ]; check "byte-order mark dropped" 0 $?
+touch r1 r2
+printf 'r1new\r\nr2new' > crlf.txt
+"$cli" rename --yes --names crlf.txt r1 r2 2>err.txt; [ -e r1new ] && [ -e r2new ] && [ ! -s err.txt ]
+check "names file with CR LF and no final line break" 0 $?
 printf 'piped.txt\n' | "$cli" rename --yes --names - s1 2>/dev/null; [ -e piped.txt ]; check "names from stdin" 0 $?
 printf '#h2\n' > hash.txt
 "$cli" rename --yes --names hash.txt h1 2>/dev/null; [ -e '#h2' ] && [ ! -e h1 ]; check "rename takes a leading # as part of the name" 0 $?
