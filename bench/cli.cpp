@@ -3,7 +3,10 @@
 //   scan     `vorlane-cli scan --recursive` of 100,000 files in 1,000 folders
 //            beside `find DIR -type f -printf '%s %p\n'`
 //   rename   10,000 files in one folder renamed and back by `vorlane-cli rename`
-//            beside the same renames by bare_rename (one renameat2 a file)
+//            beside the same renames by bare_rename (one renameat2 a file);
+//            then beside bare_rename --log (each rename's entry written to the
+//            end of a log first), which shows the program's own cost apart
+//            from the log's
 //   compare  20 files of 50 MiB and their copies by `vorlane-cli compare`
 //            beside `cat` of sources and copies
 // The two sides of a pair run one after the other, the first side taking
@@ -110,7 +113,7 @@ void compareSides(const char* name, int pairs, const std::function<double()>& pr
         b.push_back(tb);
         ratios.push_back(tp / tb);
     }
-    std::printf("%-10s %12.1f %12.1f %8.2f %6d\n", name, median(p) * 1000, median(b) * 1000, median(ratios),
+    std::printf("%-14s %12.1f %12.1f %8.2f %6d\n", name, median(p) * 1000, median(b) * 1000, median(ratios),
                 pairs);
     std::fflush(stdout);
 }
@@ -190,6 +193,23 @@ void renameRow(int pairs) {
             return there + timed(cliBack);
         },
         [&] { return timed(bareThere) + timed(bareBack); });
+    const std::string bareLog = work() + "/bare-log.txt";
+    const Args loggedThere = command({exeDir() + "/bare_rename", "--log", bareLog, toB}, aPaths);
+    const Args loggedBack = command({exeDir() + "/bare_rename", "--log", bareLog, toA}, bPaths);
+    compareSides(
+        "rename-logged", pairs,
+        [&] {
+            ::unlink(log.c_str());
+            const double there = timed(cliThere);
+            ::unlink(log.c_str());
+            return there + timed(cliBack);
+        },
+        [&] {
+            ::unlink(bareLog.c_str());
+            const double there = timed(loggedThere);
+            ::unlink(bareLog.c_str());
+            return there + timed(loggedBack);
+        });
 }
 
 void compareRow(int pairs) {
@@ -250,7 +270,7 @@ int main(int argc, char** argv) {
     for (const std::string& c : chosen)
         if (std::none_of(std::begin(all), std::end(all), [&](const auto& a) { return c == a.first; }))
             fail("unknown comparison " + c + " (scan, rename, compare)");
-    std::printf("%-10s %12s %12s %8s %6s\n", "comparison", "program ms", "baseline ms", "ratio", "pairs");
+    std::printf("%-14s %12s %12s %8s %6s\n", "comparison", "program ms", "baseline ms", "ratio", "pairs");
     std::fflush(stdout);
     for (const auto& [name, run] : all)
         if (chosen.empty() || std::find(chosen.begin(), chosen.end(), name) != chosen.end())
