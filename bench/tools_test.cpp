@@ -142,15 +142,15 @@ TEST(BareRename, LogsEachRenameBeforeItWithLogOption) {
     ASSERT_TRUE(touch(d + QStringLiteral("/b1"), "taken"));
     ASSERT_TRUE(touch(d + QStringLiteral("/log.txt"), "old\r\nentry\r\n"));
     ASSERT_TRUE(touch(d + QStringLiteral("/names.txt"), "b0\nb1\n"));
-    const BareRun r = bareRename({QStringLiteral("--log"), d + QStringLiteral("/log.txt"),
-                                  d + QStringLiteral("/names.txt"), d + QStringLiteral("/a0"),
-                                  d + QStringLiteral("/a1")});
+    const BareRun r =
+        bareRename({QStringLiteral("--log"), d + QStringLiteral("/log.txt"), d + QStringLiteral("/names.txt"),
+                    d + QStringLiteral("/a0"), d + QStringLiteral("/a1")});
     EXPECT_EQ(r.exitCode, 1); // a1 may not replace b1
     EXPECT_EQ(contents(d + QStringLiteral("/b0")), "zero");
     // Appended, one entry per rename tried, as the program logs them.
-    EXPECT_EQ(contents(d + QStringLiteral("/log.txt")),
-              "old\r\nentry\r\n" + QFile::encodeName(d) + "/a0\r\nb0\r\n" + QFile::encodeName(d) +
-                  "/a1\r\nb1\r\n");
+    EXPECT_EQ(contents(d + QStringLiteral("/log.txt")), "old\r\nentry\r\n" + QFile::encodeName(d) +
+                                                            "/a0\r\nb0\r\n" + QFile::encodeName(d) +
+                                                            "/a1\r\nb1\r\n");
 }
 
 // bench/report over stand-ins for the benchmark programs, each printing the
