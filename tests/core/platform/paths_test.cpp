@@ -74,7 +74,8 @@ TEST(Paths, EncodingAppendsToWhatIsThere) {
         {QStringLiteral("plain ascii.mp3"), "plain ascii.mp3"},
         {QStringLiteral("Пётр 🎵"), "\xD0\x9F\xD1\x91\xD1\x82\xD1\x80 \xF0\x9F\x8E\xB5"},
         {decodeName("caf\xE9\xFF"), "caf\xE9\xFF"},
-        {QString(QChar(0xD83C)) + u'a', "\xEF\xBF\xBD" "a"},
+        {QString(QChar(0xD83C)) + u'a', "\xEF\xBF\xBD"
+                                        "a"},
         {u'a' + QString(QChar(0xDE00)), "a\xEF\xBF\xBD"},
         {QString(), ""},
     };
@@ -121,7 +122,7 @@ TEST(Paths, FirstFolderAmongManyPathsOfOneFolder) {
         const char* odd;
         bool folder;
     } cases[] = {
-        {"sub", true},     {"tosub", true}, {"..", true},         {"sub/", true},   {".", true},
+        {"sub", true},     {"tosub", true}, {"..", true},         {"sub/", true}, {".", true},
         {"tofile", false}, {"gone", false}, {"sub/../f2", false}, {"f3", false},
     };
     for (const auto& c : cases) {
