@@ -46,6 +46,17 @@ public:
         }
     }
 
+    // Upper-cases ASCII text where it lies; false, changing nothing, for
+    // other text or where the locale maps ASCII letters its own way.
+    bool asciiInPlace(QString& text) const {
+        if (!m_plainAscii || !QtPrivate::isAscii(QStringView(text)))
+            return false;
+        for (QChar& c : text)
+            if (c >= u'a' && c <= u'z')
+                c = QChar(c.unicode() - 32);
+        return true;
+    }
+
 private:
     QLocale m_locale;
     bool m_plainAscii = false;
@@ -73,16 +84,19 @@ public:
         return int(m_ends.size()) - 1;
     }
     int count() const { return int(m_ends.size()); }
-    QStringView text(int f) const {
-        const qsizetype start = f > 0 ? m_ends[size_t(f) - 1] : 0;
-        return QStringView(m_texts).sliced(start, m_ends[size_t(f)] - start);
-    }
+    // The folders' texts one after the other, and where each ends.
+    QString takeTexts() { return std::move(m_texts); }
+    std::vector<qsizetype> takeEnds() { return std::move(m_ends); }
 
 private:
     struct Slot {
         quint32 hash = 0;
         int folder = 0; // 1 + its number; 0: free
     };
+    QStringView text(int f) const {
+        const qsizetype start = f > 0 ? m_ends[size_t(f) - 1] : 0;
+        return QStringView(m_texts).sliced(start, m_ends[size_t(f)] - start);
+    }
     static quint32 hashOf(QStringView s) {
         const quint64 h = qHash(s, QHashSeed::globalSeed());
         return quint32(h ^ (h >> 32));
@@ -145,24 +159,30 @@ public:
         m_prefixed = byCodeUnits(m_collator);
         if (folders.count() == 0)
             return;
+        // ASCII folders become their keys where they lie; others are written
+        // anew, as upper case may change their length.
+        m_keys = folders.takeTexts();
+        std::vector<qsizetype> keyEnds = folders.takeEnds();
+        if (!upper.asciiInPlace(m_keys)) {
+            const QString texts = std::move(m_keys);
+            m_keys = QString();
+            qsizetype start = 0;
+            for (qsizetype& end : keyEnds) {
+                upper.append(m_keys, QStringView(texts).sliced(start, end - start));
+                start = end;
+                end = m_keys.size();
+            }
+        }
         // Folder separators ('\\' on Windows, where ':' is not one here, as in
         // the file list's sort) become tabs, which sort before every letter,
         // so a folder's own files come before those of its subfolders.
-        QVector<qsizetype> keyEnds;
-        keyEnds.reserve(folders.count());
-        for (int f = 0; f < folders.count(); ++f) {
-            const qsizetype start = m_keys.size();
-            upper.append(m_keys, folders.text(f));
-            QChar* c = m_keys.data();
-            for (qsizetype i = start; i < m_keys.size(); ++i)
-                if (isPathDelimiter(c[i]) && (!kWindowsPaths || c[i] == u'\\'))
-                    c[i] = u'\t';
-            keyEnds.append(m_keys.size());
-        }
+        for (QChar& c : m_keys)
+            if (isPathDelimiter(c) && (!kWindowsPaths || c == u'\\'))
+                c = u'\t';
         QVector<QStringView> keys;
-        keys.reserve(folders.count());
-        for (qsizetype f = 0, start = 0; f < keyEnds.size(); start = keyEnds[f++])
-            keys.append(QStringView(m_keys).sliced(start, keyEnds[f] - start));
+        keys.reserve(qsizetype(keyEnds.size()));
+        for (size_t f = 0, start = 0; f < keyEnds.size(); start = size_t(keyEnds[f++]))
+            keys.append(QStringView(m_keys).sliced(qsizetype(start), keyEnds[f] - qsizetype(start)));
         QVector<int> rank;
         if (byCodeUnits(m_collator)) {
             rank = codeUnitRanks(keys);
