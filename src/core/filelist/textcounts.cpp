@@ -37,7 +37,8 @@ void TextCounts::rebuild(size_t room) {
     while (size / 2 < m_entries.size() + room)
         size *= 2;
     m_slots.assign(size, Slot{});
-    m_entries.reserve(m_entries.size() + room);
+    // Room for every text the slots take before they grow again.
+    m_entries.reserve(size / 2);
     const size_t mask = size - 1;
     for (size_t e = 0; e < m_entries.size(); ++e) {
         size_t i = m_entries[e].hash & mask;
