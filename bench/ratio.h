@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 // Prints each benchmark as usual, then for every operation the best time at
 // the larger size divided by the best time at the smaller one.
@@ -56,6 +57,27 @@ private:
     std::map<std::string, std::map<long, double>> m_times;
 };
 
+// The program's arguments with the repetitions of all sizes asked to run in
+// a shuffled order, instead of all of one size and then all of the next: a
+// spell of load on the shared machine then falls on both sizes alike rather
+// than on one side of the ratio. The best time of each size is still what
+// counts. Arguments given on the command line come later and win.
+class InterleavedArgs {
+public:
+    InterleavedArgs(int argc, char** argv) : m_argv(argv, argv + argc) {
+        m_argv.insert(m_argv.begin() + (argc > 0 ? 1 : 0), m_flag.data());
+        m_argv.push_back(nullptr);
+        m_argc = int(m_argv.size()) - 1;
+    }
+    int* argc() { return &m_argc; }
+    char** argv() { return m_argv.data(); }
+
+private:
+    std::string m_flag = "--benchmark_enable_random_interleaving=true";
+    std::vector<char*> m_argv;
+    int m_argc = 0;
+};
+
 // Registers a benchmark at 50,000 and 100,000 items, timed by the benchmark
 // itself, best of `reps` repetitions of `iters` iterations.
 #define SIZE_PAIR_BENCHMARK(fn, iters, reps)                                                                 \
@@ -69,7 +91,8 @@ private:
 
 #define RATIO_BENCHMARK_MAIN()                                                                               \
     int main(int argc, char** argv) {                                                                        \
-        benchmark::Initialize(&argc, argv);                                                                  \
+        InterleavedArgs args(argc, argv);                                                                    \
+        benchmark::Initialize(args.argc(), args.argv());                                                     \
         RatioReporter reporter;                                                                              \
         benchmark::RunSpecifiedBenchmarks(&reporter);                                                        \
         benchmark::Shutdown();                                                                               \

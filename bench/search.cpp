@@ -127,7 +127,8 @@ int main(int argc, char** argv) {
     // iteration freed and the larger does not, and the ratio measures malloc.
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
+    InterleavedArgs args(argc, argv);
+    benchmark::Initialize(args.argc(), args.argv());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -47,7 +47,8 @@ inline QStringList trackNames(int n) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                                  \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                                         \
         QApplication app(argc, argv);                                                                        \
-        benchmark::Initialize(&argc, argv);                                                                  \
+        InterleavedArgs args(argc, argv);                                                                    \
+        benchmark::Initialize(args.argc(), args.argv());                                                     \
         RatioReporter reporter;                                                                              \
         benchmark::RunSpecifiedBenchmarks(&reporter);                                                        \
         benchmark::Shutdown();                                                                               \

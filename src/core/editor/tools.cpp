@@ -69,6 +69,19 @@ QString sortSelectedText(const QString& text, bool descending) {
     return out;
 }
 
+QString withCrLf(QStringView text) {
+    const qsizetype lfs = text.count(u'\n');
+    QString out(text.size() + lfs, Qt::Uninitialized);
+    QChar* o = out.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r'))
+            *o++ = u'\r';
+        *o++ = text[i];
+    }
+    out.truncate(o - out.constData());
+    return out;
+}
+
 qsizetype nameStemLength(const QString& name) {
     const qsizetype dot = name.lastIndexOf(u'.');
     return dot > 0 ? dot : name.size();

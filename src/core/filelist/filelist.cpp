@@ -117,17 +117,14 @@ void FileList::indexRemove(const QString& text) {
     m_firstLineValid = false;
     if (!m_indexValid)
         return;
-    auto it = m_index.find(text);
-    if (it != m_index.end() && --it.value() <= 0)
-        m_index.erase(it);
+    m_index.remove(text);
 }
 
 bool FileList::claim(const QString& text) {
     buildIndex();
     // One lookup both tests and counts: a scan of many files hashes each once.
-    const qsizetype before = m_index.size();
     int& n = m_index[text];
-    if (m_index.size() == before)
+    if (n > 0)
         return false;
     n = 1;
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/editor/namelines.h"
+#include "core/filelist/textcounts.h"
 #include "core/masks/applymask.h"
 #include "core/platform/filesystem.h"
 #include "core/platform/prompts.h"
@@ -208,7 +209,7 @@ private:
     bool m_changedWhileSuspended = false;
     // Line text -> number of lines with that text, for the duplicate
     // test; rebuilt on demand after lines were removed.
-    mutable QHash<QString, int> m_index;
+    mutable TextCounts m_index;
     mutable bool m_indexValid = true;
     // Line text -> its first line; rebuilt on demand after lines move.
     mutable QHash<QString, int> m_firstLine;

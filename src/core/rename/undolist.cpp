@@ -2,6 +2,7 @@
 
 #include "core/platform/atomicfile.h"
 #include "core/platform/fileio.h"
+#include "core/platform/keyranks.h"
 #include "core/platform/paths.h"
 #include "core/platform/sys.h"
 
@@ -33,22 +34,97 @@ public:
         m_plainAscii = m_locale.toUpper(lower) == lower.toLatin1().toUpper();
     }
 
-    void append(QString& to, const QString& text) const {
-        if (m_plainAscii && QtPrivate::isAscii(QStringView(text))) {
+    void append(QString& to, QStringView text) const {
+        if (m_plainAscii && QtPrivate::isAscii(text)) {
             const qsizetype at = to.size();
             to.resize(at + text.size());
             QChar* out = to.data() + at;
             for (const QChar c : text)
                 *out++ = c >= u'a' && c <= u'z' ? QChar(c.unicode() - 32) : c;
         } else {
-            to += m_locale.toUpper(text);
+            to += m_locale.toUpper(text.toString());
         }
+    }
+
+    // Upper-cases ASCII text where it lies; false, changing nothing, for
+    // other text or where the locale maps ASCII letters its own way.
+    bool asciiInPlace(QString& text) const {
+        if (!m_plainAscii || !QtPrivate::isAscii(QStringView(text)))
+            return false;
+        for (QChar& c : text)
+            if (c >= u'a' && c <= u'z')
+                c = QChar(c.unicode() - 32);
+        return true;
     }
 
 private:
     QLocale m_locale;
     bool m_plainAscii = false;
 };
+
+// The folders of the rows, numbered in the order found. Each folder's text is
+// copied into one string, its hash kept beside its number: a row compares its
+// folder with that copy, among the other folders, and only where the hashes
+// agree, rather than with another row's path far off in memory.
+class FolderIndex {
+public:
+    // The number of `folder`, new ones numbered on.
+    int number(QStringView folder) {
+        const quint32 hash = hashOf(folder);
+        if ((m_ends.size() + 1) * 2 > m_slots.size())
+            grow();
+        const size_t mask = m_slots.size() - 1;
+        size_t i = hash & mask;
+        for (; m_slots[i].folder != 0; i = (i + 1) & mask)
+            if (m_slots[i].hash == hash && text(m_slots[i].folder - 1) == folder)
+                return m_slots[i].folder - 1;
+        m_texts += folder;
+        m_ends.push_back(m_texts.size());
+        m_slots[i] = {hash, int(m_ends.size())};
+        return int(m_ends.size()) - 1;
+    }
+    int count() const { return int(m_ends.size()); }
+    // The folders' texts one after the other, and where each ends.
+    QString takeTexts() { return std::move(m_texts); }
+    std::vector<qsizetype> takeEnds() { return std::move(m_ends); }
+
+private:
+    struct Slot {
+        quint32 hash = 0;
+        int folder = 0; // 1 + its number; 0: free
+    };
+    QStringView text(int f) const {
+        const qsizetype start = f > 0 ? m_ends[size_t(f) - 1] : 0;
+        return QStringView(m_texts).sliced(start, m_ends[size_t(f)] - start);
+    }
+    static quint32 hashOf(QStringView s) {
+        const quint64 h = qHash(s, QHashSeed::globalSeed());
+        return quint32(h ^ (h >> 32));
+    }
+    void grow() {
+        std::vector<Slot> table(std::max<size_t>(16, m_slots.size() * 2));
+        const size_t mask = table.size() - 1;
+        for (const Slot& s : m_slots) {
+            if (s.folder == 0)
+                continue;
+            size_t i = s.hash & mask;
+            while (table[i].folder != 0)
+                i = (i + 1) & mask;
+            table[i] = s;
+        }
+        m_slots = std::move(table);
+    }
+
+    std::vector<Slot> m_slots; // a power of two long, at most half of them taken
+    QString m_texts;
+    std::vector<qsizetype> m_ends;
+};
+
+// Whether the collator orders by UTF-16 code units, as it does in the C locale.
+bool byCodeUnits(const QCollator& c) {
+    return c.locale().language() == QLocale::C && c.caseSensitivity() == Qt::CaseSensitive &&
+           !c.numericMode() && !c.ignorePunctuation();
+}
 
 // What rows are sorted by under one column: the upper-cased texts, and for
 // "Before" each folder's rank apart from the file name. Folders are
@@ -61,8 +137,7 @@ public:
         const UpperCase upper;
         QVector<qsizetype> ends;
         ends.reserve(rows.size());
-        QHash<QStringView, int> folderIndex;
-        QVector<QStringView> folders; // views into the rows' own texts
+        FolderIndex folders;
         if (column == UndoList::ByBefore)
             m_dirs.reserve(rows.size());
         for (const UndoRow& r : rows) {
@@ -70,16 +145,9 @@ public:
                 upper.append(m_text, r.after);
             } else {
                 const qsizetype cut = lastDelimiter(r.before) + 1;
-                if (column == UndoList::ByBefore) {
-                    const QStringView dir = QStringView(r.before).left(cut);
-                    auto it = folderIndex.constFind(dir);
-                    if (it == folderIndex.constEnd()) {
-                        it = folderIndex.insert(dir, int(folders.size()));
-                        folders.append(dir);
-                    }
-                    m_dirs.append(it.value());
-                }
-                upper.append(m_text, r.before.mid(cut, 1024));
+                if (column == UndoList::ByBefore)
+                    m_dirs.append(folders.number(QStringView(r.before).left(cut)));
+                upper.append(m_text, QStringView(r.before).sliced(cut).left(1024));
             }
             ends.append(m_text.size());
         }
@@ -88,35 +156,47 @@ public:
         m_names.reserve(rows.size());
         for (qsizetype r = 0, start = 0; r < ends.size(); start = ends[r++])
             m_names.append(all.sliced(start, ends[r] - start));
-        if (folders.isEmpty())
+        m_prefixed = byCodeUnits(m_collator);
+        if (folders.count() == 0)
             return;
+        // ASCII folders become their keys where they lie; others are written
+        // anew, as upper case may change their length.
+        m_keys = folders.takeTexts();
+        std::vector<qsizetype> keyEnds = folders.takeEnds();
+        if (!upper.asciiInPlace(m_keys)) {
+            const QString texts = std::move(m_keys);
+            m_keys = QString();
+            qsizetype start = 0;
+            for (qsizetype& end : keyEnds) {
+                upper.append(m_keys, QStringView(texts).sliced(start, end - start));
+                start = end;
+                end = m_keys.size();
+            }
+        }
         // Folder separators ('\\' on Windows, where ':' is not one here, as in
         // the file list's sort) become tabs, which sort before every letter,
         // so a folder's own files come before those of its subfolders.
-        QVector<qsizetype> keyEnds;
-        keyEnds.reserve(folders.size());
-        for (const QStringView dir : folders) {
-            const qsizetype start = m_keys.size();
-            upper.append(m_keys, dir.toString());
-            QChar* c = m_keys.data();
-            for (qsizetype i = start; i < m_keys.size(); ++i)
-                if (isPathDelimiter(c[i]) && (!kWindowsPaths || c[i] == u'\\'))
-                    c[i] = u'\t';
-            keyEnds.append(m_keys.size());
-        }
+        for (QChar& c : m_keys)
+            if (isPathDelimiter(c) && (!kWindowsPaths || c == u'\\'))
+                c = u'\t';
         QVector<QStringView> keys;
-        keys.reserve(folders.size());
-        for (qsizetype f = 0, start = 0; f < keyEnds.size(); start = keyEnds[f++])
-            keys.append(QStringView(m_keys).sliced(start, keyEnds[f] - start));
-        QVector<int> byFolder(keys.size());
-        std::iota(byFolder.begin(), byFolder.end(), 0);
-        std::sort(byFolder.begin(), byFolder.end(),
-                  [&](int a, int b) { return m_collator.compare(keys[a], keys[b]) < 0; });
-        QVector<int> rank(keys.size());
-        for (int i = 0; i < byFolder.size(); ++i)
-            rank[byFolder[i]] = i > 0 && m_collator.compare(keys[byFolder[i - 1]], keys[byFolder[i]]) == 0
-                                    ? rank[byFolder[i - 1]]
-                                    : i;
+        keys.reserve(qsizetype(keyEnds.size()));
+        for (size_t f = 0, start = 0; f < keyEnds.size(); start = size_t(keyEnds[f++]))
+            keys.append(QStringView(m_keys).sliced(qsizetype(start), keyEnds[f] - qsizetype(start)));
+        QVector<int> rank;
+        if (byCodeUnits(m_collator)) {
+            rank = codeUnitRanks(keys);
+        } else {
+            QVector<int> byFolder(keys.size());
+            std::iota(byFolder.begin(), byFolder.end(), 0);
+            std::sort(byFolder.begin(), byFolder.end(),
+                      [&](int a, int b) { return m_collator.compare(keys[a], keys[b]) < 0; });
+            rank.resize(keys.size());
+            for (int i = 0; i < byFolder.size(); ++i)
+                rank[byFolder[i]] = i > 0 && m_collator.compare(keys[byFolder[i - 1]], keys[byFolder[i]]) == 0
+                                        ? rank[byFolder[i - 1]]
+                                        : i;
+        }
         for (int& d : m_dirs)
             d = rank[d];
     }
@@ -124,8 +204,15 @@ public:
     int compare(int a, int b) const {
         if (!m_dirs.isEmpty() && m_dirs[a] != m_dirs[b])
             return m_dirs[a] < m_dirs[b] ? -1 : 1;
-        return m_collator.compare(m_names[a], m_names[b]);
+        return compareNames(a, b);
     }
+    int compareNames(int a, int b) const { return m_collator.compare(m_names[a], m_names[b]); }
+    // Where the collator orders by code units, the first units of each
+    // name: names whose prefixes differ compare as their prefixes do. 0 for
+    // every row elsewhere.
+    quint64 namePrefix(int row) const { return m_prefixed ? codeUnitPrefix(m_names[row]) : 0; }
+    // By "Before": each row's folder rank, from 0 to below the number of rows.
+    const QVector<int>& folderRanks() const { return m_dirs; }
 
 private:
     QCollator m_collator;
@@ -133,6 +220,7 @@ private:
     QString m_keys;      // the folders' keys, one after the other
     QVector<int> m_dirs; // by "Before": the folder's rank
     QVector<QStringView> m_names;
+    bool m_prefixed = false;
 };
 
 int sign(int v) {
@@ -316,6 +404,58 @@ void UndoList::sortRows() {
     if (column == ByRenameOrder) {
         std::sort(order.begin(), order.end(),
                   [this](int a, int b) { return m_rows[a].order < m_rows[b].order; });
+    } else if (column == ByBefore) {
+        // The rows go to their folder's place in one counting pass, in the
+        // order they had, and only the rows of one folder are compared by
+        // name: the same order as a stable sort by folder and name.
+        const SortKeys keys(m_rows, column);
+        const int direction = sign(m_mode);
+        const int* ranks = keys.folderRanks().constData();
+        const int n = int(m_rows.size());
+        std::vector<int> start(size_t(n) + 1, 0);
+        const auto bucket = [&](int row) { return size_t(direction > 0 ? ranks[row] : n - 1 - ranks[row]); };
+        for (int row = 0; row < n; ++row)
+            ++start[bucket(row) + 1];
+        for (size_t b = 0; b < size_t(n); ++b)
+            start[b + 1] += start[b];
+        std::vector<int> next(start.begin(), start.end() - 1);
+        int* const sorted = order.data();
+        for (int row = 0; row < n; ++row)
+            sorted[next[bucket(row)]++] = row;
+        // The rows of one folder side by side with their names' prefixes,
+        // which mostly settle the order without reading the names again.
+        struct Item {
+            quint64 prefix;
+            int row;
+        };
+        const auto before = [&](const Item& x, const Item& y) {
+            const int c =
+                x.prefix != y.prefix ? (x.prefix < y.prefix ? -1 : 1) : keys.compareNames(x.row, y.row);
+            return direction * c < 0;
+        };
+        std::vector<Item> items;
+        for (size_t b = 0; b < size_t(n); ++b) {
+            if (start[b + 1] - start[b] < 2)
+                continue;
+            items.clear();
+            for (int i = start[b]; i < start[b + 1]; ++i)
+                items.push_back({keys.namePrefix(sorted[i]), sorted[i]});
+            if (items.size() > 16) {
+                std::stable_sort(items.begin(), items.end(), before);
+            } else {
+                // A folder of a few files: insertion, stable as well, without
+                // the buffer a merge sort takes.
+                for (auto i = items.begin() + 1; i != items.end(); ++i) {
+                    const Item item = *i;
+                    auto j = i;
+                    for (; j != items.begin() && before(item, j[-1]); --j)
+                        *j = j[-1];
+                    *j = item;
+                }
+            }
+            for (size_t i = 0; i < items.size(); ++i)
+                sorted[size_t(start[b]) + i] = items[i].row;
+        }
     } else {
         const SortKeys keys(m_rows, column);
         const int direction = sign(m_mode);

@@ -1,5 +1,6 @@
 #include "nameeditor.h"
 
+#include "core/editor/tools.h"
 #include "core/settings/options.h"
 #include "ui/editor/scinamelines.h"
 
@@ -319,9 +320,7 @@ bool NameEditor::columnMode() const {
 }
 
 QString NameEditor::selectedTextCrLf() const {
-    QString text = selectedText();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\n', QStringLiteral("\r\n"));
-    return text;
+    return withCrLf(selectedText());
 }
 
 void NameEditor::replaceSelection(const QString& text) {

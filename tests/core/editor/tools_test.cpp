@@ -35,3 +35,30 @@ TEST(EditorTools, NameStemForF2) {
     for (const auto& c : cases)
         EXPECT_EQ(nameStemLength(QString::fromUtf8(c.name)), c.stem) << c.name;
 }
+
+// The selection as the text tools take it: every line break CR LF.
+TEST(EditorTools, LineBreaksBecomeCrLf) {
+    const struct {
+        QString text;
+        QString crLf;
+    } cases[] = {
+        {"", ""},
+        {"a", "a"},
+        {"a\nb\n", "a\r\nb\r\n"},
+        {"a\r\nb", "a\r\nb"},
+        {"\n\n", "\r\n\r\n"},
+        {"\r\n\n", "\r\n\r\n"},
+        {"a\rb", "a\rb"}, // a CR alone is no line break here
+        {"\r\r\n", "\r\r\n"},
+        {"\n\r", "\r\n\r"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(withCrLf(c.text), c.crLf) << c.text.toStdString();
+    // Many lines, as a whole name list selected.
+    QString lines, expected;
+    for (int i = 0; i < 3000; ++i) {
+        lines += QString::number(i) + (i % 2 ? "\n" : "\r\n");
+        expected += QString::number(i) + "\r\n";
+    }
+    EXPECT_EQ(withCrLf(lines), expected);
+}

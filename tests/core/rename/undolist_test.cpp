@@ -8,9 +8,13 @@
 #include "support/qtprint.h"
 #include "support/scriptedprompts.h"
 
+#include <QCollator>
 #include <QDir>
+#include <QLocale>
 
+#include <algorithm>
 #include <cstring>
+#include <random>
 
 using namespace vorlane;
 
@@ -180,6 +184,63 @@ TEST(UndoListSort, ModesOrderTheRows) {
     l.SetSortMode(UndoList::ByBeforeWithoutDir);
     const QList<int> o = ordersOf(l);
     EXPECT_EQ(o.indexOf(3), o.indexOf(1) + 1) << o.indexOf(1);
+}
+
+namespace {
+
+void expectStableSortByFolderThenName(const QStringList& folders) {
+    SCOPED_TRACE(folders.last().toStdString());
+    const QStringList names = {"track 1.mp3", "TRACK 1.mp3", "track 10.mp3",
+                               "track 2.mp3", "trac",        "\u00e4.mp3",
+                               "\u00c4.mp3",  "b",           ".mp3"};
+    QByteArray log;
+    std::mt19937 random(3);
+    for (int i = 0; i < 900; ++i) {
+        // The first folder holds many files, others a few or one.
+        const QString& folder = folders[i % 3 == 0 ? 0 : int(random() % unsigned(folders.size()))];
+        log += (folder + names[int(random() % unsigned(names.size()))] + "\r\nx\r\n").toUtf8();
+    }
+    const QVector<UndoRow> rows = UndoList::parse(log);
+    const QLocale locale;
+    const QCollator collator;
+    const auto key = [&](const UndoRow& r, bool folder) {
+        const qsizetype cut = r.before.lastIndexOf(u'/') + 1;
+        return folder ? locale.toUpper(r.before.left(cut)).replace(u'/', u'\t')
+                      : locale.toUpper(r.before.mid(cut));
+    };
+    for (const int direction : {1, -1}) {
+        QList<int> expected;
+        for (const UndoRow& r : rows)
+            expected << r.order;
+        std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+            const UndoRow& x = rows[a - 1];
+            const UndoRow& y = rows[b - 1];
+            int c = collator.compare(key(x, true), key(y, true));
+            if (c == 0)
+                c = collator.compare(key(x, false), key(y, false));
+            return direction * c < 0;
+        });
+        ScriptedPrompts prompts;
+        UndoList l(prompts, QString());
+        l.setRows(rows);
+        l.SetSortMode(direction * UndoList::ByBefore);
+        EXPECT_EQ(ordersOf(l), expected) << "direction " << direction;
+    }
+}
+
+} // namespace
+
+// Sorting by "Before" orders as a stable sort by folder, then name, both
+// upper-cased and collated, folder delimiters before every letter: over
+// folders that differ in case only, nested folders, large and single-file
+// folders, and names alike in their first letters or altogether.
+TEST(UndoListSort, ByBeforeIsAStableSortByFolderThenName) {
+    QStringList asciiFolders = {"/m/a/", "/m/a/b/", "/m/a b/", "/m/A/", "/"};
+    for (int i = 0; i < 60; ++i)
+        asciiFolders << QStringLiteral("/music/collection/artist %1/album %2/").arg(i % 7).arg(i);
+    for (const QStringList& folders :
+         {asciiFolders, asciiFolders + QStringList{"/m/ss/", "/m/\u00e4/", "/m/\u00c4/", "/m/\u00df/"}})
+        expectStableSortByFolderThenName(folders);
 }
 
 TEST(UndoListSort, ColumnClicksFlipAndMarkTheCaptions) {
