@@ -7,12 +7,6 @@
 
 namespace vorlane {
 
-bool isPathDelimiter(QChar c) {
-    if constexpr (kWindowsPaths)
-        return c == u'\\' || c == u':';
-    return c == u'/';
-}
-
 qsizetype lastDelimiter(const QString& path) {
     if constexpr (!kWindowsPaths)
         return path.lastIndexOf(u'/');

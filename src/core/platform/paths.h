@@ -16,7 +16,11 @@ inline constexpr bool kWindowsPaths = false;
 #endif
 
 // True for the characters that end a folder part ('/' here; '\' and ':' on Windows).
-bool isPathDelimiter(QChar c);
+inline bool isPathDelimiter(QChar c) {
+    if constexpr (kWindowsPaths)
+        return c == u'\\' || c == u':';
+    return c == u'/';
+}
 // Index of the last delimiter, or -1.
 qsizetype lastDelimiter(const QString& path);
 // Folder part including its final delimiter ("/a/b/c.txt" -> "/a/b/").
