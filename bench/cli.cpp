@@ -184,32 +184,20 @@ void renameRow(int pairs) {
     const Args cliBack = command({cliPath(), "rename", "--yes", "--names", toA}, bPaths);
     const Args bareThere = command({exeDir() + "/bare_rename", toB}, aPaths);
     const Args bareBack = command({exeDir() + "/bare_rename", toA}, bPaths);
-    compareSides(
-        "rename", pairs,
-        [&] {
-            ::unlink(log.c_str());
-            const double there = timed(cliThere);
-            ::unlink(log.c_str());
-            return there + timed(cliBack);
-        },
-        [&] { return timed(bareThere) + timed(bareBack); });
+    // There and back, each run starting a new log.
+    const auto roundTrip = [](const std::string& logFile, const Args& there, const Args& back) {
+        ::unlink(logFile.c_str());
+        const double seconds = timed(there);
+        ::unlink(logFile.c_str());
+        return seconds + timed(back);
+    };
+    const auto cliRound = [&] { return roundTrip(log, cliThere, cliBack); };
+    compareSides("rename", pairs, cliRound, [&] { return timed(bareThere) + timed(bareBack); });
     const std::string bareLog = work() + "/bare-log.txt";
     const Args loggedThere = command({exeDir() + "/bare_rename", "--log", bareLog, toB}, aPaths);
     const Args loggedBack = command({exeDir() + "/bare_rename", "--log", bareLog, toA}, bPaths);
-    compareSides(
-        "rename-logged", pairs,
-        [&] {
-            ::unlink(log.c_str());
-            const double there = timed(cliThere);
-            ::unlink(log.c_str());
-            return there + timed(cliBack);
-        },
-        [&] {
-            ::unlink(bareLog.c_str());
-            const double there = timed(loggedThere);
-            ::unlink(bareLog.c_str());
-            return there + timed(loggedBack);
-        });
+    compareSides("rename-logged", pairs, cliRound,
+                 [&] { return roundTrip(bareLog, loggedThere, loggedBack); });
 }
 
 void compareRow(int pairs) {
