@@ -75,8 +75,8 @@ public:
     off_t lseek(int fd, off_t at, int whence) override {
         return fails(Lseek) ? -1 : Sys::lseek(fd, at, whence);
     }
-    int renameat2(const char* from, const char* to, unsigned flags) override {
-        return fails(Renameat2) ? -1 : Sys::renameat2(from, to, flags);
+    int renameat2(int dir, const char* from, const char* to, unsigned flags) override {
+        return fails(Renameat2) ? -1 : Sys::renameat2(dir, from, to, flags);
     }
     int rename(const char* from, const char* to) override {
         return fails(Rename) ? -1 : Sys::rename(from, to);

@@ -38,13 +38,84 @@ FileSystem::Status PosixFileSystem::removeFile(const QString& path) {
     return {sys().unlink(p.constData()) == 0 ? 0 : errno};
 }
 
+namespace {
+// The folder a batch of renames holds open on this thread.
+struct HeldFolder {
+    int depth = 0;
+    QString folder; // with its final '/'
+    int fd = -1;
+
+    void drop() {
+        if (fd >= 0)
+            sys().close(fd);
+        fd = -1;
+        folder.clear();
+    }
+};
+thread_local HeldFolder t_held;
+
+// The descriptor of the folder both paths share (everything up to their last
+// '/'), opened now if the batch holds another; -1 outside a batch, for paths
+// in different folders, without a folder or without a name, and when the folder can't be
+// opened (the rename by path then reports why). `cut` is the folder's length.
+int sharedFolder(const QString& from, const QString& to, qsizetype* cut) {
+    if (t_held.depth == 0)
+        return -1;
+    // A path ending in '/' names the folder itself: that one goes by path.
+    const qsizetype f = from.lastIndexOf(u'/') + 1;
+    if (f == 0 || f == from.size() || f == to.size() || to.lastIndexOf(u'/') + 1 != f ||
+        QStringView(from).left(f) != QStringView(to).left(f)) {
+        t_held.drop();
+        return -1;
+    }
+    const QStringView folder = QStringView(from).left(f);
+    if (t_held.fd >= 0 && folder == t_held.folder) {
+        *cut = f;
+        return t_held.fd;
+    }
+    t_held.drop();
+    const int fd = sys().open(encodeName(folder.toString()).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    t_held.fd = fd;
+    t_held.folder = folder.toString();
+    *cut = f;
+    return fd;
+}
+} // namespace
+
+RenameBatch::RenameBatch() {
+    ++t_held.depth;
+}
+
+RenameBatch::~RenameBatch() {
+    if (--t_held.depth == 0)
+        t_held.drop();
+}
+
 FileSystem::Status PosixFileSystem::renameNoReplace(const QString& from, const QString& to) {
+    qsizetype cut = 0;
+    const int folder = sharedFolder(from, to, &cut);
+    if (folder >= 0) {
+        // The names alone, relative to the folder held open.
+        QByteArray names;
+        appendEncodedName(names, QStringView(from).mid(cut));
+        names.append('\0');
+        const qsizetype second = names.size();
+        appendEncodedName(names, QStringView(to).mid(cut));
+        if (sys().renameat2(folder, names.constData(), names.constData() + second, RENAME_NOREPLACE) == 0)
+            return {};
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            return {errno};
+    }
     const QByteArray f = encodeName(from);
     const QByteArray t = encodeName(to);
-    if (sys().renameat2(f.constData(), t.constData(), RENAME_NOREPLACE) == 0)
-        return {};
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return {errno};
+    if (folder < 0) {
+        if (sys().renameat2(AT_FDCWD, f.constData(), t.constData(), RENAME_NOREPLACE) == 0)
+            return {};
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            return {errno};
+    }
     // The file system cannot refuse to replace by itself: look first.
     struct ::stat st {};
     if (sys().stat(t.constData(), &st, false) == 0)

@@ -36,6 +36,20 @@ public:
     virtual bool forEachName(const QString& folder, const std::function<void(QByteArrayView name)>& each) = 0;
 };
 
+// While one lives, renames this thread makes through PosixFileSystem whose
+// two paths share a folder go through a descriptor of that folder, opened at
+// the first of them and kept until a rename elsewhere or the batch's end: the
+// system then walks the folder's path once, not twice for every file. A
+// rename whose paths are in different folders drops the descriptor, so no
+// later rename can reach a folder moved away meanwhile. Batches nest.
+class RenameBatch {
+public:
+    RenameBatch();
+    ~RenameBatch();
+    RenameBatch(const RenameBatch&) = delete;
+    RenameBatch& operator=(const RenameBatch&) = delete;
+};
+
 class PosixFileSystem : public FileSystem {
 public:
     Stat stat(const QString& path) override;

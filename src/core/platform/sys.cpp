@@ -68,8 +68,8 @@ off_t Sys::lseek(int fd, off_t at, int whence) {
     return ::lseek(fd, at, whence);
 }
 
-int Sys::renameat2(const char* from, const char* to, unsigned flags) {
-    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, flags);
+int Sys::renameat2(int dir, const char* from, const char* to, unsigned flags) {
+    return ::renameat2(dir, from, dir, to, flags);
 }
 
 int Sys::rename(const char* from, const char* to) {

@@ -60,7 +60,9 @@ public:
     // stat(2), or lstat(2) when `follow` is false.
     virtual int stat(const char* path, struct ::stat* st, bool follow = true);
     virtual off_t lseek(int fd, off_t at, int whence);
-    virtual int renameat2(const char* from, const char* to, unsigned flags);
+    // renameat2(2) with both paths relative to the folder descriptor `dir`
+    // (AT_FDCWD: the working folder).
+    virtual int renameat2(int dir, const char* from, const char* to, unsigned flags);
     virtual int rename(const char* from, const char* to);
     virtual int unlink(const char* path);
     virtual ssize_t copyFileRange(int in, off_t* inAt, int out, off_t* outAt, size_t n);

@@ -54,6 +54,7 @@ RenameRun::Result RenameRun::Rename1Click() {
     // The panes take the run's changes in one go; a message box first shows
     // them as far as the run got.
     m_list.beginUpdate();
+    const RenameBatch batch;
     if (m_list.options().cbResolveChains)
         runResolved(result);
     else

@@ -604,6 +604,7 @@ TakeBackResult takeBackLast(const QString& logPath, int n, FileSystem& fs) {
     result.available = int(rows.size());
     qsizetype logEnd = bytes.size();
     const int first = std::max(0, int(rows.size()) - n);
+    const RenameBatch batch;
     for (int i = int(rows.size()) - 1; i >= first; --i) {
         const UndoRow& r = rows[i];
         const QString current = r.currentPath();
