@@ -20,6 +20,8 @@ public:
     virtual void setLines(const QStringList& lines) = 0;
 
     // Repaint suspension around bulk work; nestable.
+    // Room for `n` lines in all, where keeping them allows it.
+    virtual void reserve(int n) { (void)n; }
     virtual void beginUpdate() {}
     virtual void endUpdate() {}
 
@@ -38,6 +40,10 @@ public:
     QString line(int i) const override { return m_lines.value(i); }
     void setLine(int i, const QString& text) override;
     void append(const QString& text) override { m_lines.append(text); }
+    void reserve(int n) override {
+        if (n > m_lines.capacity())
+            m_lines.reserve(std::max<qsizetype>(n, m_lines.capacity() * 2));
+    }
     QStringList lines() const override { return m_lines; }
     void setLines(const QStringList& lines) override {
         m_lines = lines;

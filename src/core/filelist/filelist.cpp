@@ -158,6 +158,15 @@ void FileList::setLineText(int i, const QString& text) {
     notifyChanged();
 }
 
+void FileList::makeRoom(int more) {
+    const qsizetype want = m_lines.size() + more;
+    if (want > m_lines.capacity())
+        m_lines.reserve(std::max(want, m_lines.capacity() * 2));
+    m_editor.reserve(int(want));
+    if (m_indexValid)
+        m_index.reserve(want);
+}
+
 void FileList::AddSeparator(const QString& text) {
     AppendSeparator(text, separatorName(text));
     setModified();
@@ -165,6 +174,10 @@ void FileList::AddSeparator(const QString& text) {
 
 bool FileList::AddItem(int position, int groupSize, bool loadingMode, const QString& text,
                        const FileSystem::Stat* known) {
+    // The first of a group makes room for all of it at once: no copies of
+    // the lines while the group comes in, and no fresh memory for each.
+    if (position == 0 && groupSize > 1)
+        makeRoom(groupSize);
     qint64 size = 0;
     bool claimed = false; // the duplicate test counted the line in already
     if (!loadingMode) {

@@ -177,6 +177,8 @@ private:
     void notifyChanged();
     void indexAdd(const QString& text);
     void indexRemove(const QString& text);
+    // Room for `more` lines beyond those there, growing at least twofold.
+    void makeRoom(int more);
     void indexAppended(const QString& text, bool counted = false);
     // The duplicate test that also counts the line in: false when a line with
     // exactly this text is listed already.
