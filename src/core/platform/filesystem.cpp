@@ -44,12 +44,14 @@ struct HeldFolder {
     int depth = 0;
     QString folder; // with its final '/'
     int fd = -1;
+    QByteArray names; // the two names of a rename, kept for its room
 
     void drop() {
         if (fd >= 0)
             sys().close(fd);
         fd = -1;
         folder.clear();
+        names.clear();
     }
 };
 thread_local HeldFolder t_held;
@@ -98,7 +100,8 @@ FileSystem::Status PosixFileSystem::renameNoReplace(const QString& from, const Q
     const int folder = sharedFolder(from, to, &cut);
     if (folder >= 0) {
         // The names alone, relative to the folder held open.
-        QByteArray names;
+        QByteArray& names = t_held.names;
+        names.resize(0);
         appendEncodedName(names, QStringView(from).mid(cut));
         names.append('\0');
         const qsizetype second = names.size();
