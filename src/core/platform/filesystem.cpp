@@ -42,14 +42,16 @@ namespace {
 // The folder a batch of renames holds open on this thread.
 struct HeldFolder {
     int depth = 0;
-    QString folder; // with its final '/'
-    int fd = -1;
-    QByteArray names; // the two names of a rename, kept for its room
+    QString folder;     // of the batch's last rename, with its final '/'
+    int fd = -1;        // that folder held open, or -1
+    bool tried = false; // opening it failed: its renames go by path
+    QByteArray names;   // the two names of a rename, kept for its room
 
     void drop() {
         if (fd >= 0)
             sys().close(fd);
         fd = -1;
+        tried = false;
         folder.clear();
         names.clear();
     }
@@ -57,9 +59,12 @@ struct HeldFolder {
 thread_local HeldFolder t_held;
 
 // The descriptor of the folder both paths share (everything up to their last
-// '/'), opened now if the batch holds another; -1 outside a batch, for paths
-// in different folders, without a folder or without a name, and when the folder can't be
-// opened (the rename by path then reports why). `cut` is the folder's length.
+// '/'), or -1: outside a batch, for paths in different folders, without a
+// folder or without a name, when the folder can't be opened (the rename by
+// path then reports why), and for the first rename in a folder. Only the
+// second rename in a row in one folder opens it, so a list that moves to
+// another folder at every file makes no more calls than renames by path.
+// `cut` receives the folder's length.
 int sharedFolder(const QString& from, const QString& to, qsizetype* cut) {
     if (t_held.depth == 0)
         return -1;
@@ -71,18 +76,21 @@ int sharedFolder(const QString& from, const QString& to, qsizetype* cut) {
         return -1;
     }
     const QStringView folder = QStringView(from).left(f);
-    if (t_held.fd >= 0 && folder == t_held.folder) {
-        *cut = f;
-        return t_held.fd;
-    }
-    t_held.drop();
-    const int fd = sys().open(encodeName(folder.toString()).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC, 0);
-    if (fd < 0)
+    if (folder != t_held.folder) {
+        t_held.drop();
+        t_held.folder = folder.toString();
         return -1;
-    t_held.fd = fd;
-    t_held.folder = folder.toString();
+    }
+    if (t_held.fd < 0) {
+        if (t_held.tried)
+            return -1;
+        t_held.fd = sys().open(encodeName(t_held.folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC, 0);
+        t_held.tried = t_held.fd < 0;
+        if (t_held.fd < 0)
+            return -1;
+    }
     *cut = f;
-    return fd;
+    return t_held.fd;
 }
 } // namespace
 

@@ -38,10 +38,11 @@ public:
 
 // While one lives, renames this thread makes through PosixFileSystem whose
 // two paths share a folder go through a descriptor of that folder, opened at
-// the first of them and kept until a rename elsewhere or the batch's end: the
-// system then walks the folder's path once, not twice for every file. A
-// rename whose paths are in different folders drops the descriptor, so no
-// later rename can reach a folder moved away meanwhile. Batches nest.
+// the second rename in a row there and kept until a rename elsewhere or the
+// batch's end: the system then walks the folder's path once, not twice for
+// every file. Any rename in another folder, or between folders, drops the
+// descriptor, so no later rename can reach a folder moved away meanwhile.
+// Batches nest.
 class RenameBatch {
 public:
     RenameBatch();
