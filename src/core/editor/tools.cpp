@@ -14,8 +14,14 @@ QStringList padded(const QStringList& lines, const std::vector<qsizetype>& width
     const qsizetype m = widths.empty() ? 0 : *std::max_element(widths.begin(), widths.end());
     QStringList out;
     out.reserve(lines.size());
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        out << QString(m - widths[size_t(i)], u' ') + lines[i];
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        // One allocation a line: the blanks, then the line behind them.
+        const qsizetype pad = m - widths[size_t(i)];
+        QString line(pad + lines[i].size(), Qt::Uninitialized);
+        std::fill_n(line.data(), pad, u' ');
+        std::copy_n(lines[i].constData(), lines[i].size(), line.data() + pad);
+        out << std::move(line);
+    }
     return out;
 }
 } // namespace

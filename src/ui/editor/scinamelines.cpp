@@ -139,14 +139,14 @@ QStringList SciNameLines::readLines() const {
     for (qsizetype i = 0; i < n; ++i) {
         const char c = t[i];
         if (c == '\n' || c == '\r') {
-            out.append(decodeName(t.mid(start, i - start)));
+            out.append(decodeName(QByteArrayView(t).sliced(start, i - start)));
             if (c == '\r' && i + 1 < n && t[i + 1] == '\n')
                 ++i;
             start = i + 1;
         }
     }
     if (start < n)
-        out.append(decodeName(t.mid(start)));
+        out.append(decodeName(QByteArrayView(t).sliced(start)));
     return out;
 }
 
