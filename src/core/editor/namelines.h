@@ -19,9 +19,9 @@ public:
     virtual QStringList lines() const = 0;
     virtual void setLines(const QStringList& lines) = 0;
 
-    // Repaint suspension around bulk work; nestable.
     // Room for `n` lines in all, where keeping them allows it.
     virtual void reserve(int n) { (void)n; }
+    // Repaint suspension around bulk work; nestable.
     virtual void beginUpdate() {}
     virtual void endUpdate() {}
 

@@ -103,6 +103,10 @@ RenameBatch::~RenameBatch() {
         t_held.drop();
 }
 
+void RenameBatch::letGo() {
+    t_held.drop();
+}
+
 FileSystem::Status PosixFileSystem::renameNoReplace(const QString& from, const QString& to) {
     qsizetype cut = 0;
     const int folder = sharedFolder(from, to, &cut);

@@ -47,6 +47,9 @@ class RenameBatch {
 public:
     RenameBatch();
     ~RenameBatch();
+    // Closes the folder held on this thread: after a pause (a question to the
+    // user) folders may have moved. The next renames in a row open it again.
+    static void letGo();
     RenameBatch(const RenameBatch&) = delete;
     RenameBatch& operator=(const RenameBatch&) = delete;
 };

@@ -159,6 +159,8 @@ RenameRun::Next RenameRun::failed(const QString& from, const QString& name, cons
     const QString shownRename =
         withVisibleControls(from) + QStringLiteral("\r\tto\r") + withVisibleControls(name);
     m_list.endUpdate();
+    // While the box is up the user may move folders about.
+    RenameBatch::letGo();
     Next next = Next::Abort;
     if (m.outcome == Outcome::LogFailed) {
         // Renaming without an entry could not be taken back: the run ends.

@@ -189,6 +189,26 @@ TEST_F(RenameTest, RetryAfterTheCauseIsGone) {
     EXPECT_TRUE(selected().isEmpty());
 }
 
+// While a failure's box is up the user may move the folder away: the next
+// file is looked for where the list says it is, not in the moved folder.
+TEST_F(RenameTest, FolderMovedWhileABoxIsUpIsNotFollowed) {
+    const QString a = disk.file("m/a"), b = disk.file("m/b"), c = disk.file("m/c");
+    disk.file("m/taken");
+    prepare({{a, "a2"}, {b, "taken"}, {c, "c2"}});
+    prompts.onAsk = [&](const QString& text) {
+        if (text.contains("taken")) {
+            ASSERT_TRUE(QDir().rename(disk.path("m"), disk.path("moved")));
+        }
+    };
+    run({Prompts::Answer::Ignore, Prompts::Answer::Ignore});
+    ASSERT_EQ(prompts.shown.size(), 3);
+    EXPECT_EQ(prompts.shown[2].text, "Can't rename file\r" + c + "\r\tto\rc2\r" + std::strerror(ENOENT) +
+                                         "\rWhat do you want to do?");
+    EXPECT_TRUE(disk.exists("moved/c"));
+    EXPECT_TRUE(disk.exists("moved/a2"));
+    EXPECT_EQ(log(), (a + "\r\na2\r\n").toUtf8());
+}
+
 TEST_F(RenameTest, AbortInTheMiddle) {
     const QString a = disk.file("1"), b = disk.file("2"), c = disk.file("3");
     disk.file("taken");
