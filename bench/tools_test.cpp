@@ -106,14 +106,26 @@ BareRun bareRename(const QStringList& args) {
             QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
+// Files named in `dir` with their contents.
+bool files(const QString& dir, const QList<std::pair<const char*, QByteArray>>& each) {
+    for (const auto& [name, bytes] : each)
+        if (!touch(dir + u'/' + QLatin1String(name), bytes))
+            return false;
+    return true;
+}
+
+// bare_rename [OPTIONS] DIR/names.txt DIR/a0 DIR/a1.
+BareRun bareRenameA0A1(const QString& dir, const QStringList& options = {}) {
+    return bareRename(options + QStringList{dir + QStringLiteral("/names.txt"), dir + QStringLiteral("/a0"),
+                                            dir + QStringLiteral("/a1")});
+}
+
 TEST(BareRename, RenamesEachPathToItsLineInItsFolder) {
     QTemporaryDir dir;
     const QString d = dir.path();
-    ASSERT_TRUE(touch(d + QStringLiteral("/a0"), "zero") && touch(d + QStringLiteral("/a1"), "one"));
     // Lines may end in CR LF, as the program's own names files do.
-    ASSERT_TRUE(touch(d + QStringLiteral("/names.txt"), "b0\r\nb1\r\n"));
-    const BareRun r =
-        bareRename({d + QStringLiteral("/names.txt"), d + QStringLiteral("/a0"), d + QStringLiteral("/a1")});
+    ASSERT_TRUE(files(d, {{"a0", "zero"}, {"a1", "one"}, {"names.txt", "b0\r\nb1\r\n"}}));
+    const BareRun r = bareRenameA0A1(d);
     EXPECT_EQ(r.exitCode, 0) << r.errors.toStdString();
     EXPECT_EQ(contents(d + QStringLiteral("/b0")), "zero");
     EXPECT_EQ(contents(d + QStringLiteral("/b1")), "one");
@@ -123,11 +135,8 @@ TEST(BareRename, RenamesEachPathToItsLineInItsFolder) {
 TEST(BareRename, NeverReplacesAFileAndSaysSo) {
     QTemporaryDir dir;
     const QString d = dir.path();
-    ASSERT_TRUE(touch(d + QStringLiteral("/a0"), "source") && touch(d + QStringLiteral("/b0"), "taken"));
-    ASSERT_TRUE(touch(d + QStringLiteral("/a1"), "next"));
-    ASSERT_TRUE(touch(d + QStringLiteral("/names.txt"), "b0\nb1\n"));
-    const BareRun r =
-        bareRename({d + QStringLiteral("/names.txt"), d + QStringLiteral("/a0"), d + QStringLiteral("/a1")});
+    ASSERT_TRUE(files(d, {{"a0", "source"}, {"b0", "taken"}, {"a1", "next"}, {"names.txt", "b0\nb1\n"}}));
+    const BareRun r = bareRenameA0A1(d);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.errors.contains(d + QStringLiteral("/a0"))) << r.errors.toStdString();
     EXPECT_EQ(contents(d + QStringLiteral("/a0")), "source");
@@ -138,13 +147,12 @@ TEST(BareRename, NeverReplacesAFileAndSaysSo) {
 TEST(BareRename, LogsEachRenameBeforeItWithLogOption) {
     QTemporaryDir dir;
     const QString d = dir.path();
-    ASSERT_TRUE(touch(d + QStringLiteral("/a0"), "zero") && touch(d + QStringLiteral("/a1"), "one"));
-    ASSERT_TRUE(touch(d + QStringLiteral("/b1"), "taken"));
-    ASSERT_TRUE(touch(d + QStringLiteral("/log.txt"), "old\r\nentry\r\n"));
-    ASSERT_TRUE(touch(d + QStringLiteral("/names.txt"), "b0\nb1\n"));
-    const BareRun r =
-        bareRename({QStringLiteral("--log"), d + QStringLiteral("/log.txt"), d + QStringLiteral("/names.txt"),
-                    d + QStringLiteral("/a0"), d + QStringLiteral("/a1")});
+    ASSERT_TRUE(files(d, {{"a0", "zero"},
+                          {"a1", "one"},
+                          {"b1", "taken"},
+                          {"log.txt", "old\r\nentry\r\n"},
+                          {"names.txt", "b0\nb1\n"}}));
+    const BareRun r = bareRenameA0A1(d, {QStringLiteral("--log"), d + QStringLiteral("/log.txt")});
     EXPECT_EQ(r.exitCode, 1); // a1 may not replace b1
     EXPECT_EQ(contents(d + QStringLiteral("/b0")), "zero");
     // Appended, one entry per rename tried, as the program logs them.
